@@ -1,0 +1,30 @@
+// Replays every file of a corpus folder through the fuzz entry point, so the
+// targets run as ordinary tests without a fuzzing engine.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+int main(int argc, char** argv)
+{
+    int replayed = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::filesystem::path root(argv[i]);
+        if (!std::filesystem::exists(root))
+            continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (!entry.is_regular_file())
+                continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            ++replayed;
+        }
+    }
+    std::printf("replayed %d inputs\n", replayed);
+    return 0;
+}
