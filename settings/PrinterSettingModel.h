@@ -80,7 +80,8 @@ public:
     bool emulationEnabled = false;
     bool singleFontEnabled = false;
     bool doubleFontEnabled = false;
-    bool powerSaveEnabled = false;  // both radio buttons and the entrance-time field
+    bool powerSaveEnabled = false;     // both radio buttons
+    bool entranceTimeEnabled = false;  // field 1035
 
     // Entrance-time text as typed: the number, or -1 when it is not a number that
     // fits (which Set Status then refuses).

@@ -114,6 +114,8 @@ public:
     std::function<void()> onChanged;
     // Called where the dialog repaints at once in the middle of an exchange.
     std::function<void()> onRepaint;
+    // Called whenever the progress position moves, also in the middle of an exchange.
+    std::function<void(int position)> onProgress;
 
 private:
     struct BusyScope;
@@ -127,6 +129,8 @@ private:
     void EndDialog(DialogResult result);
     void RefreshAll(bool enabled);
     void FailConnection();
+    bool ByteWise() const { return reader_.ByteWise(); }
+    void WriteCommand(const std::uint8_t* bytes, std::uint32_t count);
     bool ReadPowerSave();
     void OnBlockTimer();
     void OnDownloadSucceeded();
@@ -152,6 +156,7 @@ private:
     DialogResult result_ = DialogResult::Running;
     int tab_ = 0;
     int busy_ = 0;
+    bool lostPrinter_ = false;  // a reply never ended within its bound
 };
 
 }  // namespace zorvik
