@@ -135,14 +135,18 @@ TEST_P(ReadingStyleTest, PrinterGoneSilentEndsEveryExchangeWithTheRestartMessage
     f.session.GetStatus();
     f.fake.printer.silent = true;
     f.notifier.messages.clear();
+    f.pacer.Clear();
 
     f.session.PrintStatus();
     EXPECT_EQ(f.session.Result(), DialogResult::Running);
     f.session.GetStatus();
     EXPECT_EQ(f.Messages(), std::vector<std::string>(2, kMsgRestartPrinter));
     EXPECT_EQ(f.session.Result(), DialogResult::Cancel);
-    // Each poll for the ID waits 100 ms (USB reads one packet and stops).
-    EXPECT_LE(f.pacer.Total(), 2u * (1000 + 1100 + 200));
+    // The discarded reads, the ID read and ten polls of 100 ms; USB reads one packet
+    // and stops.
+    const bool byteWise = type == Serial || type == Parallel;
+    const std::uint64_t silentHandshake = byteWise ? 500 + 500 + 100 + 1000 : (type == Usb ? 200 : 100 + 1000);
+    EXPECT_EQ(f.pacer.Total(), 2 * silentHandshake);
 
     SessionFixture g(type);
     g.Start();
