@@ -20,8 +20,8 @@ public:
     static constexpr std::uint32_t kDrainPauseMs = 50;
     // Bounds of the byte-wise loops.
     static constexpr int kMaxTextBytes = 256;        // passes of one text reply
-    static constexpr int kMaxSilentTextPasses = 10;  // silent passes once a text has begun
-    static constexpr int kMaxHeaderSearch = 64;      // reads while looking for a switch reply header
+    static constexpr int kMaxSilentTextPasses = 3;   // silent passes once a text has begun
+    static constexpr int kMaxHeaderSearch = 16;      // reads while looking for a switch reply header
     static constexpr int kMaxDrainReads = 64;        // reads of one drain
 
     ReplyReader(PrinterLink& link, Pacer& pacer, InterfaceType type)
