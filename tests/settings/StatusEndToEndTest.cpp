@@ -94,18 +94,18 @@ TEST_P(StatusEndToEndTest, GetAndSetStatusRoundTripThePagesChoices)
 
     // Choices on both pages.
     PrinterSettingModel& page = session->SettingPage();
-    page.SelectCodePage(37);    // value 36: pins 3 and 6
-    page.SelectPrintSpeed(3);   // value 2: pin 2
-    page.SelectEmulation(4);    // value 3: pins 1 and 2
-    page.SelectSingleFont(2);   // value 1: pin 3
+    page.SelectCodePage(37);   // value 36: pins 3 and 6
+    page.SelectPrintSpeed(3);  // value 2: pin 2
+    page.SelectEmulation(4);   // value 3: pins 1 and 2
+    page.SelectSingleFont(2);  // value 1: pin 3
     MemorySwitchModel& switches = session->SwitchPage();
     switches.ShowSwitch(5, true);
-    switches.StorePin(3, 1);    // MSW 5 pin 3 on ...
-    switches.StorePin(5, 2);    // ... pin 5 (on as read) off
+    switches.StorePin(3, 1);  // MSW 5 pin 3 on ...
+    switches.StorePin(5, 2);  // ... pin 5 (on as read) off
     switches.Next();
     switches.Next();
     ASSERT_EQ(switches.caption, "11");
-    switches.StorePin(7, 0);    // MSW 11 pin 7 (on as read): no change
+    switches.StorePin(7, 0);  // MSW 11 pin 7 (on as read): no change
     page.entranceTime = 90;
     page.powerSave = 0;
 
@@ -123,7 +123,8 @@ TEST_P(StatusEndToEndTest, GetAndSetStatusRoundTripThePagesChoices)
     EXPECT_EQ(PrinterSwitch(11), 0b01000000);
     EXPECT_EQ(PrinterSwitch(12), 0b10000000);
     const auto restarts = server.WithPrinter([](VirtualPrinter& p) {
-        return std::make_tuple(p.Restarts(), p.PowerSaveEnabled(), p.PowerSaveSeconds(), p.InUserSettingMode());
+        return std::make_tuple(p.Restarts(), p.PowerSaveEnabled(), p.PowerSaveSeconds(),
+                               p.InUserSettingMode());
     });
     EXPECT_EQ(restarts, std::make_tuple(1, false, std::uint8_t{90}, false));
 
@@ -218,7 +219,8 @@ TEST_P(StatusEndToEndTest, FontDownloadReachesThePrinterWhole)
     timers.RunAll(*session);
     EXPECT_EQ(notifier.messages.back().text, kMsgFontDownloadOk);
     EXPECT_EQ(session->Result(), DialogResult::Ok);
-    const auto font = server.WithPrinter([](VirtualPrinter& p) { return std::make_pair(p.FontBytes(), p.FontComplete()); });
+    const auto font =
+        server.WithPrinter([](VirtualPrinter& p) { return std::make_pair(p.FontBytes(), p.FontComplete()); });
     EXPECT_EQ(font.first, FontImages::Find(144).size());
     EXPECT_TRUE(font.second);
     EXPECT_EQ(PrinterSwitch(12), 1);
