@@ -35,13 +35,7 @@ struct Download {
             sizes.push_back(w.size());
         return sizes;
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : notifier.messages)
-            out.push_back(m.text);
-        return out;
-    }
+    std::vector<std::string> Messages() const { return test::MessageTexts(notifier); }
 
     Bytes image;
     test::FakePrinterLink fake;

@@ -108,4 +108,12 @@ int ManualTimerHost::RunAll(TimerClient& client, int bound)
     return fired;
 }
 
+std::vector<std::string> MessageTexts(const RecordingNotifier& notifier)
+{
+    std::vector<std::string> out;
+    for (const auto& m : notifier.messages)
+        out.push_back(m.text);
+    return out;
+}
+
 }  // namespace zorvik::test

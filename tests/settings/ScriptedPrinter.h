@@ -12,6 +12,7 @@
 #include "base/TimerHost.h"
 #include "link/PrinterLink.h"
 #include "support/FakePort.h"
+#include "support/RecordingNotifier.h"
 
 namespace zorvik::test {
 
@@ -55,5 +56,8 @@ public:
     std::map<int, std::uint32_t> armed;
     std::map<int, int> armCount;
 };
+
+// The texts of the messages shown so far, in order.
+std::vector<std::string> MessageTexts(const RecordingNotifier& notifier);
 
 }  // namespace zorvik::test

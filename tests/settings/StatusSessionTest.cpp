@@ -41,13 +41,7 @@ struct SessionFixture {
         fake.state->writes.clear();
         fake.state->readCounts.clear();
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : notifier.messages)
-            out.push_back(m.text);
-        return out;
-    }
+    std::vector<std::string> Messages() const { return test::MessageTexts(notifier); }
 
     FakePrinterLink fake;
     VirtualPacer pacer;
