@@ -50,9 +50,9 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             break;
         }
         if (ready == 0)
-            continue;   // the loop head decides whether a limit has passed
+            continue;  // the loop head decides whether a limit has passed
         if (!(p.revents & POLLIN)) {
-            error = (p.revents & POLLNVAL) ? EBADF : EIO;   // hung up or failed
+            error = (p.revents & POLLNVAL) ? EBADF : EIO;  // hung up or failed
             break;
         }
         const ssize_t n = ::read(fd, buffer + got, count - got);
@@ -62,14 +62,14 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             continue;
         }
         if (n == 0)
-            break;   // end of file: the other side is gone
+            break;  // end of file: the other side is gone
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             ::poll(nullptr, 0, kRetryPauseMs);
             continue;
         }
-        error = errno;   // EIO: a pseudo-terminal whose other end closed
+        error = errno;  // EIO: a pseudo-terminal whose other end closed
         break;
     }
     return static_cast<int>(got);
@@ -100,7 +100,7 @@ int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std:
             break;
         }
         if (polledReady)
-            ::poll(nullptr, 0, kRetryPauseMs);   // reported ready yet refused: do not spin
+            ::poll(nullptr, 0, kRetryPauseMs);  // reported ready yet refused: do not spin
         pollfd p{.fd = fd, .events = POLLOUT, .revents = 0};
         const int ready = ::poll(&p, 1, wait);
         if (ready < 0 && errno != EINTR) {

@@ -15,7 +15,8 @@ namespace zorvik::posix {
 int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, int& error);
 
 // Writes until all bytes are out or totalMs have passed.
-int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs, int& error);
+int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs,
+                   int& error);
 
 // Takes an advisory exclusive lock so two programs of this kind never share a
 // device. False (errno set) when another holder has it.

@@ -75,7 +75,7 @@ public:
         if (::ioctl(fd_, TIOCMGET, &status) == 0)
             return (status & TIOCM_DSR) ? ModemPresence::DsrOn : ModemPresence::DsrOff;
         if (errno == EIO)
-            return ModemPresence::DsrOff;   // the line was hung up
+            return ModemPresence::DsrOff;  // the line was hung up
         if (errno != ENOTTY && errno != EINVAL) {
             Failed(errno);
             return ModemPresence::Failed;

@@ -28,7 +28,7 @@ int Wait(int fd, short events, std::uint32_t ms)
         pollfd p{.fd = fd, .events = events, .revents = 0};
         const int ready = ::poll(&p, 1, PollMs(ms));
         if (ready < 0 && errno == EINTR)
-            continue;   // a signal shortens the wait; acceptable for these limits
+            continue;  // a signal shortens the wait; acceptable for these limits
         if (ready < 0)
             return -1;
         return ready == 0 ? 0 : p.revents;
@@ -110,7 +110,7 @@ public:
         if (ready < 0)
             return Failed(errno), -1;
         if (ready == 0)
-            return 0;   // nothing in time: the caller asks again or gives up
+            return 0;  // nothing in time: the caller asks again or gives up
         for (;;) {
             const ssize_t n = ::recv(fd_, buffer, count, 0);
             if (n >= 0)

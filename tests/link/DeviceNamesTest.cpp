@@ -27,7 +27,7 @@ TEST(DeviceNames, DefaultsAndPaths)
         {"\\\\.\\COM14", "/dev/ttyS13"},
         {"LPT1", "/dev/lp0"},
         {"LPT3", "/dev/lp2"},
-        {"/dev/ttyUSB0", "/dev/ttyUSB0"},   // a path is its own device
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},  // a path is its own device
         {"COM", ""},
         {"COM0", ""},
         {"COM1x", ""},
@@ -54,7 +54,7 @@ TEST(DeviceNames, MapTextOverridesAndSkipsWhatItCannotUse)
     EXPECT_EQ(skipped, 3);
     EXPECT_EQ(names.SkippedLines(), (std::vector<int>{7, 8, 9}));
     const std::pair<const char*, const char*> rows[] = {
-        {"COM1", "/dev/ttyUSB0"},   {"COM2", "/dev/ttyACM0"}, {"COM3", "/dev/pts/7"},
+        {"COM1", "/dev/ttyUSB0"},         {"COM2", "/dev/ttyACM0"},  {"COM3", "/dev/pts/7"},
         {"\\\\.\\COM12", "/dev/ttyUSB3"}, {"COM12", "/dev/ttyUSB3"}, {"LPT1", "/dev/lp0"},
         {"COM4", "/dev/ttyS3"},
     };
@@ -83,7 +83,8 @@ TEST(DeviceNames, EnvironmentChoosesTheMapFile)
         {(dir.Path() / "missing.conf").string(), xdg, home, "/dev/ttyS0"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(DeviceNames::FromEnvironment(row.portMap, row.xdg, row.home).DevicePath("COM1"), row.expected);
+        EXPECT_EQ(DeviceNames::FromEnvironment(row.portMap, row.xdg, row.home).DevicePath("COM1"),
+                  row.expected);
 }
 
 TEST(DeviceNames, ListsRealSerialAndParallelDevices)
@@ -100,12 +101,12 @@ TEST(DeviceNames, ListsRealSerialAndParallelDevices)
         if (driver)
             fs::create_directory_symlink(drivers / driver, device / "driver");
     };
-    tty("ttyS0", "serial");       // a real UART on its bus
-    tty("ttyS1", "serial8250");   // a placeholder
+    tty("ttyS0", "serial");      // a real UART on its bus
+    tty("ttyS1", "serial8250");  // a placeholder
     tty("ttyS10", "serial");
     tty("ttyS2", "serial");
     tty("ttyUSB0", "ftdi_sio");
-    tty("tty1", nullptr);         // a virtual terminal
+    tty("tty1", nullptr);  // a virtual terminal
     fs::create_directories(sys / "class/printer/lp0");
     fs::create_directories(sys / "class/printer/lp1");
 

@@ -70,14 +70,14 @@ TEST(ParallelPort, OnlyASelectedPrinterWithNothingElsePassesOpen)
         int expected;
     };
     const Row rows[] = {
-        {0x80, 1},           // selected: ready
-        {0x90, 0},           // selected and powered off
-        {0xC0, 0},           // selected and busy
-        {0x84, 0},           // paper empty
-        {0x88, 0},           // off line
-        {0x00, 0},           // not selected
-        {0x20, 0},           // not connected
-        {std::nullopt, 0},   // the driver cannot tell
+        {0x80, 1},          // selected: ready
+        {0x90, 0},          // selected and powered off
+        {0xC0, 0},          // selected and busy
+        {0x84, 0},          // paper empty
+        {0x88, 0},          // off line
+        {0x00, 0},          // not selected
+        {0x20, 0},          // not connected
+        {std::nullopt, 0},  // the driver cannot tell
     };
     for (const auto& row : rows) {
         FakeParallelState s;
@@ -85,7 +85,7 @@ TEST(ParallelPort, OnlyASelectedPrinterWithNothingElsePassesOpen)
         ParallelPort port(DeviceNames{}, std::make_unique<FakeParallelDevice>(s));
         ASSERT_EQ(port.Configure(Lpt("LPT1")), 1);
         EXPECT_EQ(port.Open(), row.expected) << int(row.status.value_or(0xFF));
-        EXPECT_EQ(s.isOpen, row.expected == 1);   // a failed test closes the device again
+        EXPECT_EQ(s.isOpen, row.expected == 1);  // a failed test closes the device again
         EXPECT_EQ(s.closes, row.expected == 1 ? 0 : 1);
     }
 }
@@ -133,15 +133,15 @@ TEST(ParallelPort, ReadWithoutAnyTotalLimitIsStillBounded)
 
 TEST(LpStatus, RegisterBitsBecomeTheStatusByte)
 {
-    const int ready = LP_PBUSY | LP_PACK | LP_PSELECD | LP_PERRORP;   // not busy, selected, no fault
+    const int ready = LP_PBUSY | LP_PACK | LP_PSELECD | LP_PERRORP;  // not busy, selected, no fault
     const std::pair<int, std::uint8_t> rows[] = {
         {ready, kParallelSelected},
-        {ready & ~LP_PACK, kParallelSelected},   // an ACK pulse is no condition
+        {ready & ~LP_PACK, kParallelSelected},  // an ACK pulse is no condition
         {ready & ~LP_PBUSY, kParallelSelected | kParallelBusy},
         {ready | LP_POUTPA, kParallelSelected | kParallelPaperEmpty},
         {ready & ~LP_PERRORP, kParallelSelected | kParallelOffLine},
         {ready & ~LP_PSELECD, 0},
-        {LP_PACK | LP_POUTPA | LP_PSELECD | LP_PERRORP, kParallelNotConnected},   // floating lines
+        {LP_PACK | LP_POUTPA | LP_PSELECD | LP_PERRORP, kParallelNotConnected},  // floating lines
     };
     for (const auto& [lp, expected] : rows)
         EXPECT_EQ(posix::ParallelStatusFromLp(lp), expected) << std::hex << lp;
@@ -152,7 +152,7 @@ TEST(PosixParallelDevice, ANonPrinterFileHasNoStatusSoOpenFails)
     test::TempDir dir;
     const std::string fifo = dir.File("lp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);   // keeps the FIFO open for writing
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // keeps the FIFO open for writing
     ASSERT_GE(reader, 0);
     auto device = MakeSystemParallelDevice();
     ASSERT_TRUE(device->Open(fifo));
