@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -116,14 +117,64 @@ int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std:
     return static_cast<int>(sent);
 }
 
-bool LockExclusive(int fd)
-{
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-}
-
 std::string ErrorText(int error)
 {
     return error ? std::strerror(error) : "";
+}
+
+bool DeviceFile::OpenExclusive(const std::string& path)
+{
+    if (!Adopt(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)))
+        return false;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        Close();
+        return Fail(EBUSY);
+    }
+    return true;
+}
+
+bool DeviceFile::Adopt(int fd)
+{
+    Close();
+    if (fd < 0)
+        return Fail(errno);
+    fd_ = fd;
+    return true;
+}
+
+void DeviceFile::Close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+int DeviceFile::Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits)
+{
+    if (fd_ < 0)
+        return 0;
+    int error = 0;
+    const int n = ReadWithLimits(fd_, buffer, count, limits, error);
+    if (error)
+        Fail(error);
+    return n;
+}
+
+int DeviceFile::Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs)
+{
+    if (fd_ < 0)
+        return 0;
+    int error = 0;
+    const int n = WriteWithLimit(fd_, buffer, count, totalMs, error);
+    if (error)
+        Fail(error);
+    return n;
+}
+
+bool DeviceFile::Fail(int error)
+{
+    lastError_ = ErrorText(error);
+    return false;
 }
 
 }  // namespace zorvik::posix
