@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "UsbFakeTree.h"
@@ -176,6 +177,19 @@ TEST(UsbDevicePathText, BusOrderComparesNumbersAsNumbers)
     std::sort(places.begin(), places.end(), UsbPlaceLess);
     EXPECT_EQ(places, (std::vector<std::string>{"1-1.2:1.0", "1-1.10:1.0", "1-1:1.0", "1-1:1.1", "1-9:1.0",
                                                 "1-10:1.0", "2-1:1.0"}));
+}
+
+TEST(UsbUdevRule, CarriesThePrintersIds)
+{
+    const auto rule = std::filesystem::path(__FILE__).parent_path() / "../../packaging/udev/70-zorvik-printer.rules";
+    std::ifstream in(rule);
+    ASSERT_TRUE(in) << rule;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string vendor = UsbIdMatchText("", kPrinterUsbVendorId);
+    const std::string product = UsbIdMatchText("", kPrinterUsbProductId);
+    for (const std::string& key : {"ATTRS{idVendor}==\"" + vendor, "ATTR{idVendor}==\"" + vendor,
+                                   "ATTRS{idProduct}==\"" + product, "ATTR{idProduct}==\"" + product})
+        EXPECT_NE(text.find(key), std::string::npos) << key;
 }
 
 }  // namespace
