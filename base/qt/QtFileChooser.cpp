@@ -1,0 +1,73 @@
+#include "base/qt/QtFileChooser.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace zorvik {
+namespace {
+
+QtFileChooser::Script*& ActiveScript()
+{
+    static QtFileChooser::Script* script = nullptr;
+    return script;
+}
+
+std::optional<std::string> Scripted(const FileDialogSpec& spec)
+{
+    auto* script = ActiveScript();
+    script->asked.push_back(spec);
+    if (script->answers.empty())
+        return std::nullopt;
+    auto answer = script->answers.front();
+    script->answers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> Run(QWidget* owner, const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(owner, QString::fromStdString(spec.title));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFileChooser::QtFilter(spec.filter));
+    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+    // Qt asks before replacing an existing file in a save dialog.
+    if (!spec.proposedName.empty() && spec.proposedName.find('*') == std::string::npos)
+        dialog.selectFile(QString::fromStdString(spec.proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+void QtFileChooser::SetTestScript(Script* script)
+{
+    ActiveScript() = script;
+}
+
+QString QtFileChooser::QtFilter(const std::string& windowsFilter)
+{
+    const QStringList parts = QString::fromStdString(windowsFilter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (!parts[i].isEmpty())
+            filters << parts[i];
+    }
+    return filters.join(";;");
+}
+
+std::optional<std::string> QtFileChooser::ChooseSave(const FileDialogSpec& spec)
+{
+    if (ActiveScript())
+        return Scripted(spec);
+    return Run(owner_, spec, QFileDialog::AcceptSave);
+}
+
+std::optional<std::string> QtFileChooser::ChooseOpen(const FileDialogSpec& spec)
+{
+    if (ActiveScript())
+        return Scripted(spec);
+    return Run(owner_, spec, QFileDialog::AcceptOpen);
+}
+
+}  // namespace zorvik

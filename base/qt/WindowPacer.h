@@ -1,0 +1,14 @@
+#pragma once
+// The windows' pacer: while an exchange pauses, the window keeps painting and timer
+// and device-change events are delivered, but no user input is taken, so no handler
+// is entered a second time.
+#include "base/Pacer.h"
+
+namespace zorvik {
+
+class WindowPacer final : public Pacer {
+public:
+    void Pause(std::uint32_t ms) override;
+};
+
+}  // namespace zorvik

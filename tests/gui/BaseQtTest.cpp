@@ -1,0 +1,110 @@
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiFixture.h"
+#include "base/qt/BusyGuard.h"
+#include "base/qt/ControlIds.h"
+#include "base/qt/QtTimerHost.h"
+#include "base/qt/WindowPacer.h"
+
+namespace zorvik {
+namespace {
+
+using test::GuiFixture;
+
+TEST(QtFilter, WindowsFilterBecomesQtFilter)
+{
+    EXPECT_EQ(QtFileChooser::QtFilter("Status Files (*.sts)|*.sts|").toStdString(), "Status Files (*.sts)");
+    EXPECT_EQ(QtFileChooser::QtFilter("Binary files(*.bin)|*.bin|All files(*.*)|*.*||").toStdString(),
+              "Binary files(*.bin);;All files(*.*)");
+}
+
+TEST(ControlIds, FoundByIdAmongChildren)
+{
+    QWidget root;
+    auto* a = new QPushButton("a", &root);
+    auto* b = new QPushButton("b", &root);
+    SetControlId(a, 1002);
+    SetControlId(b, 0);
+    EXPECT_EQ(FindControl(&root, 1002), a);
+    EXPECT_EQ(FindControl(&root, 0), b);
+    EXPECT_EQ(FindControl(&root, 7), nullptr);
+}
+
+TEST(WindowPacer, TimersAndPaintingGoOnDuringAPause)
+{
+    QWidget window;
+    window.show();
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] {
+        timerRan = true;
+        window.update();
+    });
+    WindowPacer pacer;
+    QElapsedTimer clock;
+    clock.start();
+    pacer.Pause(20);
+    EXPECT_TRUE(timerRan);
+    EXPECT_GE(clock.elapsed(), 19);
+}
+
+class ClosableWindow : public QWidget {
+public:
+    BusyState busy;
+    int closes = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (busy.DeferClose()) {
+            event->ignore();
+            return;
+        }
+        ++closes;
+        event->accept();
+    }
+};
+
+TEST(BusyGuard, CloseDuringAHandlerWaitsForItsEnd)
+{
+    ClosableWindow window;
+    window.show();
+    {
+        BusyGuard guard(window.busy, &window);
+        window.close();
+        EXPECT_EQ(window.closes, 0);
+        EXPECT_TRUE(window.isVisible());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_FALSE(window.isVisible());
+}
+
+class CountingClient : public TimerClient {
+public:
+    std::vector<int> ticks;
+    void OnTimer(int id) override { ticks.push_back(id); }
+};
+
+TEST(QtTimerHost, EachArmingTicksOnce)
+{
+    CountingClient client;
+    QtTimerHost host(client);
+    host.Arm(1, 1);
+    host.Arm(3, 1);
+    host.Stop(3);
+    QElapsedTimer clock;
+    clock.start();
+    while (client.ticks.empty() && clock.elapsed() < 5000)
+        QTest::qWait(5);
+    QTest::qWait(20);
+    EXPECT_EQ(client.ticks, std::vector<int>{1});
+    EXPECT_FALSE(host.Armed(1));
+}
+
+}  // namespace
+}  // namespace zorvik
