@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,10 +10,10 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstring>
 #include <filesystem>
 
 #include "link/UsbPort.h"
+#include "link/posix/FdTransfer.h"
 #include "link/posix/UsbSysfs.h"
 
 namespace zorvik {
@@ -48,8 +47,8 @@ int PollFor(int fd, short events, std::uint32_t ms)
 
 }  // namespace
 
-PosixUsbDevice::PosixUsbDevice(UsbEnv env, std::uint32_t writeStallMs)
-    : env_(std::move(env)), writeStallMs_(writeStallMs)
+PosixUsbDevice::PosixUsbDevice(UsbEnv env, std::uint32_t writeLimitMs)
+    : env_(std::move(env)), writeLimitMs_(writeLimitMs)
 {
 }
 
@@ -61,7 +60,7 @@ PosixUsbDevice::~PosixUsbDevice()
 
 void PosixUsbDevice::SetError(const std::string& what, int err)
 {
-    lastError_ = what + ": " + std::strerror(err);
+    lastError_ = what + ": " + posix::ErrorText(err);
 }
 
 bool PosixUsbDevice::Open(const std::string& devicePath)
@@ -78,7 +77,7 @@ bool PosixUsbDevice::Open(const std::string& devicePath)
         return false;
     }
     // Exclusive use: a second program (or port) on the same printer is refused.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!posix::LockExclusive(fd)) {
         SetError(*node, errno);
         ::close(fd);
         return false;
@@ -103,27 +102,12 @@ int PosixUsbDevice::Write(const std::uint8_t* buffer, std::uint32_t count)
 {
     if (fd_ < 0 || !buffer)
         return 0;
-    std::uint32_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(fd_, buffer + done, count - done);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            SetError(node_, errno);
-            break;
-        }
-        // The printer takes no more for now: wait for room, but not for ever.
-        const int ready = PollFor(fd_, POLLOUT, writeStallMs_);
-        if (ready <= 0 || !(ready & POLLOUT)) {
-            lastError_ = node_ + ": write stalled";
-            break;
-        }
-    }
-    return static_cast<int>(done);
+    // A printer that takes nothing (paper out, cover open) must not hold the program.
+    int error = 0;
+    const int sent = posix::WriteWithLimit(fd_, buffer, count, writeLimitMs_, error);
+    if (error)
+        SetError(node_, error);
+    return sent;
 }
 
 int PosixUsbDevice::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs)

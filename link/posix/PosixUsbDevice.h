@@ -16,10 +16,11 @@ class UsbPort;
 
 class PosixUsbDevice final : public UsbDevice {
 public:
-    // A write that makes no progress for this long ends with the bytes that went out.
-    static constexpr std::uint32_t kDefaultWriteStallMs = 10000;
+    // A write that has not finished after this ends with the bytes that went out; the
+    // largest write (a 4096-byte font block) needs a small part of it.
+    static constexpr std::uint32_t kDefaultWriteLimitMs = 10000;
 
-    explicit PosixUsbDevice(UsbEnv env, std::uint32_t writeStallMs = kDefaultWriteStallMs);
+    explicit PosixUsbDevice(UsbEnv env, std::uint32_t writeLimitMs = kDefaultWriteLimitMs);
     ~PosixUsbDevice() override;
     PosixUsbDevice(const PosixUsbDevice&) = delete;
     PosixUsbDevice& operator=(const PosixUsbDevice&) = delete;
@@ -46,7 +47,7 @@ private:
     void SetError(const std::string& what, int err);
 
     UsbEnv env_;
-    std::uint32_t writeStallMs_;
+    std::uint32_t writeLimitMs_;
     int fd_ = -1;
     std::string node_;
     std::string folder_;      // the folder the node sits in

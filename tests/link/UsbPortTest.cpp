@@ -5,9 +5,13 @@
 #include <chrono>
 
 #include "UsbFakeTree.h"
+#include "base/Pacer.h"
+#include "link/PrinterLink.h"
+#include "link/SystemPortFactory.h"
 #include "link/UsbPort.h"
 #include "link/posix/PosixUsbDevice.h"
 #include "resources/UsbTexts.h"
+#include "support/RecordingNotifier.h"
 
 namespace zorvik {
 namespace {
@@ -176,6 +180,18 @@ TEST_F(UsbPortTest, SilentPrinterReadReturnsWithinItsTimeout)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+TEST_F(UsbPortTest, PrinterThatTakesNothingEndsTheWriteShort)
+{
+    tree.MakeFifo("lp0");  // nobody drains it: it fills up and then refuses
+    UsbPort port(std::make_unique<PosixUsbDevice>(tree.env, 100));
+    ASSERT_EQ(port.Configure({.portName = path, .timeouts = {}}), 1);
+    ASSERT_EQ(port.Open(), 1) << port.LastError();
+    const Bytes block(1 << 20, 0x55);
+    const int sent = port.Write(block.data(), static_cast<std::uint32_t>(block.size()));
+    EXPECT_GT(sent, 0);
+    EXPECT_LT(sent, static_cast<int>(block.size()));
+}
+
 TEST_F(UsbPortTest, GuardsReturnZeroWithoutTouchingTheDevice)
 {
     tree.LinkNode("lp0", printer.Name());
@@ -191,6 +207,23 @@ TEST_F(UsbPortTest, GuardsReturnZeroWithoutTouchingTheDevice)
     EXPECT_EQ(port->Read(nullptr, 2, 1000), 0);
     EXPECT_EQ(port->Read(b, 0, 1000), 0);
     EXPECT_EQ(printer.Pending(), 0u);
+}
+
+TEST_F(UsbPortTest, TheProgramsLinkMakesAUsbPortForAPrinterEntry)
+{
+    tree.LinkNode("lp0", printer.Name());
+    VirtualPacer pacer;
+    test::RecordingNotifier notifier;
+    PrinterLink link(MakeSystemPortFactory(pacer, notifier));
+    // An entry may also name a device node directly.
+    ASSERT_EQ(link.CreatePort({.portName = "LXT-640IV:" + tree.Node("lp0"), .timeouts = {}}), 1);
+    ASSERT_EQ(link.Open(), 1) << link.CurrentPort()->LastError();
+    EXPECT_EQ(link.Type(), Usb);
+    EXPECT_GE(link.CurrentPort()->DeviceEventHandle(), 0);
+    EXPECT_EQ(link.Write(kInit.data(), 2), 2);
+    EXPECT_EQ(printer.Received(2), kInit);
+    link.Close();
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 // The device layer side of a failed watcher start, which no real folder produces.
