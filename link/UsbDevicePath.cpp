@@ -51,8 +51,8 @@ bool IsUsbPlace(const std::string& place)
 
 std::string FormatUsbDevicePath(const UsbDevicePath& path)
 {
-    return std::string(kScheme) + path.place + ':' + UsbIdMatchText(kUsbVendorMatchPrefix, path.vendorId) + ':' +
-           UsbIdMatchText(kUsbProductMatchPrefix, path.productId);
+    return std::string(kScheme) + path.place + ':' + UsbIdMatchText(kUsbVendorMatchPrefix, path.vendorId) +
+           ':' + UsbIdMatchText(kUsbProductMatchPrefix, path.productId);
 }
 
 std::optional<UsbDevicePath> ParseUsbDevicePath(const std::string& text)

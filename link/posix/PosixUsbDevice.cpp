@@ -149,8 +149,8 @@ bool PosixUsbDevice::StartWatch()
         return false;
     }
     const std::string parent = fs::path(folder_).parent_path().string();
-    if (!WatchFolder() ||
-        (parent != folder_ && (parentWatch_ = ::inotify_add_watch(watchFd_, parent.c_str(), kParentEvents)) < 0)) {
+    if (!WatchFolder() || (parent != folder_ && (parentWatch_ = ::inotify_add_watch(watchFd_, parent.c_str(),
+                                                                                    kParentEvents)) < 0)) {
         SetError("inotify " + folder_, errno);
         StopWatch();
         return false;

@@ -50,7 +50,7 @@ private:
     std::uint32_t writeLimitMs_;
     int fd_ = -1;
     std::string node_;
-    std::string folder_;      // the folder the node sits in
+    std::string folder_;  // the folder the node sits in
     int watchFd_ = -1;
     int folderWatch_ = -1;
     int parentWatch_ = -1;

@@ -34,7 +34,10 @@ protected:
         EXPECT_EQ(port->Configure({.portName = devicePath, .timeouts = {}}), 1);
         return port;
     }
-    int Write(UsbPort& port, const Bytes& bytes) { return port.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size())); }
+    int Write(UsbPort& port, const Bytes& bytes)
+    {
+        return port.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
 
     static bool EventsWaiting(const UsbPort& port)
     {
