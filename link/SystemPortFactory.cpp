@@ -18,10 +18,14 @@ public:
     std::unique_ptr<Port> Make(InterfaceType type) override
     {
         switch (type) {
-        case Serial: return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
-        case Parallel: return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
-        case Ethernet: return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
-        case Usb: return MakeSystemUsbPort();
+        case Serial:
+            return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
+        case Parallel:
+            return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
+        case Ethernet:
+            return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
+        case Usb:
+            return MakeSystemUsbPort();
         }
         return nullptr;
     }

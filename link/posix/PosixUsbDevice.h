@@ -9,6 +9,7 @@
 
 #include "link/UsbDevice.h"
 #include "link/UsbDiscovery.h"
+#include "link/posix/FdTransfer.h"
 
 namespace zorvik {
 
@@ -26,7 +27,7 @@ public:
     PosixUsbDevice& operator=(const PosixUsbDevice&) = delete;
 
     bool Open(const std::string& devicePath) override;
-    bool IsOpen() const override { return fd_ >= 0; }
+    bool IsOpen() const override { return file_.IsOpen(); }
     void Close() override;
     int Write(const std::uint8_t* buffer, std::uint32_t count) override;
     int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
@@ -48,7 +49,7 @@ private:
 
     UsbEnv env_;
     std::uint32_t writeLimitMs_;
-    int fd_ = -1;
+    posix::DeviceFile file_;
     std::string node_;
     std::string folder_;  // the folder the node sits in
     int watchFd_ = -1;

@@ -34,9 +34,27 @@ protected:
         EXPECT_EQ(port->Configure({.portName = devicePath, .timeouts = {}}), 1);
         return port;
     }
+    // A port opened on the printer behind node lp0.
+    std::unique_ptr<UsbPort> OpenOnPrinter()
+    {
+        tree.LinkNode("lp0", printer.Name());
+        auto port = OpenPort(path);
+        port->Open();
+        return port;
+    }
     int Write(UsbPort& port, const Bytes& bytes)
     {
         return port.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
+
+    // The arrival is seen, handled, and the printer gets the bytes again.
+    void ExpectBackOn(UsbPort& port, PtyPrinter& target)
+    {
+        ASSERT_TRUE(EventsWaiting(port));
+        port.HandleDeviceChange();
+        EXPECT_EQ(port.DeviceState(), 1);
+        EXPECT_EQ(Write(port, kInit), 2);
+        EXPECT_EQ(target.Received(2), kInit);
     }
 
     static bool EventsWaiting(const UsbPort& port)
@@ -48,9 +66,8 @@ protected:
 
 TEST_F(UsbPortTest, OpensTheNodeOfItsPlaceAndTalksToThePrinter)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     EXPECT_EQ(port->DeviceState(), 1);
     EXPECT_GE(port->DeviceEventHandle(), 0);
     EXPECT_EQ(Write(*port, kInit), 2);
@@ -64,9 +81,8 @@ TEST_F(UsbPortTest, OpensTheNodeOfItsPlaceAndTalksToThePrinter)
 
 TEST_F(UsbPortTest, UnplugClosesAndReplugReopensThroughANewHandle)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
 
     tree.RemoveNode("lp0");
     ASSERT_TRUE(EventsWaiting(*port));
@@ -80,19 +96,14 @@ TEST_F(UsbPortTest, UnplugClosesAndReplugReopensThroughANewHandle)
     // The printer comes back into the same socket: a new terminal behind the same path.
     PtyPrinter replugged;
     tree.LinkNode("lp0", replugged.Name());
-    ASSERT_TRUE(EventsWaiting(*port));
-    port->HandleDeviceChange();
-    EXPECT_EQ(port->DeviceState(), 1);
-    EXPECT_EQ(Write(*port, kInit), 2);
-    EXPECT_EQ(replugged.Received(2), kInit);
+    ExpectBackOn(*port, replugged);
     EXPECT_EQ(printer.Pending(), 0u);
 }
 
 TEST_F(UsbPortTest, ReplugUnderAnotherNodeNameAndAfterTheFolderWentAway)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
 
     // The last printer gone: the kernel removes the emptied node folder as well.
     tree.RemoveNode("lp0");
@@ -106,18 +117,13 @@ TEST_F(UsbPortTest, ReplugUnderAnotherNodeNameAndAfterTheFolderWentAway)
     port->HandleDeviceChange();  // the folder's arrival: the node is not there yet
     EXPECT_EQ(port->DeviceState(), -1);
     tree.LinkNode("lp3", printer.Name());
-    ASSERT_TRUE(EventsWaiting(*port));
-    port->HandleDeviceChange();
-    EXPECT_EQ(port->DeviceState(), 1);
-    EXPECT_EQ(Write(*port, kInit), 2);
-    EXPECT_EQ(printer.Received(2), kInit);
+    ExpectBackOn(*port, printer);
 }
 
 TEST_F(UsbPortTest, EventsThatDoNotConcernTheOpenPrinterChangeNothing)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     tree.MakeFifo("lp1");
     tree.RemoveNode("lp1");
     ASSERT_TRUE(EventsWaiting(*port));
@@ -130,9 +136,8 @@ TEST_F(UsbPortTest, EventsThatDoNotConcernTheOpenPrinterChangeNothing)
 
 TEST_F(UsbPortTest, AnotherDeviceInThePrintersSocketIsNotOpened)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     tree.RemoveNode("lp0");
     port->HandleDeviceChange();
     tree.SetIds("1-2", 0x1d6b, 0x0001);
