@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "UsbFakeTree.h"
@@ -10,7 +11,9 @@
 #include "link/SystemPortFactory.h"
 #include "link/UsbPort.h"
 #include "link/posix/PosixUsbDevice.h"
+#include "resources/CheckTexts.h"
 #include "resources/UsbTexts.h"
+#include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
 
 namespace zorvik {
@@ -215,6 +218,32 @@ TEST_F(UsbPortTest, GuardsReturnZeroWithoutTouchingTheDevice)
     EXPECT_EQ(port->Read(nullptr, 2, 1000), 0);
     EXPECT_EQ(port->Read(b, 0, 1000), 0);
     EXPECT_EQ(printer.Pending(), 0u);
+}
+
+TEST_F(UsbPortTest, VirtualPrinterAnswersThroughTheNodeAndAReadAfterItsUnplugGetsNothing)
+{
+    SimServer sim;
+    ASSERT_TRUE(sim.Start({.pty = true})) << sim.Error();
+    tree.LinkNode("lp0", sim.PtyPath());
+    auto port = OpenPort(path);
+    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    ASSERT_EQ(port->Write(kCmdModelName, sizeof kCmdModelName), 3);
+    // The printer answers "_" header, text, NUL; gather it in as few reads as it takes.
+    std::vector<std::uint8_t> reply;
+    for (int i = 0; i < 20 && std::find(reply.begin(), reply.end(), 0) == reply.end(); ++i) {
+        std::uint8_t b[64] = {};
+        const int n = port->Read(b, sizeof b, 1000);
+        reply.insert(reply.end(), b, b + n);
+    }
+    ASSERT_GE(reply.size(), 2u);
+    EXPECT_EQ(reply[0], kTextHeader);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply.data()) + 1), "LXT-640IV");
+
+    sim.Unplug();  // the far end goes away without a node event
+    std::uint8_t b[16];
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port->Read(b, sizeof b, 1000), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST_F(UsbPortTest, TheProgramsLinkMakesAUsbPortForAPrinterEntry)
