@@ -180,16 +180,5 @@ TEST(IdentificationTest, EndlessOrCutTextsEndTheRead)
     }
 }
 
-TEST(IdentificationTest, MessagesForResults)
-{
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::Ok), "Printer is connected.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::PortError), "Port error! Check printer's port, please.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::NoPrinterId),
-                 "Fail to get printer ID.\r\n\r\nPlease retry connect");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongMaker), "This printer don't match our company name.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongModel),
-                 "The connected printer has different Model name.");
-}
-
 }  // namespace
 }  // namespace zorvik
