@@ -12,6 +12,7 @@ CodepageDialog::CodepageDialog(QWidget* parent) : QDialog(parent), ui_(std::make
     for (const auto& entry : CodepagePicker::Entries())
         ui_->comboCodepage->addItem(QString::fromStdString(entry));
     ui_->comboCodepage->setCurrentIndex(state_.index);
+    ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 

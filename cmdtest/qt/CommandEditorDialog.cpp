@@ -32,6 +32,9 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
 {
     impl_->ui.setupUi(this);
     setWindowTitle(kEditorCaption);
+    // Enter never presses a button: nothing is sent unless the user clicks for it.
+    for (auto* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     Connect();
     Render();
 }

@@ -25,6 +25,7 @@ LineSpacingDialog::LineSpacingDialog(QWidget* parent)
         Collect();
         Render();
     });
+    ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 

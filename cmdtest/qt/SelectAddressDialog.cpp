@@ -14,6 +14,7 @@ SelectAddressDialog::SelectAddressDialog(QWidget* parent)
         ui_->comboAddress->addItem(QString::fromStdString(entry));
     ui_->comboAddress->model()->sort(0);
     ui_->comboAddress->setCurrentText(QString::fromStdString(state_.text));
+    ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
 }
 

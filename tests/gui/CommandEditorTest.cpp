@@ -9,11 +9,13 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 
 #include "GuiFixture.h"
 #include "base/AtomicFile.h"
 #include "base/qt/ControlIds.h"
+#include "cmdtest/HexText.h"
 #include "cmdtest/qt/CodepageDialog.h"
 #include "cmdtest/qt/CommandEditorDialog.h"
 #include "cmdtest/qt/LineSpacingDialog.h"
@@ -96,7 +98,12 @@ protected:
     {
         Edit()->setFocus();
         Edit()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(Edit(), text);
+        const QStringList lines = text.split('\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(Edit(), Qt::Key_Return);
+            QTest::keyClicks(Edit(), lines[i]);
+        }
     }
 
     std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
@@ -143,9 +150,12 @@ TEST_F(CommandEditorGui, ButtonsAppendToWhatTheUserTyped)
         expected += text;
         ASSERT_EQ(Text(), expected) << id;
     }
-    // The caret is left at the end, so typing goes on after the appended command.
-    TypeText("0d");
-    EXPECT_EQ(Text(), expected + "0d");
+    // The caret is left at the end, so typing goes on after the appended command;
+    // Enter breaks the line and sends nothing.
+    TypeText("0d\n");
+    EXPECT_EQ(Text(), expected + "0d\n");
+    QTest::keyClick(Button(1012), Qt::Key_Return);
+    EXPECT_TRUE(port->writes.empty());
     Click(17);
     EXPECT_EQ(Text(), "");
 }
@@ -240,6 +250,7 @@ TEST_F(CommandEditorGui, PickersAppendOnlyOnOk)
         const Case& c = cases[i];
         WhenShown answer([&](QDialog* d) {
             EXPECT_STREQ(d->metaObject()->className(), c.picker) << "row " << i;
+            SaveScreenshotIfAsked(d, QString(c.picker).section("::", 1));
             c.act(d);
         });
         Click(c.button);
@@ -247,6 +258,90 @@ TEST_F(CommandEditorGui, PickersAppendOnlyOnOk)
         expected += c.appended;
         ASSERT_EQ(Text(), expected) << "row " << i;
     }
+}
+
+TEST_F(CommandEditorGui, WriteCommandAndTestStringReachThePrinter)
+{
+    TypeText("1B 45 01\n1b4501 1b 2");
+    Click(11);
+    Click(19);
+    ASSERT_EQ(port->writes.size(), 3u);
+    EXPECT_EQ(HexOf(port->writes[0]), "1B 45 01 1B 45 01 1B 02");
+    EXPECT_EQ(std::string(port->writes[1].begin(), port->writes[1].end()),
+              "Command Test String Line1\r\nCommand Test String Line2");
+    EXPECT_EQ(HexOf(port->writes[2]), "1B 4A FF");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CommandEditorGui, TextThatIsNotHexadecimalIsRefused)
+{
+    TypeText("1b 40\n1b zz");
+    Click(11);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Warning");
+    EXPECT_NE(messages[0].text.find("\"zz\" at line 2, column 4"), std::string::npos) << messages[0].text;
+    EXPECT_TRUE(port->writes.empty());
+    EXPECT_EQ(Text(), "1b 40\n1b zz");
+}
+
+TEST_F(CommandEditorGui, SaveThenLoadShowsTheCanonicalText)
+{
+    const std::string path = dir.File("command.bin");
+    TypeText("1B21 0");
+    files.answers.push_back(path);
+    Click(13);
+    EXPECT_EQ(HexOf(*ReadWholeFile(path)), "1B 21 00");
+    files.answers.push_back(path);
+    Click(12);
+    EXPECT_EQ(Text(), "1b 21 00 ");
+    // A cancelled Load keeps the text.
+    TypeText("0a ");
+    Click(12);
+    EXPECT_EQ(Text(), "1b 21 00 0a ");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (MessageRecord{"Don't select load file", "warning", MessageIcon::Exclamation}));
+}
+
+TEST_F(CommandEditorGui, LargeCommandFileLoadsWhole)
+{
+    Bytes bytes(1 << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
+    const std::string path = dir.File("large.bin");
+    ASSERT_TRUE(WriteFileAtomically(path, bytes));
+    files.answers.push_back(path);
+    QElapsedTimer clock;
+    clock.start();
+    Click(12);
+    Click(1119);  // an append after a large text is shown as well
+    // For the log only: no test asserts a time.
+    std::printf("loading 1 MiB and appending took %lld ms\n", static_cast<long long>(clock.elapsed()));
+    const std::string text = Text();
+    EXPECT_EQ(text.size(), bytes.size() * 3 + bytes.size() / 16 - 1 + 3);
+    bytes.push_back(0x0A);
+    EXPECT_EQ(ParseHexText(text), bytes);
+    // What Write Command sends is what the file held.
+    Click(11);
+    ASSERT_EQ(port->writes.size(), 1u);
+    EXPECT_EQ(port->writes[0], bytes);
+}
+
+TEST_F(CommandEditorGui, SaveGoesThroughADialogThatConfirmsReplacing)
+{
+    QtFileChooser::SetTestScript(nullptr);
+    TypeText("1b 40 ");
+    WhenShown answer([](QDialog* d) {
+        auto* files = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_FALSE(files->testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(files->defaultSuffix(), "bin");
+        d->reject();
+    });
+    Click(13);
+    EXPECT_TRUE(answer.Ran());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (MessageRecord{"Don't select save file", "Warning", MessageIcon::Exclamation}));
 }
 
 }  // namespace
