@@ -1,21 +1,29 @@
 #include "cmdtest/HexText.h"
 
 #include <algorithm>
+#include <array>
 
 namespace zorvik {
 namespace {
 
 constexpr char kDigits[] = "0123456789abcdef";
 
+// Digit values by character; -1 for a character that is no hexadecimal digit.
+constexpr auto kDigitValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 10; ++i)
+        values['0' + i] = static_cast<signed char>(i);
+    for (int i = 0; i < 6; ++i) {
+        values['a' + i] = static_cast<signed char>(10 + i);
+        values['A' + i] = static_cast<signed char>(10 + i);
+    }
+    return values;
+}();
+
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kDigitValues[static_cast<unsigned char>(c)];
 }
 
 // White space as a number scan skips it (the C locale's set).
