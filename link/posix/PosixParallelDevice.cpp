@@ -1,0 +1,37 @@
+// The parallel printer device on Linux: /dev/lpN through the lp driver.
+#include <cerrno>
+#include <linux/lp.h>
+#include <sys/ioctl.h>
+
+#include "link/ParallelDevice.h"
+#include "link/posix/FdTransfer.h"
+#include "link/posix/LpStatus.h"
+
+namespace zorvik {
+namespace {
+
+class PosixParallelDevice final : public posix::FileBackedDevice<ParallelDevice> {
+public:
+    bool Open(const std::string& path) override { return file_.OpenExclusive(path); }
+    std::optional<std::uint8_t> Status() override
+    {
+        int status = 0;
+        if (::ioctl(file_.Fd(), LPGETSTATUS, &status) != 0) {
+            file_.Fail(errno);
+            return std::nullopt;
+        }
+        return posix::ParallelStatusFromLp(status);
+    }
+
+    // The lp driver keeps no buffers of its own to drop.
+    void Purge() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<ParallelDevice> MakeSystemParallelDevice()
+{
+    return std::make_unique<PosixParallelDevice>();
+}
+
+}  // namespace zorvik
