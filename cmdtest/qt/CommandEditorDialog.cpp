@@ -41,8 +41,7 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
 
 CommandEditorDialog::~CommandEditorDialog() = default;
 
-template <typename Picker>
-void CommandEditorDialog::AppendFromPicker()
+template <typename Picker> void CommandEditorDialog::AppendFromPicker()
 {
     Picker picker(this);
     if (picker.exec() == QDialog::Accepted) {
@@ -84,9 +83,12 @@ void CommandEditorDialog::Connect()
             ScrollToEnd();
         });
     }
-    connect(ui.buttonLineSpacing, &QPushButton::clicked, this, [this] { AppendFromPicker<LineSpacingDialog>(); });
-    connect(ui.buttonSelectCodepage, &QPushButton::clicked, this, [this] { AppendFromPicker<CodepageDialog>(); });
-    connect(ui.buttonPrintNvImage, &QPushButton::clicked, this, [this] { AppendFromPicker<SelectAddressDialog>(); });
+    connect(ui.buttonLineSpacing, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<LineSpacingDialog>(); });
+    connect(ui.buttonSelectCodepage, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<CodepageDialog>(); });
+    connect(ui.buttonPrintNvImage, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<SelectAddressDialog>(); });
 
     // Handlers that talk to the printer keep the window until they end.
     const std::pair<QPushButton*, void (CommandEditor::*)()> actions[] = {

@@ -30,8 +30,7 @@ private:
     void Render();
     void ScrollToEnd();
     void Connect();
-    template <typename Picker>
-    void AppendFromPicker();
+    template <typename Picker> void AppendFromPicker();
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -76,7 +76,8 @@ TEST_P(EditorEndToEndTest, WriteCommandAndTestString)
         {"1b4501\r\n", BytesOf({0x1B, 0x45, 0x01})},
         {"1b 2", BytesOf({0x1B, 0x02})},
         {"123", BytesOf({0x12, 0x03})},
-        {"1b 33 ff 1b 74 1b 1c 70 3 00 ", BytesOf({0x1B, 0x33, 0xFF, 0x1B, 0x74, 0x1B, 0x1C, 0x70, 0x03, 0x00})},
+        {"1b 33 ff 1b 74 1b 1c 70 3 00 ",
+         BytesOf({0x1B, 0x33, 0xFF, 0x1B, 0x74, 0x1B, 0x1C, 0x70, 0x03, 0x00})},
         {"1b zz", {}},  // refused: nothing reaches the printer
     };
     Bytes expected;
