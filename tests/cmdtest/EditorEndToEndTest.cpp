@@ -12,6 +12,7 @@
 #include "sim/SimServer.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
+#include "support/SimPortSettings.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -33,18 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
-        PortSettings s;
-        if (GetParam()) {
-            s.portName = server.PtyPath();
-            s.baudRate = 115200;
-            s.dataBits = 8;
-            s.flowControl = 2;
-            s.timeouts = {10, 10, 10, 0, 0};
-        } else {
-            s.portName = "127.0.0.1";
-            s.tcpPort = server.TcpPort();
-        }
-        ASSERT_NE(link.CreatePort(s), 0);
+        ASSERT_NE(link.CreatePort(test::SimPortSettings(server, GetParam())), 0);
         ASSERT_NE(link.Open(), 0);
     }
 
