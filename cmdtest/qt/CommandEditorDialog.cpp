@@ -1,6 +1,5 @@
 #include "cmdtest/qt/CommandEditorDialog.h"
 
-#include <QCloseEvent>
 #include <QTextCursor>
 
 #include "base/qt/BusyGuard.h"
@@ -146,20 +145,12 @@ void CommandEditorDialog::ScrollToEnd()
     edit->ensureCursorVisible();
 }
 
+// The close box and Escape come here too (QDialog's closeEvent calls reject).
 void CommandEditorDialog::reject()
 {
     if (impl_->busy.DeferClose())
         return;
     QDialog::reject();
-}
-
-void CommandEditorDialog::closeEvent(QCloseEvent* event)
-{
-    if (impl_->busy.DeferClose()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 }  // namespace zorvik

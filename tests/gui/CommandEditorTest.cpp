@@ -380,5 +380,21 @@ TEST_F(CommandEditorGui, SaveGoesThroughADialogThatConfirmsReplacing)
     EXPECT_EQ(messages[0], (MessageRecord{"Don't select save file", "Warning", MessageIcon::Exclamation}));
 }
 
+// Closing the editor while a write runs waits until the write has ended.
+TEST_F(CommandEditorGui, CloseDuringAWriteWaitsForIt)
+{
+    bool visibleAfterClose = false;
+    port->responder = [&](const Bytes&, FakePortState&) {
+        dialog.close();
+        visibleAfterClose = dialog.isVisible();
+    };
+    TypeText("1b 40 ");
+    Click(11);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(port->writes.size(), 1u);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialog.isVisible());
+}
+
 }  // namespace
 }  // namespace zorvik
