@@ -54,12 +54,13 @@ public:
             return Failed(EINVAL);
         if (::tcsetattr(fd_, TCSANOW, &t) != 0)
             return Failed(errno);
-        // tcsetattr succeeds when any part was taken; check the parts that matter.
+        // tcsetattr succeeds when any part was taken; a rate the driver refused
+        // shows in the read-back. (Size and parity are not compared: a
+        // pseudo-terminal always reads back 8 bits without parity.)
         termios back{};
         if (::tcgetattr(fd_, &back) != 0)
             return Failed(errno);
-        if (cfgetospeed(&back) != cfgetospeed(&t) || (back.c_cflag & CSIZE) != (t.c_cflag & CSIZE) ||
-            (back.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB)) != (t.c_cflag & (PARENB | PARODD | CMSPAR | CSTOPB)))
+        if (cfgetospeed(&back) != cfgetospeed(&t))
             return Failed(EINVAL);
         int lines = (line.raiseDtr ? TIOCM_DTR : 0) | (line.raiseRts ? TIOCM_RTS : 0);
         // A pseudo-terminal has no modem lines; that is not a failure.
@@ -73,6 +74,8 @@ public:
         int status = 0;
         if (::ioctl(fd_, TIOCMGET, &status) == 0)
             return (status & TIOCM_DSR) ? ModemPresence::DsrOn : ModemPresence::DsrOff;
+        if (errno == EIO)
+            return ModemPresence::DsrOff;   // the line was hung up
         if (errno != ENOTTY && errno != EINVAL) {
             Failed(errno);
             return ModemPresence::Failed;
