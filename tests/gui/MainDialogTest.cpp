@@ -13,6 +13,7 @@
 #include "GuiFixture.h"
 #include "app/RecordingLauncher.h"
 #include "app/SimulatedPrinter.h"
+#include "app/qt/Demo.h"
 #include "app/qt/IpAddressEdit.h"
 #include "app/qt/MainDialog.h"
 #include "base/qt/ControlIds.h"
@@ -255,6 +256,19 @@ TEST_F(MainDialogTest, CheckOverLoopbackTcp)
     // The address field has no handler: editing it keeps the connection.
     SetAddress("127", "0", "0", "2");
     EXPECT_TRUE(dialog->State().Connected());
+}
+
+TEST_F(MainDialogTest, DemoPresetsEthernetAtTheVirtualPrinter)
+{
+    SimServer server;
+    MakeOnSystemPorts();
+    std::string error;
+    ASSERT_TRUE(StartDemo(server, *dialog, error)) << error;
+    EXPECT_TRUE(Checked(kIdRadioEthernet));
+    EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), "127.0.0.1");
+    EXPECT_EQ(Control<QLineEdit>(kIdTcpPort)->text(), QString::number(server.TcpPort()));
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
 }
 
 struct FailureCase {
