@@ -1,5 +1,7 @@
 #include "cli/CliApp.h"
 
+#include <algorithm>
+
 #include "cli/CliCommand.h"
 #include "resources/CliTexts.h"
 
@@ -40,6 +42,13 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
     std::vector<CLI::App*> apps;
     for (auto& command : commands)
         apps.push_back(command->Add(app));
+
+    // CLI11 would only say that a subcommand is required.
+    if (!args.empty() && !args.front().empty() && args.front()[0] != '-' &&
+        std::none_of(apps.begin(), apps.end(), [&](const CLI::App* a) { return a->get_name() == args.front(); })) {
+        err << kCliName << ": unknown subcommand \"" << args.front() << "\"\n\n" << app.help();
+        return kExitUsage;
+    }
 
     std::vector<std::string> argvText{kCliName};
     argvText.insert(argvText.end(), args.begin(), args.end());
