@@ -16,6 +16,8 @@ public:
     void Out(std::string_view text);
     void Err(std::string_view text);
     bool ErrIsTerminal() const { return errIsTerminal_; }
+    // Standard output itself, for a run with one printer on this thread only.
+    std::ostream& SingleThreadOut() { return out_; }
 
 private:
     std::mutex mutex_;

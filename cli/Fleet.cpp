@@ -19,14 +19,12 @@ bool Fleet::RunOne(const Target& target, const PrinterAction& action)
         if (phase == "font download")
             bar.Show(phase, percent);
     });
-    std::ostringstream out;
+    // One printer: its output goes out as it comes (a change list before a long write).
     bool ok = printer.Connect();
-    if (ok) {
-        // The action's output may be long (a table, JSON); it goes out when done.
-        ok = action(printer, out);
-    }
+    if (ok)
+        ok = action(printer, console_.SingleThreadOut());
+    console_.SingleThreadOut().flush();
     bar.Finish();
-    console_.Out(out.str());
     outcomes_.push_back({target.text, ok, ok ? "" : printer.Failure(), "", ""});
     return ok;
 }
