@@ -110,6 +110,40 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     EXPECT_EQ(old.Pin(kEntrySwitch2, 4), PinOff);
 }
 
+// A file the window saved leaves switches 3 to 6 out: the printer keeps them.
+TEST_F(CliEndToEndTest, SetFromAWindowStatusFileLeavesSwitchesThreeToSix)
+{
+    SetSwitches({{3, 0x05}, {4, 0x0C}, {5, 0x04}, {6, 0x0B}, {12, 0x00}});
+    SettingsRecord wanted;
+    for (int e = 0; e < kSwitchCount; ++e)
+        for (int pin = 1; pin <= kPinCount; ++pin)
+            wanted.Pin(e, pin) = PinOff;
+    wanted.Pin(kEntrySwitch12, 2) = PinOn;
+    const std::string file = dir.File("window.sts");
+    ASSERT_EQ(StatusFile::Save(file, wanted), StatusFile::Result::Ok);
+    const auto r = RunCliForTest({"set", "--from", file, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Switch(12), 0x02);
+    EXPECT_EQ(Switch(3), 0x05);
+    EXPECT_EQ(Switch(4), 0x0C);
+    EXPECT_EQ(Switch(5), 0x04);
+    EXPECT_EQ(Switch(6), 0x0B);
+}
+
+TEST_F(CliEndToEndTest, FleetSavesOneStatusFilePerPrinter)
+{
+    SimServer second;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    second.WithPrinter([](VirtualPrinter& p) { p.SetSwitch(11, 0x80); });
+    const auto r = RunCliForTest({"get", "--save", dir.File("shop.sts"), "-p", TcpTarget(server), "-p", TcpTarget(second)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    SettingsRecord saved;
+    ASSERT_EQ(FullStatusFile::Load(dir.File("shop-127.0.0.1_" + std::to_string(second.TcpPort()) + ".sts"), saved),
+              StatusFile::Result::Ok);
+    EXPECT_EQ(SwitchBits(saved, 6), "10000000");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("shop-127.0.0.1_" + std::to_string(server.TcpPort()) + ".sts")));
+}
+
 TEST_F(CliEndToEndTest, ReadBackCatchesASwitchThePrinterIgnores)
 {
     server.WithPrinter([](VirtualPrinter& p) { p.Faults().ignoredSwitchWrite = 5; });
