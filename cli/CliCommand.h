@@ -44,6 +44,7 @@ struct PrinterArgs {
     std::string stopBits = "1";
     std::string flow = "none";
     bool trace = false;
+    std::vector<CLI::Option*> lineOptions;  // the serial line settings, to see whether any was given
 
     void AddTo(CLI::App* command);
     // The targets named; throws UsageError.
