@@ -1,32 +1,32 @@
-#include "cli/CheckCommand.h"
-
-#include <CLI/CLI.hpp>
-
-#include "app/ConnectionCheck.h"
-#include "cli/ConsoleNotifier.h"
-#include "link/SystemPortFactory.h"
+#include "cli/CliCommand.h"
 
 namespace zorvik {
 
-void CheckCommand::Register(CLI::App& app)
-{
-    command_ = app.add_subcommand("check", "open the port and identify the printer (Check Communication)");
-    port_.AddTo(*command_);
-}
+namespace {
 
-bool CheckCommand::Chosen() const
-{
-    return command_ && command_->parsed();
-}
+class CheckCommand final : public CliCommand {
+public:
+    CLI::App* Add(CLI::App& app) override
+    {
+        auto* command = app.add_subcommand("check", "Check Communication: open the port and identify the printer");
+        args_.AddTo(command);
+        return command;
+    }
+    int Run(CliContext& context) override
+    {
+        // Connecting is the whole check; the message says how it went.
+        return args_.Run(context, [](PrinterSession&, std::ostream&) { return true; });
+    }
 
-int CheckCommand::Run(CliEnvironment& env)
+private:
+    PrinterArgs args_;
+};
+
+}  // namespace
+
+std::unique_ptr<CliCommand> MakeCheckCommand()
 {
-    ConsoleNotifier notifier(env.out, env.err);
-    PrinterLink link(MakeSystemPortFactory(env.pacer, notifier));
-    ConnectionCheck check(link, env.pacer, notifier);
-    const bool connected = check.Run(port_.Interface(), port_.Settings());
-    check.Drop();
-    return connected ? kExitSuccess : kExitFailure;
+    return std::make_unique<CheckCommand>();
 }
 
 }  // namespace zorvik

@@ -1,14 +1,15 @@
 #pragma once
-// zorvik-cli without its process: parses the arguments, runs the chosen subcommand
-// and returns the exit status (0 success, 1 failure, 2 bad arguments).
+// zorvik-cli: every printer action of the windows from the command line.
+// Exit status 0 on success, 1 when a printer action failed, 2 for bad arguments.
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "cli/CliCommand.h"
+#include "cli/CliEnv.h"
 
 namespace zorvik {
 
-// args[0] is the program name.
-int RunCli(const std::vector<std::string>& args, CliEnvironment& env);
+// args holds the arguments after the program name.
+int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream& out, std::ostream& err);
 
 }  // namespace zorvik

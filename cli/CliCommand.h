@@ -1,36 +1,66 @@
 #pragma once
-// One subcommand of zorvik-cli. Each lives in its own file: it adds its options to
-// the parser and runs when the user chose it.
-#include <ostream>
+// One subcommand of zorvik-cli: it adds itself (options and help) to the parser and
+// runs when it was chosen. Printer subcommands share the target options and run
+// their action on every printer named.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "base/Pacer.h"
+#include <CLI/CLI.hpp>
 
-namespace CLI {
-class App;
-}
+#include "cli/CliEnv.h"
+#include "cli/Console.h"
+#include "cli/Fleet.h"
+#include "cli/Target.h"
 
 namespace zorvik {
 
-// What a subcommand may use: the two output streams and the pacer of its exchanges.
-struct CliEnvironment {
-    std::ostream& out;
-    std::ostream& err;
-    Pacer& pacer;
+struct CliContext {
+    const CliEnv& env;
+    Console& console;
 };
 
-// Exit statuses of zorvik-cli.
-inline constexpr int kExitSuccess = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
+// A usage error found after parsing (for example a target that names no printer).
+struct UsageError {
+    std::string text;
+};
 
 class CliCommand {
 public:
     virtual ~CliCommand() = default;
-    // Adds the subcommand and its options to the program's parser.
-    virtual void Register(CLI::App& app) = 0;
-    // True when the parsed command line chose this subcommand.
-    virtual bool Chosen() const = 0;
-    virtual int Run(CliEnvironment& env) = 0;
+    virtual CLI::App* Add(CLI::App& app) = 0;
+    // An exit status; throws UsageError for bad arguments.
+    virtual int Run(CliContext& context) = 0;
 };
+
+// The options every printer subcommand takes: --port (repeatable), --targets FILE,
+// the serial line settings, --tcp-port and --trace.
+struct PrinterArgs {
+    std::vector<std::string> ports;
+    std::string targetsFile;
+    LineOptions line;
+    std::string parity = "none";
+    std::string stopBits = "1";
+    std::string flow = "none";
+    bool trace = false;
+    std::vector<CLI::Option*> lineOptions;  // the serial line settings, to see whether any was given
+
+    void AddTo(CLI::App* command);
+    // The targets named; throws UsageError.
+    std::vector<Target> Targets() const;
+    // Runs the action on every target; the exit status.
+    int Run(CliContext& context, const PrinterAction& action) const;
+};
+
+std::unique_ptr<CliCommand> MakePortsCommand();
+std::unique_ptr<CliCommand> MakeCheckCommand();
+std::unique_ptr<CliCommand> MakeGetCommand();
+std::unique_ptr<CliCommand> MakeSetCommand();
+std::unique_ptr<CliCommand> MakeStsCommand();
+std::unique_ptr<CliCommand> MakeSendCommand();
+std::unique_ptr<CliCommand> MakeSelfTestCommand();
+std::unique_ptr<CliCommand> MakePrintStatusCommand();
+std::unique_ptr<CliCommand> MakePrintCodepageCommand();
 
 }  // namespace zorvik

@@ -1,11 +1,12 @@
-// zorvik-cli: the printer's configuration from the command line.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/CliApp.h"
 
 int main(int argc, char** argv)
 {
-    zorvik::SystemPacer pacer;
-    zorvik::CliEnvironment env{std::cout, std::cerr, pacer};
-    return zorvik::RunCli(std::vector<std::string>(argv, argv + argc), env);
+    zorvik::CliEnv env;
+    env.errIsTerminal = isatty(STDERR_FILENO) != 0;
+    return zorvik::RunCli(std::vector<std::string>(argv + 1, argv + argc), env, std::cout, std::cerr);
 }

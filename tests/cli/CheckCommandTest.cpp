@@ -1,29 +1,16 @@
 // zorvik-cli check against the virtual printer, run in-process.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/CliApp.h"
-#include "sim/SimServer.h"
+#include "tests/cli/CliHarness.h"
 
 namespace zorvik {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Outcome = test::CliResult;
 
-Outcome Cli(std::vector<std::string> args)
+Outcome Cli(const std::vector<std::string>& args)
 {
-    std::ostringstream out;
-    std::ostringstream err;
-    VirtualPacer pacer;
-    CliEnvironment env{out, err, pacer};
-    args.insert(args.begin(), "zorvik-cli");
-    const int status = RunCli(args, env);
-    return {status, out.str(), err.str()};
+    return test::RunCliForTest(args);
 }
 
 class CheckCommandTest : public ::testing::Test {
@@ -37,12 +24,13 @@ TEST_F(CheckCommandTest, HealthyPrinterOverTcpAndPty)
 {
     const Outcome tcp = Cli({"check", "--port", "127.0.0.1", "--tcp-port", TcpPort()});
     EXPECT_EQ(tcp.status, 0) << tcp.err;
-    EXPECT_EQ(tcp.out, "Printer is connected.\n");
+    EXPECT_EQ(tcp.out, "");
+    EXPECT_EQ(tcp.err, "Information: Printer is connected.\n");
     // (A Linux pty always keeps 8 data bits without parity, so those stay at their defaults.)
     const Outcome pty =
         Cli({"check", "--port", server.PtyPath(), "--baud", "19200", "--stop-bits", "2", "--flow", "none"});
     EXPECT_EQ(pty.status, 0) << pty.err;
-    EXPECT_EQ(pty.out, "Printer is connected.\n");
+    EXPECT_EQ(pty.err, "Information: Printer is connected.\n");
 }
 
 TEST_F(CheckCommandTest, WrongModelFails)
@@ -51,7 +39,7 @@ TEST_F(CheckCommandTest, WrongModelFails)
     const Outcome o = Cli({"check", "--port", "127.0.0.1", "--tcp-port", TcpPort()});
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err, "The connected printer has different Model name.\n");
+    EXPECT_EQ(o.err, "Warning: The connected printer has different Model name.\n");
 }
 
 TEST_F(CheckCommandTest, BadArgumentsGiveUsage)

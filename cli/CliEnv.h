@@ -1,0 +1,25 @@
+#pragma once
+// What the tool takes from its surroundings. The program uses the system's pacer and
+// ports; tests hand in a recording pacer so no pause is slept.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Notifier.h"
+#include "base/Pacer.h"
+#include "link/PrinterLink.h"
+#include "link/UsbDiscovery.h"
+
+namespace zorvik {
+
+struct CliEnv {
+    // One pacer per printer; empty: a SystemPacer.
+    std::function<std::unique_ptr<Pacer>()> makePacer;
+    // One port factory per printer; empty: the system's ports.
+    std::function<std::unique_ptr<PortFactory>(Pacer&, Notifier&)> makePortFactory;
+    UsbEnv usb;
+    std::string sysfsRoot = "/sys";
+    bool errIsTerminal = false;
+};
+
+}  // namespace zorvik

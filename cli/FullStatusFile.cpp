@@ -1,0 +1,65 @@
+#include "cli/FullStatusFile.h"
+
+#include "base/AtomicFile.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr std::size_t kRoomOffset = 72;  // switches 3 to 6, nine slots each
+constexpr int kFirstRoomEntry = 2;
+constexpr int kLastRoomEntry = 5;
+
+std::size_t SlotOffset(int entry, int slot)
+{
+    return kRoomOffset + static_cast<std::size_t>((entry - kFirstRoomEntry) * kSlotCount + slot) * 4;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> FullStatusFile::Encode(const SettingsRecord& record)
+{
+    std::vector<std::uint8_t> image = StatusFile::Encode(record);
+    for (int e = kFirstRoomEntry; e <= kLastRoomEntry; ++e)
+        for (int s = 0; s < kSlotCount; ++s) {
+            const auto u = static_cast<std::uint32_t>(record.Pin(e, s));
+            for (std::size_t i = 0; i < 4; ++i)
+                image[SlotOffset(e, s) + i] = static_cast<std::uint8_t>(u >> (8 * i));
+        }
+    return image;
+}
+
+void FullStatusFile::Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record)
+{
+    StatusFile::Decode(image, record);
+    for (int e = kFirstRoomEntry; e <= kLastRoomEntry; ++e)
+        for (int s = 0; s < kSlotCount; ++s) {
+            std::uint32_t u = 0;
+            for (std::size_t i = 0; i < 4; ++i)
+                if (SlotOffset(e, s) + i < image.size())
+                    u |= static_cast<std::uint32_t>(image[SlotOffset(e, s) + i]) << (8 * i);
+            auto value = static_cast<std::int32_t>(u);
+            if (s > 0 && value != PinOn && value != PinOff)
+                value = PinNoChange;
+            record.Pin(e, s) = value;
+        }
+}
+
+StatusFile::Result FullStatusFile::Save(const std::string& path, const SettingsRecord& record)
+{
+    return WriteFileAtomically(path, Encode(record)) ? StatusFile::Result::Ok : StatusFile::Result::CantWrite;
+}
+
+StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record)
+{
+    if (!StatusFile::HasStatusExtension(path))
+        return StatusFile::Result::WrongFormat;
+    std::string error;
+    const auto image = ReadWholeFile(path, StatusFile::kSize, &error);
+    if (!image)
+        return error.rfind("cannot open", 0) == 0 ? StatusFile::Result::CantOpen : StatusFile::Result::CantRead;
+    Decode(*image, record);
+    return StatusFile::Result::Ok;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,64 @@
+#include "cli/PrinterSession.h"
+
+#include "link/SystemPortFactory.h"
+
+namespace zorvik {
+
+namespace {
+
+std::unique_ptr<Pacer> MakePacer(const CliEnv& env)
+{
+    if (env.makePacer)
+        return env.makePacer();
+    return std::make_unique<SystemPacer>();
+}
+
+}  // namespace
+
+PrinterSession::PrinterSession(const Target& target, const CliEnv& env, Console& console, bool trace,
+                               std::string prefix, std::string* messages)
+    : target_(target),
+      env_(env),
+      console_(console),
+      pacer_(MakePacer(env)),
+      notifier_(messages ? PrintingNotifier::Sink([messages](std::string_view line) { messages->append(line); })
+                         : PrintingNotifier::Sink([&console](std::string_view line) { console.Err(line); }),
+                prefix),
+      link_(std::make_unique<PrinterLink>(env.makePortFactory ? env.makePortFactory(*pacer_, notifier_)
+                                                               : MakeSystemPortFactory(*pacer_, notifier_))),
+      check_(*link_, *pacer_, notifier_)
+{
+    if (trace) {
+        trace_ = std::make_unique<TraceWriter>(console, target.text);
+        link_->SetTrace(trace_->Hook());
+    }
+}
+
+PrinterSession::~PrinterSession()
+{
+    check_.Drop();
+    link_->SetTrace({});
+}
+
+bool PrinterSession::Connect()
+{
+    Progress("connecting");
+    return check_.Run(target_.type, target_.settings);
+}
+
+std::string PrinterSession::Failure() const
+{
+    if (!failure_.empty())
+        return failure_;
+    if (!notifier_.LastWarning().empty())
+        return notifier_.LastWarning();
+    return notifier_.LastMessage();
+}
+
+void PrinterSession::Progress(const std::string& phase, int percent)
+{
+    if (progress_)
+        progress_(phase, percent);
+}
+
+}  // namespace zorvik

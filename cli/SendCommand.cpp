@@ -1,0 +1,70 @@
+#include "base/AtomicFile.h"
+#include "cli/CliCommand.h"
+#include "cmdtest/HexText.h"
+#include "resources/CliTexts.h"
+
+namespace zorvik {
+
+namespace {
+
+class SendCommand final : public CliCommand {
+public:
+    CLI::App* Add(CLI::App& app) override
+    {
+        auto* command = app.add_subcommand(
+            "send", "Send command bytes: hex text as the Command Test Editor reads it (\"1b 40 0a\"), or a "
+                    "command file (*.bin) of raw bytes");
+        args_.AddTo(command);
+        auto* hex = command->add_option("hex", hex_, "Hex text; pairs may be separated by blanks");
+        auto* file = command->add_option("-f,--file", file_, "Command file of raw bytes");
+        hex->excludes(file);
+        return command;
+    }
+
+    int Run(CliContext& context) override
+    {
+        std::vector<std::uint8_t> bytes;
+        if (!file_.empty()) {
+            std::string error;
+            const auto read = ReadWholeFile(file_, 0, &error);
+            if (!read)
+                throw UsageError{file_ + ": " + error};
+            bytes = *read;
+        } else {
+            if (hex_.empty())
+                throw UsageError{"give hex text or --file"};
+            // A pair that is not hexadecimal would become a byte nobody typed.
+            if (const auto bad = FindBadHexPair(hex_))
+                throw UsageError{"\"" + PrintablePair(bad->pair) + "\" at column " + std::to_string(bad->column) +
+                                 " is not a hexadecimal pair; nothing sent"};
+            bytes = ParseHexText(hex_);
+        }
+        if (bytes.empty())
+            throw UsageError{"nothing to send"};
+        return args_.Run(context, [&bytes](PrinterSession& printer, std::ostream& out) {
+            printer.Progress("sending");
+            const int written = printer.Link().Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+            out << written << " of " << bytes.size() << " bytes sent\n";
+            if (written != static_cast<int>(bytes.size())) {
+                printer.SetFailure("only " + std::to_string(written < 0 ? 0 : written) + " of " +
+                                   std::to_string(bytes.size()) + " bytes sent");
+                return false;
+            }
+            return true;
+        });
+    }
+
+private:
+    PrinterArgs args_;
+    std::string hex_;
+    std::string file_;
+};
+
+}  // namespace
+
+std::unique_ptr<CliCommand> MakeSendCommand()
+{
+    return std::make_unique<SendCommand>();
+}
+
+}  // namespace zorvik

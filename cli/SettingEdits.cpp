@@ -1,0 +1,135 @@
+#include "cli/SettingEdits.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "cli/StatusReport.h"
+#include "resources/SettingsTexts.h"
+
+namespace zorvik {
+
+namespace {
+
+std::optional<int> ParseInt(const std::string& text)
+{
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+template <std::size_t N>
+std::vector<std::string> Items(const std::array<const char*, N>& items)
+{
+    return {items.begin(), items.end()};
+}
+
+}  // namespace
+
+std::optional<PinEdit> ParsePinEdit(const std::string& text, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> std::optional<PinEdit> {
+        if (error)
+            *error = "--pin " + text + ": " + why;
+        return std::nullopt;
+    };
+    const auto dot = text.find('.');
+    const auto equals = text.find('=');
+    if (dot == std::string::npos || equals == std::string::npos || equals < dot)
+        return fail("write MSW.PIN=on|off|keep, for example 2.3=on");
+    const auto msw = ParseInt(text.substr(0, dot));
+    const auto pin = ParseInt(text.substr(dot + 1, equals - dot - 1));
+    const std::string word = Lower(text.substr(equals + 1));
+    const int entry = msw ? EntryOfSwitch(*msw) : -1;
+    if (entry < 0)
+        return fail("the memory switch must be 1, 2, 3, 4, 5, 6, 11 or 12");
+    if (!pin || *pin < 1 || *pin > kPinCount)
+        return fail("the pin must be 1 to 8");
+    std::int32_t state = 0;
+    if (word == "on")
+        state = PinOn;
+    else if (word == "off")
+        state = PinOff;
+    else if (word == "keep")
+        state = PinNoChange;
+    else
+        return fail("the state must be on, off or keep");
+    return PinEdit{entry, *pin, state};
+}
+
+std::optional<int> ParseListChoice(const std::string& text, const std::vector<std::string>& items)
+{
+    if (const auto index = ParseInt(text))
+        return (*index >= 0 && *index < static_cast<int>(items.size())) ? index : std::nullopt;
+    const std::string wanted = Lower(text);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (Lower(items[i]) == wanted)
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+std::vector<std::string> ListItems(const std::string& list)
+{
+    if (list == "code-page")
+        return Items(kCodePageItems);
+    if (list == "print-speed")
+        return Items(kPrintSpeedItems);
+    if (list == "emulation")
+        return Items(kEmulationItems);
+    if (list == "single-font")
+        return Items(kSingleFontItems);
+    if (list == "double-font") {
+        std::vector<std::string> items;
+        for (const auto& item : kDoubleFontItems)
+            items.emplace_back(item.text);
+        return items;
+    }
+    return {};
+}
+
+bool SettingEdits::Empty() const
+{
+    return pins.empty() && !doubleFont && !codePage && !printSpeed && !emulation && !singleFont && !powerSave &&
+           !entranceTime;
+}
+
+std::string SettingEdits::Conflict() const
+{
+    // A double-byte font (and "WPC1257_KARVO") fixes the code page; the page locks its list.
+    if (doubleFont && codePage && *doubleFont >= 2)
+        return "the double-byte font " + std::string(kDoubleFontItems[static_cast<std::size_t>(*doubleFont)].text) +
+               " fixes the code page; leave --code-page out";
+    return {};
+}
+
+void SettingEdits::Apply(PrinterSettingModel& page, SettingsRecord& record) const
+{
+    if (doubleFont)
+        page.SelectDoubleFont(*doubleFont);
+    if (codePage)
+        page.SelectCodePage(*codePage);
+    if (printSpeed)
+        page.SelectPrintSpeed(*printSpeed);
+    if (emulation)
+        page.SelectEmulation(*emulation);
+    if (singleFont)
+        page.SelectSingleFont(*singleFont);
+    if (powerSave) {
+        page.SetPowerSave(*powerSave);
+        page.entranceTimeEnabled = *powerSave != 0;
+    }
+    if (entranceTime)
+        page.SetEntranceTime(*entranceTime);
+    for (const auto& edit : pins)
+        record.Pin(edit.entry, edit.pin) = edit.state;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,34 @@
+#pragma once
+// Texts of the command-line tool: help, headings, change lists and outcomes.
+namespace zorvik {
+
+inline constexpr char kCliName[] = "zorvik-cli";
+inline constexpr char kCliDescription[] =
+    "Configures the KARVO LXT-640IV thermal receipt printer from the command line.";
+
+// Exit statuses: 0 success, 1 a printer action or check failed, 2 bad arguments.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Switch 12 has no page in the window; it carries the double-byte font value.
+inline constexpr char kSwitch12PinLabel[] = "Double byte Font (Set in Printer Setting Tab)";
+
+inline constexpr char kUnknownValue[] = "(not read)";
+inline constexpr char kNotInList[] = "(value not in the list)";
+inline constexpr char kGb2312OrBig5[] = "GB2312(Simplified Chinese) / BIG5(Traditional Chinese)";
+
+inline constexpr char kMsgNothingToChange[] = "The printer already holds these settings; nothing written.";
+inline constexpr char kMsgDryRun[] = "Dry run: nothing written.";
+inline constexpr char kMsgRollbackSaved[] = "Previous settings kept in ";
+inline constexpr char kMsgRollbackFailed[] = "Can't keep the previous settings, nothing written: ";
+inline constexpr char kMsgReadBackFailed[] = "The printer did not answer the read-back after the write.";
+inline constexpr char kMsgNotHeld[] = "WRITE NOT HELD: the printer does not hold what was written:";
+inline constexpr char kMsgNotHeldShort[] = "write not held";
+inline constexpr char kMsgVerified[] = "Read back: the printer holds every written setting.";
+inline constexpr char kMsgRestoreHint[] = "Restore the previous settings with: zorvik-cli set --from ";
+inline constexpr char kMsgPowerSaveNotKept[] = "(power save is not kept in status files)";
+inline constexpr char kMsgReadFailed[] = "The printer stopped answering while its settings were read.";
+inline constexpr char kMsgFontDownloadFailedCli[] = "The font download did not finish.";
+
+}  // namespace zorvik

@@ -1,0 +1,118 @@
+// Arguments and printer-free subcommands: usage errors, status files in words.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/FullStatusFile.h"
+#include "support/TempDir.h"
+#include "tests/cli/CliHarness.h"
+
+namespace zorvik {
+namespace {
+
+using ::testing::HasSubstr;
+using test::RunCliForTest;
+
+struct UsageRow {
+    const char* name;
+    std::vector<std::string> args;
+    const char* says;
+};
+
+const UsageRow kUsageRows[] = {
+    {"NoSubcommand", {}, "subcommand"},
+    {"UnknownSubcommand", {"frobnicate"}, "frobnicate"},
+    {"UnknownOption", {"get", "--bogus", "-p", "COM1"}, "--bogus"},
+    {"NoPrinter", {"get"}, "--port"},
+    {"NotAPrinter", {"check", "-p", "printer.local"}, "neither a port name nor an IPv4 address"},
+    {"TcpPortTooLarge", {"check", "-p", "127.0.0.1:70000"}, "1 to 65535"},
+    {"BadBaud", {"check", "--baud", "1234", "-p", "COM1"}, "--baud"},
+    {"BadPin", {"set", "--pin", "7.1=on", "-p", "127.0.0.1:9"}, "1, 2, 3, 4, 5, 6, 11 or 12"},
+    {"BadPinState", {"set", "--pin", "2.1=maybe", "-p", "127.0.0.1:9"}, "on, off or keep"},
+    {"EntranceTooShort", {"set", "--entrance-time", "5", "-p", "127.0.0.1:9"}, "--entrance-time"},
+    {"UnknownCodePage", {"set", "--code-page", "Klingon", "-p", "127.0.0.1:9"}, "no such entry"},
+    {"CodePageFixedByFont", {"set", "--double-font", "6", "--code-page", "1", "-p", "127.0.0.1:9"}, "fixes the code page"},
+    {"NothingToSet", {"set", "-p", "127.0.0.1:9"}, "say what to write"},
+    {"WrongStatusFileName", {"set", "--from", "x.STS", "-p", "127.0.0.1:9"}, "Wrong format files loaded."},
+    {"BadHexPair", {"send", "1b 4g", "-p", "127.0.0.1:9"}, "not a hexadecimal pair"},
+    {"HexAndFile", {"send", "1b", "--file", "a.bin", "-p", "127.0.0.1:9"}, "excludes"},
+    {"StsDiffOneFile", {"sts", "diff", "a.sts"}, "new"},
+};
+
+class CliUsageTest : public ::testing::TestWithParam<UsageRow> {};
+
+TEST_P(CliUsageTest, GivesUsageAndStatusTwo)
+{
+    const auto r = RunCliForTest(GetParam().args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr(GetParam().says));
+    EXPECT_THAT(r.err, HasSubstr("Usage:"));
+    EXPECT_EQ(r.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliTest, HelpAndVersionSucceed)
+{
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"--version"}, {"set", "--help"},
+                                                 {"sts", "diff", "--help"}, {"set", "--list"}}) {
+        const auto r = RunCliForTest(args);
+        EXPECT_EQ(r.status, 0) << args.front();
+        EXPECT_FALSE(r.out.empty()) << args.front();
+    }
+    EXPECT_THAT(RunCliForTest({"--version"}).out, HasSubstr("zorvik-cli "));
+    EXPECT_THAT(RunCliForTest({"set", "--list"}).out, HasSubstr("  37  WPC1250 (Czech)"));
+}
+
+class StsCommandTest : public ::testing::Test {
+protected:
+    std::string Save(const std::string& name, const SettingsRecord& record)
+    {
+        const std::string path = dir.File(name);
+        EXPECT_EQ(FullStatusFile::Save(path, record), StatusFile::Result::Ok);
+        return path;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
+{
+    SettingsRecord a;
+    for (int e = 0; e < kSwitchCount; ++e)
+        for (int pin = 1; pin <= kPinCount; ++pin)
+            a.Pin(e, pin) = PinOff;
+    SettingsRecord b = a;
+    b.Pin(kEntrySwitch2, 3) = PinOn;  // code page 0 -> 32
+    b.Pin(6, 7) = PinNoChange;
+    b.fontChoice = 3;
+    const auto r = RunCliForTest({"sts", "diff", Save("a.sts", a), Save("b.sts", b)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "MSW 2  pin 3: off  -> on    Codepage(Set in Printer Setting Tab)\n"
+              "MSW 11 pin 7: off  -> keep  [PIN 7] Reserved\n"
+              "Code page: PC437 (USA: Standard Europe) -> PC852 (MSAN)\n"
+              "fontChoice: 0 -> 3\n");
+    const auto same = RunCliForTest({"sts", "diff", Save("c.sts", a), dir.File("a.sts")});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+}
+
+TEST_F(StsCommandTest, ShowAndJsonReadAFileWithoutAPrinter)
+{
+    SettingsRecord r;
+    r.Pin(kEntrySwitch12, 3) = PinOn;
+    r.Pin(3, 1) = PinOn;  // MSW 4, kept in the room the window leaves empty
+    const std::string file = Save("s.sts", r);
+    const auto shown = RunCliForTest({"sts", "show", file});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_THAT(shown.out, HasSubstr("MSW 4  ???????1\n  pin 1  on   Font B(9x24)         Swap font B and C"));
+    const auto json = RunCliForTest({"sts", "json", file});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_THAT(json.out, HasSubstr("\"bits\": \"?????1??\""));
+    const auto missing = RunCliForTest({"sts", "show", dir.File("missing.sts")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_THAT(missing.err, HasSubstr("Can't open the file: "));
+}
+
+}  // namespace
+}  // namespace zorvik

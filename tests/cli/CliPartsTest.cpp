@@ -1,0 +1,256 @@
+// The tool's own pieces: target names, pin edits, list choices, the full status
+// file, the timer loop, trace lines and the fleet's table.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "base/AtomicFile.h"
+#include "cli/Fleet.h"
+#include "cli/FullStatusFile.h"
+#include "cli/LoopTimerHost.h"
+#include "cli/PrintingNotifier.h"
+#include "cli/SettingEdits.h"
+#include "cli/Target.h"
+#include "cli/TraceWriter.h"
+#include "settings/PrinterSettingModel.h"
+#include "support/TempDir.h"
+
+namespace zorvik {
+namespace {
+
+struct TargetRow {
+    const char* text;
+    bool valid;
+    InterfaceType type;
+    const char* portName;
+    std::uint32_t tcpPort;
+};
+
+const TargetRow kTargetRows[] = {
+    {"COM3", true, Serial, "COM3", 0},
+    {"\\\\.\\COM12", true, Serial, "\\\\.\\COM12", 0},
+    {"/dev/ttyUSB0", true, Serial, "/dev/ttyUSB0", 0},
+    {"LPT2", true, Parallel, "LPT2", 0},
+    {"LXT-640IV:/dev/usb/lp0", true, Usb, "LXT-640IV:/dev/usb/lp0", 0},
+    {"LXT-640IV:", false, Usb, "", 0},
+    {"127.0.0.1:9100", true, Ethernet, "127.0.0.1", 9100},
+    {"10.0.0.5", true, Ethernet, "10.0.0.5", 4242},  // the --tcp-port value
+    {"127.0.0.1:0", false, Ethernet, "", 0},
+    {"127.0.0.1:65536", false, Ethernet, "", 0},
+    {"127.0.0.1:", false, Ethernet, "", 0},
+    {"127.0.0:9100", false, Ethernet, "", 0},
+    {"printer.local", false, Ethernet, "", 0},
+    {"com3", false, Ethernet, "", 0},  // names are case-sensitive, as the link reads them
+    {"", false, Ethernet, "", 0},
+};
+
+class TargetTest : public ::testing::TestWithParam<TargetRow> {};
+
+TEST_P(TargetTest, Parses)
+{
+    const TargetRow& row = GetParam();
+    LineOptions line;
+    line.tcpPort = 4242;
+    line.baudRate = 19200;
+    std::string error;
+    const auto target = ParseTarget(row.text, line, &error);
+    ASSERT_EQ(target.has_value(), row.valid) << error;
+    if (!row.valid) {
+        EXPECT_FALSE(error.empty());
+        return;
+    }
+    EXPECT_EQ(target->type, row.type);
+    EXPECT_EQ(target->settings.portName, row.portName);
+    EXPECT_EQ(target->settings.tcpPort, row.tcpPort);
+    // Line settings only for the cabled interfaces, as the main window fills them.
+    EXPECT_EQ(target->settings.baudRate, row.type == Ethernet ? 0u : 19200u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
+
+TEST(TargetListTest, SkipsCommentsBlanksAndTrailingWords)
+{
+    EXPECT_EQ(ParseTargetList("# printers\n\nCOM1\n  127.0.0.1:9100   till 2\n#LPT1\n/dev/ttyS1"),
+              (std::vector<std::string>{"COM1", "127.0.0.1:9100", "/dev/ttyS1"}));
+    EXPECT_EQ(FileSafeName("127.0.0.1:9100"), "127.0.0.1_9100");
+    EXPECT_EQ(FileSafeName("/dev/pts/3"), "_dev_pts_3");
+}
+
+struct PinRow {
+    const char* text;
+    bool valid;
+    int entry;
+    int pin;
+    std::int32_t state;
+};
+
+const PinRow kPinRows[] = {
+    {"1.1=on", true, 0, 1, PinOn},     {"11.8=OFF", true, 6, 8, PinOff}, {"12.4=keep", true, 7, 4, PinNoChange},
+    {"7.1=on", false, 0, 0, 0},        {"2.0=on", false, 0, 0, 0},      {"2.9=on", false, 0, 0, 0},
+    {"2.1=1", false, 0, 0, 0},         {"2=on", false, 0, 0, 0},        {"2.1on", false, 0, 0, 0},
+    {"x.1=on", false, 0, 0, 0},        {"2.1.1=on", false, 0, 0, 0},
+};
+
+class PinEditTest : public ::testing::TestWithParam<PinRow> {};
+
+TEST_P(PinEditTest, Parses)
+{
+    const PinRow& row = GetParam();
+    std::string error;
+    const auto edit = ParsePinEdit(row.text, &error);
+    ASSERT_EQ(edit.has_value(), row.valid) << row.text;
+    if (!row.valid) {
+        EXPECT_THAT(error, ::testing::HasSubstr(row.text));
+        return;
+    }
+    EXPECT_EQ(edit->entry, row.entry);
+    EXPECT_EQ(edit->pin, row.pin);
+    EXPECT_EQ(edit->state, row.state);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, PinEditTest, ::testing::ValuesIn(kPinRows));
+
+TEST(ListChoiceTest, ByIndexOrTextInAnyCase)
+{
+    const auto items = ListItems("code-page");
+    EXPECT_EQ(ParseListChoice("37", items), 37);
+    EXPECT_EQ(ParseListChoice("0", items), 0);
+    EXPECT_EQ(ParseListChoice("wpc1250 (czech)", items), 37);
+    EXPECT_EQ(ParseListChoice("38", items), std::nullopt);
+    EXPECT_EQ(ParseListChoice("-1", items), std::nullopt);
+    EXPECT_EQ(ParseListChoice("WPC1250", items), std::nullopt);
+    EXPECT_EQ(ParseListChoice("No Chnage", ListItems("single-font")), 0);  // the list's own spelling
+    EXPECT_TRUE(ListItems("colour").empty());
+}
+
+// The edits go through the page's handlers, so the pins get the page's encodings.
+TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
+{
+    SettingsRecord record;
+    PrinterSettingModel page;
+    page.SetRecord(&record);
+    SettingEdits edits;
+    edits.codePage = 37;    // value 36 = 32 + 4
+    edits.printSpeed = 3;   // value 2
+    edits.pins = {{4, 3, PinOn}};
+    edits.Apply(page, record);
+    const std::int32_t codePins[] = {PinOn, PinOff, PinOff, PinOn, PinOff, PinOff};  // pins 3..8
+    for (int pin = 3; pin <= 8; ++pin)
+        EXPECT_EQ(record.Pin(kEntrySwitch2, pin), codePins[pin - 3]) << pin;
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 1), PinOff);
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 2), PinOn);
+    EXPECT_EQ(record.Pin(4, 3), PinOn);
+
+    SettingEdits karvo;
+    karvo.doubleFont = 6;
+    karvo.Apply(page, record);
+    EXPECT_EQ(DecodeField(record, kDoubleFontField), 4u);
+    EXPECT_EQ(DecodeField(record, kCodePageField), 15u);
+    EXPECT_EQ(record.fontChoice, 6);
+}
+
+TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
+{
+    test::TempDir dir;
+    SettingsRecord record;
+    for (int e = 0; e < kSwitchCount; ++e)
+        for (int s = 0; s < kSlotCount; ++s)
+            record.Pin(e, s) = (e + s) % 3;
+    record.fontChoice = 4;
+    const std::string path = dir.File("all.sts");
+    ASSERT_EQ(FullStatusFile::Save(path, record), StatusFile::Result::Ok);
+    SettingsRecord back;
+    ASSERT_EQ(FullStatusFile::Load(path, back), StatusFile::Result::Ok);
+    EXPECT_EQ(back, record);
+
+    // The window reads the same file as it always did: switches 3 to 6 untouched.
+    SettingsRecord window;
+    window.Pin(3, 1) = PinOn;
+    ASSERT_EQ(StatusFile::Load(path, window), StatusFile::Result::Ok);
+    EXPECT_EQ(window.Pin(3, 1), PinOn);
+    EXPECT_EQ(window.entries[1], record.entries[1]);
+
+    // A file the window saved: zeros in the room load as "keep"; junk there too.
+    auto image = StatusFile::Encode(record);
+    image[72 + 4] = 7;
+    ASSERT_TRUE(WriteFileAtomically(dir.File("window.sts"), image));
+    SettingsRecord loaded;
+    ASSERT_EQ(FullStatusFile::Load(dir.File("window.sts"), loaded), StatusFile::Result::Ok);
+    for (int e = 2; e <= 5; ++e)
+        for (int pin = 1; pin <= kPinCount; ++pin)
+            EXPECT_EQ(loaded.Pin(e, pin), PinNoChange) << e << "." << pin;
+    EXPECT_EQ(loaded.entries[7], record.entries[7]);
+    EXPECT_EQ(FullStatusFile::Load(dir.File("window.STS"), loaded), StatusFile::Result::WrongFormat);
+}
+
+class CountingClient final : public TimerClient {
+public:
+    explicit CountingClient(LoopTimerHost& host) : host_(host) {}
+    void OnTimer(int id) override
+    {
+        fired.push_back(id);
+        if (id == 1 && ++blocks < 3)
+            host_.Arm(1, 10);
+        else if (id == 1)
+            host_.Arm(2, 10);
+        if (id == 9)
+            host_.Arm(9, 1);  // never stops by itself
+    }
+    std::vector<int> fired;
+    int blocks = 0;
+
+private:
+    LoopTimerHost& host_;
+};
+
+TEST(LoopTimerHostTest, FiresUntilNoTimerIsArmedAndStaysBounded)
+{
+    LoopTimerHost host;
+    CountingClient client(host);
+    VirtualPacer pacer;
+    host.Arm(1, 10);
+    host.Arm(5, 20);
+    host.Stop(5);
+    EXPECT_TRUE(host.Run(client, pacer));
+    EXPECT_EQ(client.fired, (std::vector<int>{1, 1, 1, 2}));
+    EXPECT_EQ(pacer.Pauses(), (std::vector<std::uint32_t>{10, 10, 10, 10}));
+
+    host.Arm(9, 1);
+    EXPECT_FALSE(host.Run(client, pacer, 100));
+    EXPECT_EQ(client.fired.size(), 104u);
+}
+
+TEST(TraceWriterTest, FormatsHexWithMilliseconds)
+{
+    using namespace std::chrono;
+    const auto when = system_clock::from_time_t(0) + milliseconds(7);
+    const std::uint8_t bytes[] = {0x1d, 0x49, 0x43};
+    const std::string line = TraceWriter::FormatLine(when, "COM1", TraceDirection::Write, bytes, 3);
+    EXPECT_THAT(line, ::testing::MatchesRegex("[0-9]{2}:[0-9]{2}:00\\.007 COM1 > 1d 49 43\n"));
+    EXPECT_THAT(TraceWriter::FormatLine(when, "COM1", TraceDirection::Read, bytes, 0), ::testing::EndsWith("< (nothing)\n"));
+    EXPECT_THAT(TraceWriter::FormatLine(when, "COM1", TraceDirection::Read, bytes, -1),
+                ::testing::EndsWith("< (connection error)\n"));
+}
+
+TEST(PrintingNotifierTest, OneLinePerMessageWithThePrinterInFront)
+{
+    std::string printed;
+    PrintingNotifier notifier([&printed](std::string_view line) { printed += line; }, "COM1");
+    notifier.Show("Fail to get printer ID.\r\n\r\nPlease retry connect", "Warning", MessageIcon::Exclamation);
+    notifier.Show("Printer is connected.", "Information", MessageIcon::Information);
+    EXPECT_EQ(printed, "COM1: Warning: Fail to get printer ID.; Please retry connect\n"
+                       "COM1: Information: Printer is connected.\n");
+    EXPECT_EQ(notifier.LastWarning(), "Fail to get printer ID.; Please retry connect");
+    EXPECT_EQ(notifier.LastMessage(), "Printer is connected.");
+}
+
+TEST(FleetTableTest, OneRowPerPrinterAndACount)
+{
+    const std::string table = Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
+    EXPECT_EQ(table, "\nPRINTER         RESULT  DETAIL\n"
+                     "127.0.0.1:9100  ok      \n"
+                     "COM1            FAILED  Port error\n"
+                     "1 of 2 printers succeeded\n");
+}
+
+}  // namespace
+}  // namespace zorvik
