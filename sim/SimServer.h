@@ -48,6 +48,20 @@ public:
         return f(printer_);
     }
 
+    // Waits until condition(printer) holds, checked under the lock, for at most
+    // `limit`; the bytes a client wrote just before may still be on their way.
+    template <typename F> bool WaitFor(F&& condition, std::chrono::milliseconds limit = std::chrono::seconds(5))
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            if (WithPrinter(condition))
+                return true;
+            if (std::chrono::steady_clock::now() >= until)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
     // Replies kept back by the holdReplies fault leave now; they are in the system's
     // buffers when this returns.
     void ReleaseHeld();
