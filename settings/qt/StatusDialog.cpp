@@ -89,7 +89,9 @@ StatusDialog::~StatusDialog()
     session_->onChanged = nullptr;
     session_->onRepaint = nullptr;
     session_->onProgress = nullptr;
-    // The pages hold on to the session's page models: they go first.
+    // The pages hold on to the session's page models: they go first, without the
+    // tab changes their removal reports.
+    disconnect(ui_->tabs, nullptr, this, nullptr);
     delete switchPage_;
     delete settingPage_;
     // The session stops its timers as it goes; the timers go after it.
