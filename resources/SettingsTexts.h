@@ -13,8 +13,8 @@ inline constexpr char kMsgModelMismatch[] = "This printer don't match our printe
 inline constexpr char kMsgGetStatusOk[] = "Success to get status of printer.";
 inline constexpr char kMsgSetStatusOk[] = "Success to set status of printer";
 inline constexpr char kMsgEntranceRange[] = "Enterance time should be from 6 to 255.";
-inline constexpr char kMsgFirmwareChanged[] =
-    "Success to Change the Firmware,\n And Now Start Font Download!\r\nWhen download is finished, Zorvik is closed.";
+inline constexpr char kMsgFirmwareChanged[] = "Success to Change the Firmware,\n And Now Start Font "
+                                              "Download!\r\nWhen download is finished, Zorvik is closed.";
 inline constexpr char kMsgFontLastBlockError[] = "Font Download Error at less than 4096";
 inline constexpr char kMsgFontDownloadOk[] = "Success to Download Font!, And Reboot Printer";
 inline constexpr char kMsgFontDownloadFailed[] = "Fail to download Font!";
@@ -70,14 +70,14 @@ inline constexpr char kButtonBack[] = "< &Back";
 inline constexpr char kButtonNext[] = "&Next >";
 
 // ---- Printer setting page lists ------------------------------------------------------
-inline constexpr std::array<const char*, 4> kPrintSpeedItems = {
-    "No Change", "Print speed 3 [Default]", "Print speed 2", "Print speed 1"};
+inline constexpr std::array<const char*, 4> kPrintSpeedItems = {"No Change", "Print speed 3 [Default]",
+                                                                "Print speed 2", "Print speed 1"};
 
 inline constexpr std::array<const char*, 6> kEmulationItems = {
     "No Change", "Emulation 1 [Default]", "Emulation 2", "Emulation 3", "Emulation 4", "Emulation 5"};
 
-inline constexpr std::array<const char*, 4> kSingleFontItems = {
-    "No Chnage", "Font A (12x24)", "Font B (9x17)", "Font C (9x24)"};
+inline constexpr std::array<const char*, 4> kSingleFontItems = {"No Chnage", "Font A (12x24)",
+                                                                "Font B (9x17)", "Font C (9x24)"};
 
 // Double-byte font list: item, font value (-1 none), font image resource id (0 none).
 struct DoubleFontItem {
@@ -158,8 +158,8 @@ inline constexpr std::array<const char*, 7> kSwitchPageCaptions = {"1", "2", "3"
 
 // Every row that differs from "reserved, standard list, enabled".
 struct SwitchLabelRow {
-    int page;   // 1..7
-    int pin;    // 1..8
+    int page;  // 1..7
+    int pin;   // 1..8
     const char* label;
     SwitchOptionList list;
     bool enabled;
@@ -191,11 +191,13 @@ inline constexpr std::array<SwitchLabelRow, 22> kSwitchLabelRows = {{
 
 // ---- Command bytes ---------------------------------------------------------------------
 // GS ( E user-setting functions.
-inline constexpr std::uint8_t kCmdUserModeEnter[] = {0x1D, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E};       // fn 1 "IN"
-inline constexpr std::uint8_t kCmdUserModeEnd[] = {0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54};  // fn 2 "OUT"
+inline constexpr std::uint8_t kCmdUserModeEnter[] = {0x1D, 0x28, 0x45, 0x03,
+                                                     0x00, 0x01, 0x49, 0x4E};  // fn 1 "IN"
+inline constexpr std::uint8_t kCmdUserModeEnd[] = {0x1D, 0x28, 0x45, 0x04, 0x00,
+                                                   0x02, 0x4F, 0x55, 0x54};  // fn 2 "OUT"
 // fn 3: switch number at index 6, characters for pins 8..1 at indexes 7..14.
-inline constexpr std::uint8_t kCmdSwitchWriteTemplate[] = {0x1D, 0x28, 0x45, 0x0A, 0x00, 0x03, 0x00,
-                                                           '2', '2', '2', '2', '2', '2', '2', '2'};
+inline constexpr std::uint8_t kCmdSwitchWriteTemplate[] = {0x1D, 0x28, 0x45, 0x0A, 0x00, 0x03, 0x00, '2',
+                                                           '2',  '2',  '2',  '2',  '2',  '2',  '2'};
 // fn 4: switch number at index 6.
 inline constexpr std::uint8_t kCmdSwitchReadTemplate[] = {0x1D, 0x28, 0x45, 0x02, 0x00, 0x04, 0x00};
 inline constexpr std::size_t kSwitchNumberIndex = 6;
@@ -212,7 +214,8 @@ inline constexpr std::uint8_t kCmdPrintStatusPage[] = {0x08, 0x39, 0x01, 0x00};
 inline constexpr std::uint8_t kCmdPrintCodepage[] = {0x08, 0x39, 0x02, 0x00};
 
 // Wire numbers of the switches in record order (entries 0..7).
-inline constexpr std::array<std::uint8_t, 8> kSwitchNumbers = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x0B, 0x0C};
+inline constexpr std::array<std::uint8_t, 8> kSwitchNumbers = {0x01, 0x02, 0x03, 0x04,
+                                                               0x05, 0x06, 0x0B, 0x0C};
 
 // Part of the model name every supported printer reports.
 inline constexpr char kModelFamily[] = "LXT-";

@@ -59,4 +59,3 @@ FontDownload::Step FontDownload::SendBlock()
 }
 
 }  // namespace zorvik
-

@@ -22,9 +22,9 @@ public:
     void Start(std::vector<std::uint8_t> image);
 
     enum class Next {
-        SendBlock,  // more to send: arm the block timer again
-        Succeeded,  // the last block went out
-        Failed,     // a full block was refused
+        SendBlock,        // more to send: arm the block timer again
+        Succeeded,        // the last block went out
+        Failed,           // a full block was refused
         LastBlockFailed,  // the last (short) block was refused
     };
     struct Step {

@@ -92,7 +92,8 @@ void PrinterSettingModel::OnPrintSpeedChanged()
 {
     Collect();
     if (record_)
-        ApplyListChoice(*record_, kPrintSpeedField, printSpeedIndex, static_cast<int>(kPrintSpeedItems.size()));
+        ApplyListChoice(*record_, kPrintSpeedField, printSpeedIndex,
+                        static_cast<int>(kPrintSpeedItems.size()));
 }
 
 void PrinterSettingModel::OnEmulationChanged()
@@ -106,7 +107,8 @@ void PrinterSettingModel::OnSingleFontChanged()
 {
     Collect();
     if (record_)
-        ApplyListChoice(*record_, kSingleFontField, singleFontIndex, static_cast<int>(kSingleFontItems.size()));
+        ApplyListChoice(*record_, kSingleFontField, singleFontIndex,
+                        static_cast<int>(kSingleFontItems.size()));
 }
 
 void PrinterSettingModel::OnDoubleFontChanged()
@@ -174,7 +176,8 @@ void PrinterSettingModel::Refresh(bool enabled)
     const SettingsRecord& r = *record_;
 
     // Print speed, from pins 1 to 3 of switch 1.
-    if (r.Pin(kEntrySwitch1, 1) == PinOff && r.Pin(kEntrySwitch1, 2) == PinOff && r.Pin(kEntrySwitch1, 3) == PinOff) {
+    if (r.Pin(kEntrySwitch1, 1) == PinOff && r.Pin(kEntrySwitch1, 2) == PinOff &&
+        r.Pin(kEntrySwitch1, 3) == PinOff) {
         printSpeedIndex = 1;
     } else {
         const int v = (r.Pin(kEntrySwitch1, 1) == PinOn) + 2 * (r.Pin(kEntrySwitch1, 2) == PinOn) +

@@ -33,7 +33,8 @@ void ReplyReader::Discard(int times)
     }
 }
 
-std::optional<std::string> ReplyReader::ReadText(std::uint32_t packetCount, const std::function<void()>& perPass)
+std::optional<std::string> ReplyReader::ReadText(std::uint32_t packetCount,
+                                                 const std::function<void()>& perPass)
 {
     std::string text;
     if (!ByteWise()) {

@@ -19,13 +19,14 @@ public:
     static constexpr std::uint32_t kPacketPauseMs = 200;  // before a packet read
     static constexpr std::uint32_t kDrainPauseMs = 50;
     // Bounds of the byte-wise loops.
-    static constexpr int kMaxTextBytes = 256;        // passes of one text reply
-    static constexpr int kMaxSilentTextPasses = 10;  // silent passes once a text has begun
-    static constexpr int kMaxHeaderSearch = 64;      // reads while looking for a switch reply header
-    static constexpr int kMaxDrainReads = 64;        // reads of one drain
+    static constexpr int kMaxTextBytes = 256;       // passes of one text reply
+    static constexpr int kMaxSilentTextPasses = 3;  // silent passes once a text has begun
+    static constexpr int kMaxHeaderSearch = 16;     // reads while looking for a switch reply header
+    static constexpr int kMaxDrainReads = 64;       // reads of one drain
 
-    ReplyReader(PrinterLink& link, Pacer& pacer, InterfaceType type)
-        : link_(link), pacer_(pacer), type_(type) {}
+    ReplyReader(PrinterLink& link, Pacer& pacer, InterfaceType type) : link_(link), pacer_(pacer), type_(type)
+    {
+    }
 
     // Serial and parallel read byte-wise; USB and Ethernet read packets.
     bool ByteWise() const { return type_ == Serial || type_ == Parallel; }

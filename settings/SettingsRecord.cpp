@@ -11,7 +11,8 @@ void SettingsRecord::ClearPins()
 void EncodeField(SettingsRecord& record, const PinField& field, unsigned value)
 {
     for (int k = 0; k < field.bits; ++k)
-        record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) = ((value >> k) & 1u) ? PinOn : PinOff;
+        record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) =
+            ((value >> k) & 1u) ? PinOn : PinOff;
 }
 
 void FillField(SettingsRecord& record, const PinField& field, std::int32_t state)

@@ -15,9 +15,9 @@ enum PinState : std::int32_t {
     PinOff = 2,       // "0"
 };
 
-inline constexpr int kSwitchCount = 8;   // entries in the record
-inline constexpr int kPinCount = 8;      // pins per switch
-inline constexpr int kSlotCount = 9;     // slot 0 spare, slots 1..8 pins 1..8
+inline constexpr int kSwitchCount = 8;  // entries in the record
+inline constexpr int kPinCount = 8;     // pins per switch
+inline constexpr int kSlotCount = 9;    // slot 0 spare, slots 1..8 pins 1..8
 
 struct SwitchEntry {
     std::array<std::int32_t, kSlotCount> pins{};  // pins[n] is pin n; pins[0] is a spare
@@ -31,8 +31,14 @@ struct SettingsRecord {
     std::int32_t fontChoice = 0;
 
     // Pin n (1..8) of entry e (0..7).
-    std::int32_t& Pin(int entry, int pin) { return entries[static_cast<std::size_t>(entry)].pins[static_cast<std::size_t>(pin)]; }
-    std::int32_t Pin(int entry, int pin) const { return entries[static_cast<std::size_t>(entry)].pins[static_cast<std::size_t>(pin)]; }
+    std::int32_t& Pin(int entry, int pin)
+    {
+        return entries[static_cast<std::size_t>(entry)].pins[static_cast<std::size_t>(pin)];
+    }
+    std::int32_t Pin(int entry, int pin) const
+    {
+        return entries[static_cast<std::size_t>(entry)].pins[static_cast<std::size_t>(pin)];
+    }
     // Zeroes all 72 slots (fontChoice is left alone).
     void ClearPins();
 

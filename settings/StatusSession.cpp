@@ -48,14 +48,8 @@ struct StatusSession::BusyScope {
 
 StatusSession::StatusSession(PrinterLink& link, InterfaceType type, Pacer& pacer, Notifier& notifier,
                              TimerHost& timers, FileChooser* chooser, FontImageLookup fonts)
-    : link_(link),
-      type_(type),
-      pacer_(pacer),
-      notifier_(notifier),
-      timers_(timers),
-      chooser_(chooser),
-      fonts_(fonts ? std::move(fonts) : FontImageLookup(&FontImages::Find)),
-      reader_(link, pacer, type),
+    : link_(link), type_(type), pacer_(pacer), notifier_(notifier), timers_(timers), chooser_(chooser),
+      fonts_(fonts ? std::move(fonts) : FontImageLookup(&FontImages::Find)), reader_(link, pacer, type),
       download_(link, pacer)
 {
     settingPage_.SetRecord(&record_);
@@ -300,7 +294,8 @@ void StatusSession::SaveStatus()
     BusyScope busy(*this);
     if (!chooser_)
         return;
-    const auto path = chooser_->ChooseSave({kSaveStatusTitle, kStatusProposedName, kStatusExtension, kStatusFilter});
+    const auto path =
+        chooser_->ChooseSave({kSaveStatusTitle, kStatusProposedName, kStatusExtension, kStatusFilter});
     if (path)
         SaveStatusTo(*path);
 }
@@ -310,7 +305,8 @@ void StatusSession::LoadStatus()
     BusyScope busy(*this);
     if (!chooser_)
         return;
-    const auto path = chooser_->ChooseOpen({kLoadStatusTitle, kStatusOpenPattern, kStatusExtension, kStatusFilter});
+    const auto path =
+        chooser_->ChooseOpen({kLoadStatusTitle, kStatusOpenPattern, kStatusExtension, kStatusFilter});
     if (path)
         LoadStatusFrom(*path);
 }

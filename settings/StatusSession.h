@@ -53,8 +53,8 @@ public:
     static constexpr std::uint32_t kStartupDelayMs = 1000;
     static constexpr std::uint32_t kDownloadTimerMs = 10;
 
-    StatusSession(PrinterLink& link, InterfaceType type, Pacer& pacer, Notifier& notifier,
-                  TimerHost& timers, FileChooser* chooser = nullptr, FontImageLookup fonts = {});
+    StatusSession(PrinterLink& link, InterfaceType type, Pacer& pacer, Notifier& notifier, TimerHost& timers,
+                  FileChooser* chooser = nullptr, FontImageLookup fonts = {});
     ~StatusSession() override;
     StatusSession(const StatusSession&) = delete;
     StatusSession& operator=(const StatusSession&) = delete;

@@ -21,10 +21,11 @@ Bytes Image(std::size_t size)
 
 struct Download {
     explicit Download(std::size_t size, InterfaceType type = Usb)
-        : image(Image(size)),
-          fake(type == Serial || type == Parallel),
-          session(*fake.link, type, pacer, notifier, timers, nullptr,
-                  [this](int id) { lookedUp.push_back(id); return std::span<const std::uint8_t>(image); })
+        : image(Image(size)), fake(type == Serial || type == Parallel),
+          session(*fake.link, type, pacer, notifier, timers, nullptr, [this](int id) {
+              lookedUp.push_back(id);
+              return std::span<const std::uint8_t>(image);
+          })
     {
     }
     std::vector<std::size_t> WriteSizes() const
@@ -34,13 +35,7 @@ struct Download {
             sizes.push_back(w.size());
         return sizes;
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : notifier.messages)
-            out.push_back(m.text);
-        return out;
-    }
+    std::vector<std::string> Messages() const { return test::MessageTexts(notifier); }
 
     Bytes image;
     test::FakePrinterLink fake;
@@ -88,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SplitCase{"three blocks and one byte", 64 + 3 * 4096 + 1, {64, 4096, 4096, 4096, 1}},
                       // The last full block goes out through the last-block path.
                       SplitCase{"exact multiple", 64 + 2 * 4096, {64, 4096, 4096}},
-                      SplitCase{"first piece only", 64, {64}},
-                      SplitCase{"short image", 10, {10}}));
+                      SplitCase{"first piece only", 64, {64}}, SplitCase{"short image", 10, {10}}));
 
 TEST(FontDownloadTest, PartialBlockIsResentFromWhereItStopped)
 {

@@ -55,19 +55,19 @@ TEST_P(SwitchPageLayoutTest, PageShowsItsEntryWithItsLockedRows)
     EXPECT_EQ(p.page.backEnabled, c.back);
     EXPECT_EQ(p.page.nextEnabled, c.next);
     for (int pin = 1; pin <= 8; ++pin) {
-        EXPECT_EQ(p.page.pinEnabled[static_cast<std::size_t>(pin - 1)], c.enabledPins[pin - 1] == '1') << "pin " << pin;
-        EXPECT_EQ(p.page.selectors[static_cast<std::size_t>(pin - 1)], (c.page - 1 + pin) % 3) << "pin " << pin;
+        EXPECT_EQ(p.page.pinEnabled[static_cast<std::size_t>(pin - 1)], c.enabledPins[pin - 1] == '1')
+            << "pin " << pin;
+        EXPECT_EQ(p.page.selectors[static_cast<std::size_t>(pin - 1)], (c.page - 1 + pin) % 3)
+            << "pin " << pin;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, SwitchPageLayoutTest,
-                         ::testing::Values(PageCase{1, "1", "00111111", false, true},
-                                           PageCase{2, "2", "01000000", true, true},
-                                           PageCase{3, "3", "00011111", true, true},
-                                           PageCase{4, "4", "11001111", true, true},
-                                           PageCase{5, "5", "11111111", true, true},
-                                           PageCase{6, "6", "11111111", true, true},
-                                           PageCase{7, "11", "11111111", true, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Pages, SwitchPageLayoutTest,
+    ::testing::Values(PageCase{1, "1", "00111111", false, true}, PageCase{2, "2", "01000000", true, true},
+                      PageCase{3, "3", "00011111", true, true}, PageCase{4, "4", "11001111", true, true},
+                      PageCase{5, "5", "11111111", true, true}, PageCase{6, "6", "11111111", true, true},
+                      PageCase{7, "11", "11111111", true, false}));
 
 TEST(MemorySwitchModelTest, PageSevenUsesTheReversedListForPinsSixToEight)
 {

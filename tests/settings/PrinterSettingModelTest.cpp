@@ -48,14 +48,13 @@ TEST_P(CodePageTest, ChoiceSetsSwitchTwoPinsThreeToEight)
     EXPECT_EQ(Pins(p.record, 1), c.switch2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, CodePageTest,
-    ::testing::Values(CodePageCase{0, "No Change", "00000000"},
-                      CodePageCase{1, "PC437 (USA: Standard Europe)", "00222222"},
-                      // 36 = 32 + 4: the sixth bit on pin 3, bit 2 on pin 6.
-                      CodePageCase{37, "WPC1250 (Czech)", "00122122"},
-                      CodePageCase{16, "WPC1257 (Baltic)", "00211112"},
-                      CodePageCase{2, "Katakana", "00212222"}));
+INSTANTIATE_TEST_SUITE_P(Values, CodePageTest,
+                         ::testing::Values(CodePageCase{0, "No Change", "00000000"},
+                                           CodePageCase{1, "PC437 (USA: Standard Europe)", "00222222"},
+                                           // 36 = 32 + 4: the sixth bit on pin 3, bit 2 on pin 6.
+                                           CodePageCase{37, "WPC1250 (Czech)", "00122122"},
+                                           CodePageCase{16, "WPC1257 (Baltic)", "00211112"},
+                                           CodePageCase{2, "Katakana", "00212222"}));
 
 struct DoubleFontCase {
     int index;
@@ -83,19 +82,18 @@ TEST_P(DoubleFontTest, ChoiceSetsSwitchTwelveAndTheDestination)
     EXPECT_EQ(p.page.codePageEnabled, c.codePageEnabled);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, DoubleFontTest,
-    ::testing::Values(
-        // "No Change": switch 12 back to the saved pins (all off at construction).
-        DoubleFontCase{0, "22222222", "22222222", 0, 5, true},
-        DoubleFontCase{1, "22222222", "02222222", 1, 5, true},
-        DoubleFontCase{2, "12222222", "12222222", 2, 0, false},
-        DoubleFontCase{3, "21222222", "12222222", 3, 0, false},
-        DoubleFontCase{4, "21222222", "12222222", 4, 0, false},
-        DoubleFontCase{5, "11222222", "12222222", 5, 0, false},
-        // WPC1257_KARVO: value 4 on pin 3, single-byte country, code page 15.
-        DoubleFontCase{6, "22122222", "22211112", 6, 16, false},
-        DoubleFontCase{-1, "22222222", "22222222", -1, 5, true}));
+INSTANTIATE_TEST_SUITE_P(Choices, DoubleFontTest,
+                         ::testing::Values(
+                             // "No Change": switch 12 back to the saved pins (all off at construction).
+                             DoubleFontCase{0, "22222222", "22222222", 0, 5, true},
+                             DoubleFontCase{1, "22222222", "02222222", 1, 5, true},
+                             DoubleFontCase{2, "12222222", "12222222", 2, 0, false},
+                             DoubleFontCase{3, "21222222", "12222222", 3, 0, false},
+                             DoubleFontCase{4, "21222222", "12222222", 4, 0, false},
+                             DoubleFontCase{5, "11222222", "12222222", 5, 0, false},
+                             // WPC1257_KARVO: value 4 on pin 3, single-byte country, code page 15.
+                             DoubleFontCase{6, "22122222", "22211112", 6, 16, false},
+                             DoubleFontCase{-1, "22222222", "22222222", -1, 5, true}));
 
 TEST(PrinterSettingModelTest, NoChangeRestoresSwitchTwelveAsRead)
 {
@@ -137,10 +135,9 @@ TEST_P(EmulationChoiceTest, SetsSwitchThreePinsOneToThree)
     EXPECT_EQ(Pins(p.record, 2), GetParam().switchPins) << GetParam().name;
 }
 INSTANTIATE_TEST_SUITE_P(Items, EmulationChoiceTest,
-                         ::testing::Values(ListCase{"No Change", 0, "00000000"},
-                                           ListCase{"1", 1, "22200000"}, ListCase{"2", 2, "12200000"},
-                                           ListCase{"3", 3, "21200000"}, ListCase{"4", 4, "11200000"},
-                                           ListCase{"5", 5, "22100000"}));
+                         ::testing::Values(ListCase{"No Change", 0, "00000000"}, ListCase{"1", 1, "22200000"},
+                                           ListCase{"2", 2, "12200000"}, ListCase{"3", 3, "21200000"},
+                                           ListCase{"4", 4, "11200000"}, ListCase{"5", 5, "22100000"}));
 
 class SingleFontChoiceTest : public ::testing::TestWithParam<ListCase> {};
 TEST_P(SingleFontChoiceTest, SetsSwitchFourPinsThreeAndFour)
@@ -150,9 +147,8 @@ TEST_P(SingleFontChoiceTest, SetsSwitchFourPinsThreeAndFour)
     EXPECT_EQ(Pins(p.record, 3), GetParam().switchPins) << GetParam().name;
 }
 INSTANTIATE_TEST_SUITE_P(Items, SingleFontChoiceTest,
-                         ::testing::Values(ListCase{"No Chnage", 0, "00000000"},
-                                           ListCase{"A", 1, "00220000"}, ListCase{"B", 2, "00120000"},
-                                           ListCase{"C", 3, "00210000"}));
+                         ::testing::Values(ListCase{"No Chnage", 0, "00000000"}, ListCase{"A", 1, "00220000"},
+                                           ListCase{"B", 2, "00120000"}, ListCase{"C", 3, "00210000"}));
 
 struct RefreshCase {
     const char* name;
@@ -177,23 +173,23 @@ TEST_P(RefreshDecodeTest, RefreshDecodesTheIndexFromThePins)
 
 INSTANTIATE_TEST_SUITE_P(
     Decodings, RefreshDecodeTest,
-    ::testing::Values(
-        RefreshCase{"speed all off", 0, "22200000", &PrinterSettingModel::printSpeedIndex, 1},
-        RefreshCase{"speed value 1", 0, "12200000", &PrinterSettingModel::printSpeedIndex, 2},
-        RefreshCase{"speed value 2", 0, "21200000", &PrinterSettingModel::printSpeedIndex, 3},
-        RefreshCase{"speed pin 3 on", 0, "22100000", &PrinterSettingModel::printSpeedIndex, 5},
-        RefreshCase{"speed unread", 0, "00000000", &PrinterSettingModel::printSpeedIndex, -2},
-        RefreshCase{"emulation 1", 2, "22200000", &PrinterSettingModel::emulationIndex, 1},
-        RefreshCase{"emulation 2", 2, "12200000", &PrinterSettingModel::emulationIndex, 2},
-        RefreshCase{"emulation 3", 2, "21200000", &PrinterSettingModel::emulationIndex, 3},
-        RefreshCase{"emulation 4", 2, "11200000", &PrinterSettingModel::emulationIndex, 4},
-        RefreshCase{"emulation 5", 2, "22100000", &PrinterSettingModel::emulationIndex, 5},
-        RefreshCase{"emulation unread", 2, "00000000", &PrinterSettingModel::emulationIndex, 1},
-        RefreshCase{"font A", 3, "00220000", &PrinterSettingModel::singleFontIndex, 1},
-        RefreshCase{"font C", 3, "00210000", &PrinterSettingModel::singleFontIndex, 3},
-        RefreshCase{"font odd", 3, "00110000", &PrinterSettingModel::singleFontIndex, 0},
-        RefreshCase{"code page 36", 1, "12122122", &PrinterSettingModel::codePageIndex, 37},
-        RefreshCase{"code page pin 2 unread", 1, "10122122", &PrinterSettingModel::codePageIndex, -2}));
+    ::testing::Values(RefreshCase{"speed all off", 0, "22200000", &PrinterSettingModel::printSpeedIndex, 1},
+                      RefreshCase{"speed value 1", 0, "12200000", &PrinterSettingModel::printSpeedIndex, 2},
+                      RefreshCase{"speed value 2", 0, "21200000", &PrinterSettingModel::printSpeedIndex, 3},
+                      RefreshCase{"speed pin 3 on", 0, "22100000", &PrinterSettingModel::printSpeedIndex, 5},
+                      RefreshCase{"speed unread", 0, "00000000", &PrinterSettingModel::printSpeedIndex, -2},
+                      RefreshCase{"emulation 1", 2, "22200000", &PrinterSettingModel::emulationIndex, 1},
+                      RefreshCase{"emulation 2", 2, "12200000", &PrinterSettingModel::emulationIndex, 2},
+                      RefreshCase{"emulation 3", 2, "21200000", &PrinterSettingModel::emulationIndex, 3},
+                      RefreshCase{"emulation 4", 2, "11200000", &PrinterSettingModel::emulationIndex, 4},
+                      RefreshCase{"emulation 5", 2, "22100000", &PrinterSettingModel::emulationIndex, 5},
+                      RefreshCase{"emulation unread", 2, "00000000", &PrinterSettingModel::emulationIndex, 1},
+                      RefreshCase{"font A", 3, "00220000", &PrinterSettingModel::singleFontIndex, 1},
+                      RefreshCase{"font C", 3, "00210000", &PrinterSettingModel::singleFontIndex, 3},
+                      RefreshCase{"font odd", 3, "00110000", &PrinterSettingModel::singleFontIndex, 0},
+                      RefreshCase{"code page 36", 1, "12122122", &PrinterSettingModel::codePageIndex, 37},
+                      RefreshCase{"code page pin 2 unread", 1, "10122122",
+                                  &PrinterSettingModel::codePageIndex, -2}));
 
 TEST(PrinterSettingModelTest, DoubleByteFontReadDisablesTheCodePageList)
 {
@@ -238,7 +234,7 @@ TEST(PrinterSettingModelTest, RefreshNeedsTheRecordLoaded)
 
 TEST(PrinterSettingModelTest, EntranceTimeText)
 {
-    const std::pair<const char*, int> cases[] = {{"20", 20}, {" 6 ", 6}, {"", -1}, {"abc", -1},
+    const std::pair<const char*, int> cases[] = {{"20", 20},  {" 6 ", 6},          {"", -1},  {"abc", -1},
                                                  {"12x", -1}, {"99999999999", -1}, {"-5", -5}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(PrinterSettingModel::ParseEntranceTime(text), value) << text;

@@ -7,8 +7,8 @@ namespace {
 
 bool Starts(const Bytes& w, std::initializer_list<int> prefix)
 {
-    return w.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), w.begin(),
-                                                   [](int a, std::uint8_t b) { return a == b; });
+    return w.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), w.begin(), [](int a, std::uint8_t b) { return a == b; });
 }
 
 int EntryOf(std::uint8_t number)
@@ -70,7 +70,8 @@ void ScriptedPrinter::Attach(FakePortState& state)
             if (e >= 0)
                 for (int i = 0; i < 8; ++i)
                     if (chars[static_cast<std::size_t>(i)] != '2')
-                        switches[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)] = chars[static_cast<std::size_t>(i)];
+                        switches[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)] =
+                            chars[static_cast<std::size_t>(i)];
         } else if (Starts(w, {0x08, 0x5E, 0x50, 0x31})) {
             Bytes reply{0x08, powerFlag, powerSeconds, 0x00};
             reply.resize(static_cast<std::size_t>(std::max(powerReplyLength, 0)));
@@ -105,6 +106,14 @@ int ManualTimerHost::RunAll(TimerClient& client, int bound)
         ++fired;
     }
     return fired;
+}
+
+std::vector<std::string> MessageTexts(const RecordingNotifier& notifier)
+{
+    std::vector<std::string> out;
+    for (const auto& m : notifier.messages)
+        out.push_back(m.text);
+    return out;
 }
 
 }  // namespace zorvik::test

@@ -12,6 +12,7 @@
 #include "base/TimerHost.h"
 #include "link/PrinterLink.h"
 #include "support/FakePort.h"
+#include "support/RecordingNotifier.h"
 
 namespace zorvik::test {
 
@@ -22,10 +23,10 @@ struct ScriptedPrinter {
     std::string model = "LXT-640IV";
     std::string firmware = "V1.02";
     std::string language = "ENG";
-    bool silent = false;         // answers nothing at all
-    bool endlessText = false;    // text replies never end with 00
-    bool noSwitchHeader = false; // switch replies lose their 37h header
-    int powerReplyLength = 4;    // bytes of the power-save reply
+    bool silent = false;                    // answers nothing at all
+    bool endlessText = false;               // text replies never end with 00
+    bool noSwitchHeader = false;            // switch replies lose their 37h header
+    int powerReplyLength = 4;               // bytes of the power-save reply
     std::vector<std::string> switchWrites;  // the eight characters of every fn 3, in order
     std::vector<Bytes> powerSets;
 
@@ -44,12 +45,19 @@ struct FakePrinterLink {
 
 class ManualTimerHost final : public TimerHost {
 public:
-    void Arm(int id, std::uint32_t ms) override { armed[id] = ms; ++armCount[id]; }
+    void Arm(int id, std::uint32_t ms) override
+    {
+        armed[id] = ms;
+        ++armCount[id];
+    }
     void Stop(int id) override { armed.erase(id); }
     // Fires armed timers, lowest id first, until none is left or the bound is hit.
     int RunAll(TimerClient& client, int bound = 100000);
     std::map<int, std::uint32_t> armed;
     std::map<int, int> armCount;
 };
+
+// The texts of the messages shown so far, in order.
+std::vector<std::string> MessageTexts(const RecordingNotifier& notifier);
 
 }  // namespace zorvik::test

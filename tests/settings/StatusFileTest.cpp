@@ -72,8 +72,8 @@ struct LoadCase {
     const char* file;
     Bytes content;
     StatusFile::Result result;
-    std::int32_t pin;          // switch 2 pin 1 afterwards (7 before)
-    std::int32_t fontChoice;   // afterwards (9 before)
+    std::int32_t pin;         // switch 2 pin 1 afterwards (7 before)
+    std::int32_t fontChoice;  // afterwards (9 before)
 };
 
 class StatusFileLoadTest : public ::testing::TestWithParam<LoadCase> {};
@@ -84,7 +84,8 @@ TEST_P(StatusFileLoadTest, LoadByExtensionAndLength)
     test::TempDir dir;
     {
         std::ofstream out(dir.File(c.file), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(c.content.data()), static_cast<std::streamsize>(c.content.size()));
+        out.write(reinterpret_cast<const char*>(c.content.data()),
+                  static_cast<std::streamsize>(c.content.size()));
     }
     SettingsRecord r;
     r.Pin(1, 1) = 7;
@@ -104,8 +105,10 @@ Bytes WithSwitch2Pin1(std::size_t size, std::uint8_t value)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StatusFileLoadTest,
-    ::testing::Values(LoadCase{"capital extension", "a.STS", WithSwitch2Pin1(292, 1), StatusFile::Result::WrongFormat, 7, 9},
-                      LoadCase{"other extension", "a.bin", WithSwitch2Pin1(292, 1), StatusFile::Result::WrongFormat, 7, 9},
+    ::testing::Values(LoadCase{"capital extension", "a.STS", WithSwitch2Pin1(292, 1),
+                               StatusFile::Result::WrongFormat, 7, 9},
+                      LoadCase{"other extension", "a.bin", WithSwitch2Pin1(292, 1),
+                               StatusFile::Result::WrongFormat, 7, 9},
                       LoadCase{"empty file", "e.sts", {}, StatusFile::Result::Ok, 0, 0},
                       LoadCase{"short file", "s.sts", WithSwitch2Pin1(44, 2), StatusFile::Result::Ok, 2, 0},
                       LoadCase{"long file", "l.sts", WithSwitch2Pin1(400, 1), StatusFile::Result::Ok, 1, 0}));
@@ -135,8 +138,16 @@ TEST(StatusFileTest, FailedSaveLeavesTheOldFileWhole)
 
 class ScriptedChooser final : public FileChooser {
 public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& spec) override { saveSpecs.push_back(spec); return answer; }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) override { openSpecs.push_back(spec); return answer; }
+    std::optional<std::string> ChooseSave(const FileDialogSpec& spec) override
+    {
+        saveSpecs.push_back(spec);
+        return answer;
+    }
+    std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) override
+    {
+        openSpecs.push_back(spec);
+        return answer;
+    }
     std::optional<std::string> answer;
     std::vector<FileDialogSpec> saveSpecs, openSpecs;
 };

@@ -25,8 +25,7 @@ std::string OneHot(int e)
 
 struct SessionFixture {
     explicit SessionFixture(InterfaceType type)
-        : fake(type == Serial || type == Parallel),
-          session(*fake.link, type, pacer, notifier, timers)
+        : fake(type == Serial || type == Parallel), session(*fake.link, type, pacer, notifier, timers)
     {
         for (int e = 0; e < 8; ++e)
             fake.printer.switches[static_cast<std::size_t>(e)] = OneHot(e);
@@ -42,13 +41,7 @@ struct SessionFixture {
         fake.state->writes.clear();
         fake.state->readCounts.clear();
     }
-    std::vector<std::string> Messages() const
-    {
-        std::vector<std::string> out;
-        for (const auto& m : notifier.messages)
-            out.push_back(m.text);
-        return out;
-    }
+    std::vector<std::string> Messages() const { return test::MessageTexts(notifier); }
 
     FakePrinterLink fake;
     VirtualPacer pacer;
@@ -67,7 +60,8 @@ TEST_P(ReadingStyleTest, GetStatusFillsThePinsFromTheReplies)
     EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgGetStatusOk});
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOn : PinOff) << "entry " << e << " pin " << pin;
+            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOn : PinOff)
+                << "entry " << e << " pin " << pin;
     EXPECT_EQ(f.session.SettingPage().powerSave, 1);
     EXPECT_EQ(f.session.SettingPage().entranceTime, 30);
     for (int b = 0; b < kStatusButtonCount; ++b)
@@ -145,7 +139,8 @@ TEST_P(ReadingStyleTest, PrinterGoneSilentEndsEveryExchangeWithTheRestartMessage
     // The discarded reads, the ID read and ten polls of 100 ms; USB reads one packet
     // and stops.
     const bool byteWise = type == Serial || type == Parallel;
-    const std::uint64_t silentHandshake = byteWise ? 500 + 500 + 100 + 1000 : (type == Usb ? 200 : 100 + 1000);
+    const std::uint64_t silentHandshake =
+        byteWise ? 500 + 500 + 100 + 1000 : (type == Usb ? 200 : 100 + 1000);
     EXPECT_EQ(f.pacer.Total(), 2 * silentHandshake);
 
     SessionFixture g(type);
@@ -158,7 +153,9 @@ TEST_P(ReadingStyleTest, PrinterGoneSilentEndsEveryExchangeWithTheRestartMessage
     EXPECT_EQ(g.fake.printer.switchWrites.size(), 0u);
     // Only Exit stays usable after a failed Set Status handshake.
     for (int b = 0; b < kStatusButtonCount; ++b)
-        EXPECT_EQ(g.session.ButtonEnabled(static_cast<StatusButton>(b)), b == static_cast<int>(StatusButton::Exit)) << b;
+        EXPECT_EQ(g.session.ButtonEnabled(static_cast<StatusButton>(b)),
+                  b == static_cast<int>(StatusButton::Exit))
+            << b;
     EXPECT_EQ(g.session.Result(), DialogResult::Running);
 }
 
