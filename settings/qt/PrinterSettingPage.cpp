@@ -10,8 +10,7 @@
 namespace zorvik {
 namespace {
 
-template <std::size_t N>
-void Fill(QComboBox* list, const std::array<const char*, N>& items)
+template <std::size_t N> void Fill(QComboBox* list, const std::array<const char*, N>& items)
 {
     for (const char* item : items)
         list->addItem(QString::fromUtf8(item));

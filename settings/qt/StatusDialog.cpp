@@ -18,11 +18,9 @@ StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, QWidget* paren
 {
 }
 
-StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogServices services, QWidget* parent)
-    : QDialog(parent),
-      ui_(std::make_unique<Ui::StatusDialog>()),
-      notifier_(this),
-      chooser_(this),
+StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogServices services,
+                           QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::StatusDialog>()), notifier_(this), chooser_(this),
       pacer_(services.pacer ? *services.pacer : windowPacer_)
 {
     ui_->setupUi(this);
@@ -101,11 +99,11 @@ StatusDialog::~StatusDialog()
 
 void StatusDialog::Connect(QAbstractButton* button, void (StatusSession::*handler)())
 {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { Handle([this, handler] { ((*session_).*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { Handle([this, handler] { ((*session_).*handler)(); }); });
 }
 
-template <typename Handler>
-void StatusDialog::Handle(Handler&& handler)
+template <typename Handler> void StatusDialog::Handle(Handler&& handler)
 {
     {
         BusyGuard guard(busy_, this);
@@ -168,14 +166,22 @@ void StatusDialog::done(int result)
 QAbstractButton* StatusDialog::Button(StatusButton button) const
 {
     switch (button) {
-    case StatusButton::GetStatus: return ui_->getStatusButton;
-    case StatusButton::PrintStatus: return ui_->printStatusButton;
-    case StatusButton::PrintCodepage: return ui_->printCodepageButton;
-    case StatusButton::SetStatus: return ui_->setStatusButton;
-    case StatusButton::SaveStatus: return ui_->saveStatusButton;
-    case StatusButton::LoadStatus: return ui_->loadStatusButton;
-    case StatusButton::InitializeStatus: return ui_->initializeStatusButton;
-    case StatusButton::Exit: return ui_->exitButton;
+    case StatusButton::GetStatus:
+        return ui_->getStatusButton;
+    case StatusButton::PrintStatus:
+        return ui_->printStatusButton;
+    case StatusButton::PrintCodepage:
+        return ui_->printCodepageButton;
+    case StatusButton::SetStatus:
+        return ui_->setStatusButton;
+    case StatusButton::SaveStatus:
+        return ui_->saveStatusButton;
+    case StatusButton::LoadStatus:
+        return ui_->loadStatusButton;
+    case StatusButton::InitializeStatus:
+        return ui_->initializeStatusButton;
+    case StatusButton::Exit:
+        return ui_->exitButton;
     }
     return nullptr;
 }

@@ -37,7 +37,8 @@ class StatusDialog : public QDialog, private TimerClient {
     Q_OBJECT
 public:
     StatusDialog(PrinterLink& link, InterfaceType type, QWidget* parent = nullptr);
-    StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogServices services, QWidget* parent = nullptr);
+    StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogServices services,
+                 QWidget* parent = nullptr);
     ~StatusDialog() override;
 
     StatusSession& Session() { return *session_; }
@@ -56,8 +57,7 @@ protected:
 
 private:
     void OnTimer(int id) override;
-    template <typename Handler>
-    void Handle(Handler&& handler);
+    template <typename Handler> void Handle(Handler&& handler);
     void Connect(QAbstractButton* button, void (StatusSession::*handler)());
     QAbstractButton* Button(StatusButton button) const;
     void Render();

@@ -77,8 +77,8 @@ bool WaitFor(const std::function<bool()>& condition, int limitMs = 20000)
 }
 
 // Buttons in the order Get, Print Status, Print Codepage, Set, Save, Load, Initialize, Exit.
-constexpr std::array<int, 8> kButtons = {kIdStatusGet,  kIdStatusPrintStatus, kIdStatusPrintCodepage,
-                                         kIdStatusSet,  kIdStatusSave,        kIdStatusLoad,
+constexpr std::array<int, 8> kButtons = {kIdStatusGet,        kIdStatusPrintStatus, kIdStatusPrintCodepage,
+                                         kIdStatusSet,        kIdStatusSave,        kIdStatusLoad,
                                          kIdStatusInitialize, kIdStatusExit};
 constexpr char kAllEnabled[] = "11111111";
 constexpr char kAfterStartup[] = "10000001";
@@ -148,8 +148,7 @@ protected:
         return dialog;
     }
 
-    template <typename T = QWidget>
-    static T* Control(QWidget* root, int id)
+    template <typename T = QWidget> static T* Control(QWidget* root, int id)
     {
         T* control = FindControlAs<T>(root, id);
         EXPECT_NE(control, nullptr) << "control " << id;
@@ -169,7 +168,10 @@ protected:
         return out;
     }
     static QTabWidget* Tabs(StatusDialog& dialog) { return Control<QTabWidget>(&dialog, kIdStatusTabs); }
-    static QComboBox* SettingList(StatusDialog& dialog, int id) { return Control<QComboBox>(dialog.SettingPage(), id); }
+    static QComboBox* SettingList(StatusDialog& dialog, int id)
+    {
+        return Control<QComboBox>(dialog.SettingPage(), id);
+    }
     static QComboBox* PinList(StatusDialog& dialog, int pin)
     {
         return Control<QComboBox>(dialog.SwitchPage(), kIdSwitchPinLists[static_cast<std::size_t>(pin - 1)]);
@@ -232,7 +234,8 @@ struct StartupFailure {
 TEST_F(StatusDialogTest, FailedStartupHandshakeEndsWithCancelAfterItsMessage)
 {
     const std::vector<StartupFailure> rows = {
-        {"other model", [](VirtualPrinter& p) { p.Identity().model = "ZX-100"; },
+        {"other model",
+         [](VirtualPrinter& p) { p.Identity().model = "ZX-100"; },
          {{kMsgModelMismatch, kTitleWarning, MessageIcon::Exclamation},
           {kMsgOtherCompany, kTitleInformation, MessageIcon::Exclamation}}},
         // The "o" of the printer ID comes later than the dialog polls for it.
@@ -305,13 +308,15 @@ TEST_F(StatusDialogTest, GetStatusFillsBothPagesFromThePrinter)
     EXPECT_EQ(messages, std::vector<MessageRecord>{kGotStatus});
     EXPECT_EQ(Enabled(*dialog), kAllEnabled);
     EXPECT_TRUE(dialog->isVisible());
+    SaveScreenshotIfAsked(dialog.get(), "status-memory-switch");
 
     // Memory switch page 5: pin 3 "Enable", every other pin "Disable".
     ShowSwitchPage(*dialog, 5);
     EXPECT_EQ(Control<QLabel>(dialog->SwitchPage(), kIdSwitchCaption)->text(), "5");
     for (int pin = 1; pin <= 8; ++pin)
         EXPECT_EQ(PinList(*dialog, pin)->currentText(), pin == 3 ? "Enable" : "Disable") << pin;
-    EXPECT_EQ(Control<QLabel>(dialog->SwitchPage(), kIdSwitchPinLabels[2])->text(), "[PIN 3] Two-Color Support");
+    EXPECT_EQ(Control<QLabel>(dialog->SwitchPage(), kIdSwitchPinLabels[2])->text(),
+              "[PIN 3] Two-Color Support");
     ShowSwitchPage(*dialog, 7);
     EXPECT_EQ(Control<QLabel>(dialog->SwitchPage(), kIdSwitchCaption)->text(), "11");
     EXPECT_FALSE(Control(dialog->SwitchPage(), kIdSwitchNext)->isEnabled());
@@ -324,9 +329,6 @@ TEST_F(StatusDialogTest, GetStatusFillsBothPagesFromThePrinter)
     EXPECT_TRUE(Control<QRadioButton>(page, kIdSettingPowerSaveEnable)->isChecked());
     EXPECT_EQ(Control<QLineEdit>(page, kIdSettingEntranceTime)->text(), "45");
 
-    Tabs(*dialog)->setCurrentIndex(0);
-    SaveScreenshotIfAsked(dialog.get(), "status-memory-switch");
-    Tabs(*dialog)->setCurrentIndex(1);
     SaveScreenshotIfAsked(dialog.get(), "status-printer-setting");
 }
 
@@ -372,8 +374,8 @@ TEST_F(StatusDialogTest, EntranceTimeOutsideSixTo255IsRefusedAndReset)
         field->setText(typed);
         const auto before = server.WithPrinter([](VirtualPrinter& p) { return p.Log().size(); });
         Click(*dialog, kIdStatusSet);
-        EXPECT_EQ(messages, (std::vector<MessageRecord>{
-                                {kMsgEntranceRange, kTitleWarning, MessageIcon::Exclamation}}));
+        EXPECT_EQ(messages,
+                  (std::vector<MessageRecord>{{kMsgEntranceRange, kTitleWarning, MessageIcon::Exclamation}}));
         EXPECT_EQ(field->text(), "20");
         EXPECT_EQ(Enabled(*dialog), kAllEnabled);
         // Only the handshake went out: the printer never entered user setting mode.
@@ -424,7 +426,8 @@ TEST_F(StatusDialogTest, LoadStatusRestoresTheSavedSwitchesOnAnotherDialog)
     messages.clear();
     files.answers.push_back(dir.File("first.STS"));
     Click(*second, kIdStatusLoad);
-    EXPECT_EQ(messages, (std::vector<MessageRecord>{{kMsgWrongFormat, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(messages,
+              (std::vector<MessageRecord>{{kMsgWrongFormat, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(second->Session().Record(), read);
 
     files.answers.push_back(path);
@@ -432,7 +435,8 @@ TEST_F(StatusDialogTest, LoadStatusRestoresTheSavedSwitchesOnAnotherDialog)
     EXPECT_EQ(files.asked.back().title, kLoadStatusTitle);
     const SettingsRecord& loaded = second->Session().Record();
     for (int e = 0; e < kSwitchCount; ++e) {
-        const bool kept = e == kEntrySwitch1 || e == kEntrySwitch2 || e == kEntrySwitch11 || e == kEntrySwitch12;
+        const bool kept =
+            e == kEntrySwitch1 || e == kEntrySwitch2 || e == kEntrySwitch11 || e == kEntrySwitch12;
         EXPECT_EQ(loaded.entries[e], kept ? saved.entries[e] : read.entries[e]) << "entry " << e;
     }
     // Page 1 shows switch 1 as saved (value 1: pin 1 on).
@@ -444,29 +448,37 @@ TEST_F(StatusDialogTest, LoadStatusRestoresTheSavedSwitchesOnAnotherDialog)
 
 TEST_F(StatusDialogTest, DoubleByteFontIsDownloadedAndTheDialogEndsWithOk)
 {
-    auto dialog = OpenAndGetStatus(*link);
-    Tabs(*dialog)->setCurrentIndex(1);
-    Choose(SettingList(*dialog, kIdSettingDoubleFont), 2);  // "KS5601(Korean)"
-    EXPECT_FALSE(SettingList(*dialog, kIdSettingCodePage)->isEnabled());
-
+    // Run as the main window runs it: exec() returns Accepted, on which the program ends.
+    auto dialog = Make(*link);
     std::vector<int> progress;
-    QObject::connect(Control<QProgressBar>(dialog.get(), kIdStatusProgress), &QProgressBar::valueChanged,
-                     [&](int v) { progress.push_back(v); });
     int blockTimers = 0;
     std::string betweenBlocks;
-    timers->onArm = [&](int id) {
-        if (id != StatusSession::kTimerBlock || ++blockTimers != 5)
-            return;
-        // Between two blocks the window takes a tab change.
-        QTimer::singleShot(0, dialog.get(), [&] {
-            Tabs(*dialog)->setCurrentIndex(0);
-            betweenBlocks = Enabled(*dialog) + (dialog->SwitchPage()->isVisible() ? "+" : "-");
-        });
-    };
-    messages.clear();
-    Click(*dialog, kIdStatusSet);
-    ASSERT_TRUE(WaitFor([&] { return !dialog->isVisible(); }, 60000));
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    bool setStatusClicked = false;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        ASSERT_TRUE(WaitFor([&] { return dialog->WaitBox() == nullptr; }));
+        Click(*dialog, kIdStatusGet);
+        Tabs(*dialog)->setCurrentIndex(1);
+        Choose(SettingList(*dialog, kIdSettingDoubleFont), 2);  // "KS5601(Korean)"
+        EXPECT_FALSE(SettingList(*dialog, kIdSettingCodePage)->isEnabled());
+        QObject::connect(Control<QProgressBar>(dialog.get(), kIdStatusProgress), &QProgressBar::valueChanged,
+                         [&](int v) { progress.push_back(v); });
+        timers->onArm = [&](int id) {
+            if (id != StatusSession::kTimerBlock || ++blockTimers != 5)
+                return;
+            // Between two blocks the window takes a tab change.
+            QTimer::singleShot(0, dialog.get(), [&] {
+                Tabs(*dialog)->setCurrentIndex(0);
+                betweenBlocks = Enabled(*dialog) + (dialog->SwitchPage()->isVisible() ? "+" : "-");
+            });
+        };
+        messages.clear();
+        Click(*dialog, kIdStatusSet);
+        setStatusClicked = true;
+    });
+    // Bounded: a download that never ends closes the dialog as the close box would.
+    QTimer::singleShot(60000, dialog.get(), [&] { dialog->close(); });
+    EXPECT_EQ(dialog->exec(), QDialog::Accepted);
+    ASSERT_TRUE(setStatusClicked);
     EXPECT_EQ(betweenBlocks, "00000000+");
     EXPECT_EQ(messages, (std::vector<MessageRecord>{
                             {kMsgFirmwareChanged, kAppName, MessageIcon::Information},
