@@ -342,6 +342,78 @@ TEST_F(StatusDialogTest, GetStatusWithThePrinterGoneEndsTheDialog)
     EXPECT_EQ(messages, std::vector<MessageRecord>{kRestart});
 }
 
+TEST_F(StatusDialogTest, SetStatusWithThePrinterGoneLeavesOnlyExit)
+{
+    auto dialog = OpenAndGetStatus(*link);
+    messages.clear();
+    server.Unplug();
+    Click(*dialog, kIdStatusSet);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kRestart});
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(Enabled(*dialog), "00000001");
+}
+
+TEST_F(StatusDialogTest, PrintButtonsReachThePrinter)
+{
+    struct Row {
+        int button;
+        std::function<int(VirtualPrinter&)> prints;
+    };
+    const std::vector<Row> rows = {
+        {kIdStatusPrintStatus, [](VirtualPrinter& p) { return p.StatusPrints(); }},
+        {kIdStatusPrintCodepage, [](VirtualPrinter& p) { return p.CodePagePrints(); }},
+    };
+    auto dialog = OpenAndGetStatus(*link);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        Click(*dialog, row.button);
+        EXPECT_EQ(server.WithPrinter(row.prints), 1);
+    }
+    EXPECT_TRUE(messages == std::vector<MessageRecord>{kGotStatus});
+    EXPECT_EQ(Enabled(*dialog), kAllEnabled);
+}
+
+TEST_F(StatusDialogTest, CloseDuringGetStatusWaitsForTheExchangeToEnd)
+{
+    auto dialog = Open(*link);
+    bool visibleAfterClose = false;
+    pacer.onPause = [&](std::uint32_t) {
+        if (pacer.onPause) {
+            dialog->close();
+            visibleAfterClose = dialog->isVisible();
+            pacer.onPause = nullptr;
+        }
+    };
+    Click(*dialog, kIdStatusGet);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kGotStatus});
+    ASSERT_TRUE(WaitFor([&] { return !dialog->isVisible(); }));
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(StatusDialogTest, ClosingDuringTheDownloadStopsIt)
+{
+    auto dialog = OpenAndGetStatus(*link);
+    Tabs(*dialog)->setCurrentIndex(1);
+    Choose(SettingList(*dialog, kIdSettingDoubleFont), 6);  // "WPC1257_KARVO"
+    int blockTimers = 0;
+    timers->onArm = [&](int id) {
+        if (id == StatusSession::kTimerBlock && ++blockTimers == 3)
+            QTimer::singleShot(0, dialog.get(), [&] { dialog->close(); });
+    };
+    Click(*dialog, kIdStatusSet);
+    ASSERT_TRUE(WaitFor([&] { return !dialog->isVisible(); }));
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    // The first piece and two blocks went out; nothing follows once the dialog is closed.
+    const auto fontBytes = [&] {
+        return server.WithPrinter([](VirtualPrinter& p) { return p.FontBytes(); });
+    };
+    EXPECT_TRUE(WaitFor([&] { return fontBytes() == 64u + 2 * 4096u; }, 5000)) << fontBytes();
+    QTest::qWait(50);
+    EXPECT_EQ(blockTimers, 3);
+    EXPECT_EQ(fontBytes(), 64u + 2 * 4096u);
+}
+
 TEST_F(StatusDialogTest, SetStatusWritesTheEditedListAndPinAndPowerSave)
 {
     auto dialog = OpenAndGetStatus(*link);
