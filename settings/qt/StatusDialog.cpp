@@ -26,7 +26,8 @@ StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogSe
     ui_->setupUi(this);
     TimerClient& ticks = *this;
     timers_ = services.makeTimers ? services.makeTimers(ticks) : std::make_unique<QtTimerHost>(ticks);
-    session_ = std::make_unique<StatusSession>(link, type, pacer_, notifier_, *timers_, &chooser_,
+    Notifier& messages = *this;
+    session_ = std::make_unique<StatusSession>(link, type, pacer_, messages, *timers_, &chooser_,
                                                std::move(services.fonts));
 
     setWindowTitle(QString::fromUtf8(kStatusDialogTitle));
@@ -140,6 +141,15 @@ void StatusDialog::showEvent(QShowEvent* event)
 void StatusDialog::OnTimer(int id)
 {
     Handle([this, id] { session_->OnTimer(id); });
+}
+
+void StatusDialog::Show(std::string_view text, std::string_view title, MessageIcon icon)
+{
+    // The wait box stays above every window: a message of the start-up handshake
+    // would be hidden behind it.
+    if (waitBox_)
+        waitBox_->hide();
+    notifier_.Show(text, title, icon);
 }
 
 void StatusDialog::reject()

@@ -33,7 +33,7 @@ struct StatusDialogServices {
     FontImageLookup fonts;  // empty: the embedded font images
 };
 
-class StatusDialog : public QDialog, private TimerClient {
+class StatusDialog : public QDialog, private TimerClient, private Notifier {
     Q_OBJECT
 public:
     StatusDialog(PrinterLink& link, InterfaceType type, QWidget* parent = nullptr);
@@ -57,6 +57,8 @@ protected:
 
 private:
     void OnTimer(int id) override;
+    // Every message of the session passes here on its way to a message box.
+    void Show(std::string_view text, std::string_view title, MessageIcon icon) override;
     template <typename Handler> void Handle(Handler&& handler);
     void Connect(QAbstractButton* button, void (StatusSession::*handler)());
     QAbstractButton* Button(StatusButton button) const;

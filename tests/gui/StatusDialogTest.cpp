@@ -250,10 +250,17 @@ TEST_F(StatusDialogTest, FailedStartupHandshakeEndsWithCancelAfterItsMessage)
         });
         auto l = Connect();
         auto dialog = Make(*l);
+        // No message hides behind the wait box, which stays above every window.
+        bool waitBoxOnTop = false;
+        QtNotifier::SetTestHook([&](const MessageRecord& m) {
+            messages.push_back(m);
+            waitBoxOnTop = waitBoxOnTop || (dialog->WaitBox() && dialog->WaitBox()->isVisible());
+        });
         dialog->show();
         ASSERT_TRUE(WaitFor([&] { return !dialog->isVisible(); }));
         EXPECT_EQ(dialog->result(), QDialog::Rejected);
         EXPECT_EQ(messages, row.expected);
+        EXPECT_FALSE(waitBoxOnTop);
         EXPECT_EQ(dialog->WaitBox(), nullptr);
     }
 }
