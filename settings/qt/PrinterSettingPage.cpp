@@ -68,11 +68,11 @@ PrinterSettingPage::PrinterSettingPage(PrinterSettingModel& model, QWidget* pare
     SetControlId(ui_->powerSaveEnable, kIdSettingPowerSaveEnable);
     SetControlId(ui_->entranceEdit, kIdSettingEntranceTime);
 
-    Bind(ui_->codePageList, &PrinterSettingModel::SelectCodePage);
-    Bind(ui_->printSpeedList, &PrinterSettingModel::SelectPrintSpeed);
-    Bind(ui_->emulationList, &PrinterSettingModel::SelectEmulation);
-    Bind(ui_->singleFontList, &PrinterSettingModel::SelectSingleFont);
-    Bind(ui_->doubleFontList, &PrinterSettingModel::SelectDoubleFont);
+    Bind(ui_->codePageList, [this](int index) { model_.SelectCodePage(index); });
+    Bind(ui_->printSpeedList, [this](int index) { model_.SelectPrintSpeed(index); });
+    Bind(ui_->emulationList, [this](int index) { model_.SelectEmulation(index); });
+    Bind(ui_->singleFontList, [this](int index) { model_.SelectSingleFont(index); });
+    Bind(ui_->doubleFontList, [this](int index) { model_.SelectDoubleFont(index); });
 
     model_.onCollect = [this] { Collect(); };
     model_.onShow = [this] { Render(); };
@@ -85,12 +85,12 @@ PrinterSettingPage::~PrinterSettingPage()
     model_.onShow = nullptr;
 }
 
-void PrinterSettingPage::Bind(QComboBox* list, void (PrinterSettingModel::*select)(int))
+void PrinterSettingPage::Bind(QComboBox* list, std::function<void(int)> select)
 {
     // A choice of the user's: the pins follow at once. Every handler reads all
     // controls first, so what was typed into the entrance time is kept.
-    connect(list, &QComboBox::activated, this, [this, select](int index) {
-        (model_.*select)(index);
+    connect(list, &QComboBox::activated, this, [this, select = std::move(select)](int index) {
+        select(index);
         Render();
     });
 }

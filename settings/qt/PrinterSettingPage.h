@@ -4,6 +4,7 @@
 // model of the status session: it copies the controls into the model when the model
 // asks (read controls) and renders the model whenever it changes (show fields).
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "settings/PrinterSettingModel.h"
@@ -28,7 +29,7 @@ public:
     void Render();
 
 private:
-    void Bind(QComboBox* list, void (PrinterSettingModel::*select)(int));
+    void Bind(QComboBox* list, std::function<void(int)> select);
 
     PrinterSettingModel& model_;
     std::unique_ptr<Ui::PrinterSettingPage> ui_;
