@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Zorvik, starts the virtual printer on a free loopback TCP port, runs Check
+# Communication against it with zorvik-cli, prints the outcome and stops the printer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/build.sh
+dir=${ZORVIK_BUILD_DIR:-build}
+sim="$dir/sim/zorvik-sim"
+cli="$dir/cli/zorvik-cli"
+
+out=$(mktemp)
+"$sim" --tcp 0 >"$out" &
+sim_pid=$!
+cleanup() {
+    kill -TERM "$sim_pid" 2>/dev/null || true
+    # Bounded wait for the printer to go away.
+    for _ in $(seq 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$sim_pid" 2>/dev/null || true
+    rm -f "$out"
+}
+trap cleanup EXIT
+
+port=""
+for _ in $(seq 100); do
+    port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$out")
+    [ -n "$port" ] && break
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    echo "demo: the virtual printer did not start" >&2
+    exit 1
+fi
+echo "Virtual printer listening on 127.0.0.1:$port"
+echo "\$ zorvik-cli check --port 127.0.0.1 --tcp-port $port"
+status=0
+"$cli" check --port 127.0.0.1 --tcp-port "$port" || status=$?
+if [ "$status" -eq 0 ]; then
+    echo "demo: Check Communication succeeded"
+else
+    echo "demo: Check Communication failed (exit $status)" >&2
+fi
+exit "$status"
