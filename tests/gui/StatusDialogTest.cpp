@@ -26,6 +26,7 @@
 #include "settings/qt/StatusDialog.h"
 #include "settings/qt/WaitDialog.h"
 #include "sim/SimServer.h"
+#include "support/SimPortSettings.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -113,10 +114,7 @@ protected:
         // A printer that stops taking bytes fails a write within half a second.
         auto l = std::make_unique<PrinterLink>(
             MakeSystemPortFactory(pacer, portMessages, DeviceNames::FromEnvironment(), NetLimits{3000, 500}));
-        PortSettings settings;
-        settings.portName = "127.0.0.1";
-        settings.tcpPort = server.TcpPort();
-        EXPECT_NE(l->CreatePort(settings), 0);
+        EXPECT_NE(l->CreatePort(test::SimPortSettings(server, false)), 0);
         EXPECT_NE(l->Open(), 0);
         return l;
     }
