@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -389,6 +390,34 @@ TEST_F(MainDialogTest, ToolsOpenOnTheLinkAndOnlyAnOkFromPrinterStatusClosesTheWi
     EXPECT_EQ(tools.runs, (std::vector<std::string>{"editor 0", "editor 0", "status 0", "status 0"}));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(printer.state->open);
+}
+
+TEST_F(MainDialogTest, EachCommandEditorOpeningMakesANewModalEditorOnTheOpenLink)
+{
+    MainDialogSetup setup;
+    setup.makePorts = [this](Pacer&, Notifier&) { return printer.Factory(); };
+    setup.pacer = &pacer;
+    dialog = std::make_unique<MainDialog>(std::move(setup));  // the real tool dialogs
+    dialog->show();
+    Click(kIdCheck);
+    std::vector<QPointer<QWidget>> editors;
+    std::vector<std::string> classes;
+    for (int round = 0; round < 2; ++round) {
+        QTimer::singleShot(0, [&] {
+            QWidget* editor = QApplication::activeModalWidget();
+            editors.emplace_back(editor);
+            classes.emplace_back(editor ? editor->metaObject()->className() : "none");
+            if (editor)
+                QMetaObject::invokeMethod(editor, "reject", Qt::QueuedConnection);
+        });
+        Click(kIdCommandEditor);
+    }
+    EXPECT_EQ(classes, (std::vector<std::string>{"zorvik::CommandEditorDialog", "zorvik::CommandEditorDialog"}));
+    ASSERT_EQ(editors.size(), 2u);
+    for (const auto& editor : editors)
+        EXPECT_TRUE(editor.isNull()) << "each editor is discarded when it ends";
+    EXPECT_TRUE(printer.state->open);
+    EXPECT_EQ(Enabled(), kSerialConnected);
 }
 
 TEST_F(MainDialogTest, AboutEntryShowsTheModalAboutBox)
