@@ -25,9 +25,9 @@ namespace zorvik {
 struct MainDialogSetup {
     // Makes the ports, given the window's pacer and notifier. None: no port can be made.
     std::function<std::unique_ptr<PortFactory>(Pacer&, Notifier&)> makePorts;
-    Pacer* pacer = nullptr;               // null: the window's own pacer
-    ToolLauncher* tools = nullptr;        // null: the real tool dialogs
-    MainWindowHooks hooks;                // USB discovery and the system's serial devices
+    Pacer* pacer = nullptr;         // null: the window's own pacer
+    ToolLauncher* tools = nullptr;  // null: the real tool dialogs
+    MainWindowHooks hooks;          // USB discovery and the system's serial devices
     QueueRedirector* queues = nullptr;
     WindowPreset* preset = nullptr;
     std::optional<std::string> argument;  // the command-line argument, taken whole
@@ -49,8 +49,7 @@ public slots:
     void done(int result) override;
 
 private:
-    template <typename Handler>
-    void Handle(Handler&& handler);
+    template <typename Handler> void Handle(Handler&& handler);
     void Collect();
     void Render();
     QComboBox* ListWidget(MainList list) const;

@@ -91,8 +91,7 @@ protected:
         dialog->show();
     }
 
-    template <typename T = QWidget>
-    T* Control(int id)
+    template <typename T = QWidget> T* Control(int id)
     {
         T* control = FindControlAs<T>(dialog.get(), id);
         EXPECT_NE(control, nullptr) << "control " << id;
@@ -114,7 +113,8 @@ protected:
     std::vector<QString> ListTexts()
     {
         std::vector<QString> texts;
-        for (int id : {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList})
+        for (int id :
+             {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList})
             texts.push_back(List(id)->currentText());
         return texts;
     }
@@ -131,8 +131,12 @@ protected:
 };
 
 // Lists, IP, port, then Check, Self Test, Run Manager, Command Test Editor.
-constexpr char kSerialIdle[] = "111111" "00" "1000";
-constexpr char kSerialConnected[] = "111111" "00" "0111";
+constexpr char kSerialIdle[] = "111111"
+                               "00"
+                               "1000";
+constexpr char kSerialConnected[] = "111111"
+                                    "00"
+                                    "0111";
 
 TEST_F(MainDialogTest, OpensOnSerialWithOnlyTheCheckAndExitEnabled)
 {
@@ -182,22 +186,51 @@ TEST_P(MainDialogRadioTest, ChoosingAnInterfaceRefillsTheLists)
 
 INSTANTIATE_TEST_SUITE_P(
     Radios, MainDialogRadioTest,
-    ::testing::Values(
-        RadioCase{"SerialAgain", kIdRadioSerial, {}, kIdRadioSerial,
-                  {"COM1", "19200", "8", "Space", "1.5", "Xon/Xoff"}, kSerialIdle, {}},
-        RadioCase{"Parallel", kIdRadioParallel, {}, kIdRadioParallel,
-                  {"LPT1", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
-        RadioCase{"Usb", kIdRadioUsb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, kIdRadioUsb,
-                  {"LXT-640IV:/dev/usb/lp0", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
-        RadioCase{"UsbNoneFound", kIdRadioUsb, {}, kIdRadioSerial,
-                  {"COM1", "9600", "8", "None", "1", "Hardware"}, kSerialIdle,
-                  {{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information}}},
-        RadioCase{"Ethernet", kIdRadioEthernet, {}, kIdRadioEthernet,
-                  {"", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "000000" "11" "1000", {}}),
+    ::testing::Values(RadioCase{"SerialAgain",
+                                kIdRadioSerial,
+                                {},
+                                kIdRadioSerial,
+                                {"COM1", "19200", "8", "Space", "1.5", "Xon/Xoff"},
+                                kSerialIdle,
+                                {}},
+                      RadioCase{"Parallel",
+                                kIdRadioParallel,
+                                {},
+                                kIdRadioParallel,
+                                {"LPT1", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "100000"
+                                "00"
+                                "1000",
+                                {}},
+                      RadioCase{"Usb",
+                                kIdRadioUsb,
+                                {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
+                                kIdRadioUsb,
+                                {"LXT-640IV:/dev/usb/lp0", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "100000"
+                                "00"
+                                "1000",
+                                {}},
+                      RadioCase{"UsbNoneFound",
+                                kIdRadioUsb,
+                                {},
+                                kIdRadioSerial,
+                                {"COM1", "9600", "8", "None", "1", "Hardware"},
+                                kSerialIdle,
+                                {{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information}}},
+                      RadioCase{"Ethernet",
+                                kIdRadioEthernet,
+                                {},
+                                kIdRadioEthernet,
+                                {"", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "000000"
+                                "11"
+                                "1000",
+                                {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FieldCase {
-    int field;       // kIdTcpPort or the index of an address octet
+    int field;  // kIdTcpPort or the index of an address octet
     const char* typed;
     const char* kept;
 };
@@ -207,10 +240,17 @@ TEST_F(MainDialogTest, AddressAndPortFieldsTakeOnlyTheirNumbers)
     Make();
     Click(kIdRadioEthernet);
     const FieldCase cases[] = {
-        {kIdTcpPort, "65535", "65535"}, {kIdTcpPort, "65536", "6553"}, {kIdTcpPort, "99999", "9999"},
-        {kIdTcpPort, "-1x", "1"},       {kIdTcpPort, "0", "0"},         {kIdTcpPort, "9 100", "9100"},
-        {0, "255", "255"},              {1, "256", "25"},               {2, "a1b", "1"},
-        {3, "-0", "0"},                 {0, "300", "30"},
+        {kIdTcpPort, "65535", "65535"},
+        {kIdTcpPort, "65536", "6553"},
+        {kIdTcpPort, "99999", "9999"},
+        {kIdTcpPort, "-1x", "1"},
+        {kIdTcpPort, "0", "0"},
+        {kIdTcpPort, "9 100", "9100"},
+        {0, "255", "255"},
+        {1, "256", "25"},
+        {2, "a1b", "1"},
+        {3, "-0", "0"},
+        {0, "300", "30"},
     };
     for (const FieldCase& c : cases) {
         QLineEdit* edit = c.field == kIdTcpPort ? Control<QLineEdit>(kIdTcpPort)
@@ -235,7 +275,8 @@ TEST_F(MainDialogTest, CheckOverAPseudoTerminalEnablesTheToolsAndTheSelfTestSend
 
     const std::size_t before = server.WithPrinter([](VirtualPrinter& p) { return p.Received().size(); });
     Click(kIdSelfTest);
-    ASSERT_TRUE(WaitFor([&] { return server.WithPrinter([](VirtualPrinter& p) { return p.SelfTests(); }) == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return server.WithPrinter([](VirtualPrinter& p) { return p.SelfTests(); }) == 1; }));
     const auto received = server.WithPrinter([](VirtualPrinter& p) { return p.Received(); });
     EXPECT_EQ(HexOf(test::Bytes(received.begin() + static_cast<std::ptrdiff_t>(before), received.end())),
               "1D 28 41 02 00 01 02");
@@ -252,7 +293,9 @@ TEST_F(MainDialogTest, CheckOverLoopbackTcp)
     SetTcpPort(QString::number(server.TcpPort()));
     Click(kIdCheck);
     EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
-    EXPECT_EQ(Enabled(), "000000" "11" "0111");
+    EXPECT_EQ(Enabled(), "000000"
+                         "11"
+                         "0111");
     SaveScreenshotIfAsked(dialog.get(), QStringLiteral("main-EthernetConnected"));
     // The address field has no handler: editing it keeps the connection.
     SetAddress("127", "0", "0", "2");
@@ -315,8 +358,9 @@ TEST_F(MainDialogTest, OpenFailureAndSilenceGiveTheirMessages)
     printer.state->openResult = 1;
     printer.printer->Faults().noIdReply = true;
     Click(kIdCheck);
-    EXPECT_EQ(messages, (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
-                                                    {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(messages,
+              (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
+                                          {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(Enabled(), kSerialIdle);
     EXPECT_FALSE(printer.state->open);
 }
@@ -412,7 +456,8 @@ TEST_F(MainDialogTest, EachCommandEditorOpeningMakesANewModalEditorOnTheOpenLink
         });
         Click(kIdCommandEditor);
     }
-    EXPECT_EQ(classes, (std::vector<std::string>{"zorvik::CommandEditorDialog", "zorvik::CommandEditorDialog"}));
+    EXPECT_EQ(classes,
+              (std::vector<std::string>{"zorvik::CommandEditorDialog", "zorvik::CommandEditorDialog"}));
     ASSERT_EQ(editors.size(), 2u);
     for (const auto& editor : editors)
         EXPECT_TRUE(editor.isNull()) << "each editor is discarded when it ends";
