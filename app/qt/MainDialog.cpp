@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QSocketNotifier>
 
 #include "app/qt/AboutBox.h"
 #include "app/qt/ProgramIcon.h"
@@ -106,6 +107,7 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
 
 MainDialog::~MainDialog()
 {
+    deviceWatch_.reset();
     state_->Close();
 }
 
@@ -115,6 +117,25 @@ template <typename Handler> void MainDialog::Handle(Handler&& handler)
     Collect();
     handler();
     Render();
+    SyncDeviceWatch();
+}
+
+void MainDialog::SyncDeviceWatch()
+{
+    Port* port = state_->Connected() ? link_.CurrentPort() : nullptr;
+    const int handle = port ? port->DeviceEventHandle() : -1;
+    if (port == watchedPort_ && handle == watchedHandle_)
+        return;
+    deviceWatch_.reset();
+    watchedPort_ = handle >= 0 ? port : nullptr;
+    watchedHandle_ = handle;
+    if (handle < 0)
+        return;
+    deviceWatch_ = std::make_unique<QSocketNotifier>(handle, QSocketNotifier::Read);
+    connect(deviceWatch_.get(), &QSocketNotifier::activated, this, [this] {
+        if (state_->Connected() && link_.CurrentPort() == watchedPort_)
+            watchedPort_->HandleDeviceChange();
+    });
 }
 
 void MainDialog::OnRunManager()
@@ -143,6 +164,9 @@ void MainDialog::done(int result)
     // A close request during a printer exchange waits until the handler has ended.
     if (busy_.DeferClose())
         return;
+    deviceWatch_.reset();
+    watchedPort_ = nullptr;
+    watchedHandle_ = -1;
     state_->Close();
     QDialog::done(result);
 }

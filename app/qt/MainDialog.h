@@ -15,6 +15,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QSocketNotifier;
 
 namespace Ui {
 class MainDialog;
@@ -55,6 +56,8 @@ private:
     QComboBox* ListWidget(MainList list) const;
     QAbstractButton* RadioFor(InterfaceType type) const;
     void OnRunManager();
+    // Follows the device changes of the open port (USB plug and unplug) between transfers.
+    void SyncDeviceWatch();
 
     std::unique_ptr<Ui::MainDialog> ui_;
     QtNotifier notifier_;
@@ -64,6 +67,9 @@ private:
     std::unique_ptr<ToolLauncher> ownTools_;
     BusyState busy_;
     std::unique_ptr<MainWindowState> state_;
+    std::unique_ptr<QSocketNotifier> deviceWatch_;
+    Port* watchedPort_ = nullptr;
+    int watchedHandle_ = -1;
 };
 
 }  // namespace zorvik

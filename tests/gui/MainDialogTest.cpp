@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -463,6 +466,71 @@ TEST_F(MainDialogTest, EachCommandEditorOpeningMakesANewModalEditorOnTheOpenLink
         EXPECT_TRUE(editor.isNull()) << "each editor is discarded when it ends";
     EXPECT_TRUE(printer.state->open);
     EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+// A simulated printer port that also offers a device-change handle: a pipe the test
+// writes to when the "device" changes.
+class WatchedPort final : public Port {
+public:
+    WatchedPort(std::unique_ptr<Port> inner, int handle, int& changes)
+        : inner_(std::move(inner)), handle_(handle), changes_(changes)
+    {
+    }
+    int Configure(const PortSettings& s) override { return inner_->Configure(s); }
+    int Open() override { return inner_->Open(); }
+    int Write(const std::uint8_t* b, std::uint32_t n) override { return inner_->Write(b, n); }
+    int Read(std::uint8_t* b, std::uint32_t n, std::uint32_t t) override { return inner_->Read(b, n, t); }
+    void Close() override { inner_->Close(); }
+    int DeviceEventHandle() const override { return handle_; }
+    void HandleDeviceChange() override
+    {
+        char drained[16];
+        while (::read(handle_, drained, sizeof drained) > 0) {
+        }
+        ++changes_;
+    }
+
+private:
+    std::unique_ptr<Port> inner_;
+    int handle_;
+    int& changes_;
+};
+
+TEST_F(MainDialogTest, DeviceChangesOfTheOpenPortAreHandledUntilTheConnectionIsDropped)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe2(pipeEnds, O_NONBLOCK | O_CLOEXEC), 0);
+    int changes = 0;
+    struct Factory final : PortFactory {
+        std::unique_ptr<PortFactory> inner;
+        int handle;
+        int* changes;
+        std::unique_ptr<Port> Make(InterfaceType type) override
+        {
+            return std::make_unique<WatchedPort>(inner->Make(type), handle, *changes);
+        }
+    };
+    MainDialogSetup setup;
+    setup.makePorts = [&](Pacer&, Notifier&) {
+        auto factory = std::make_unique<Factory>();
+        factory->inner = printer.Factory();
+        factory->handle = pipeEnds[0];
+        factory->changes = &changes;
+        return factory;
+    };
+    MakeWith(std::move(setup));
+    const char event = 1;
+    ASSERT_EQ(::write(pipeEnds[1], &event, 1), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(changes, 0) << "no port is open yet";
+    Click(kIdCheck);
+    EXPECT_TRUE(WaitFor([&] { return changes == 1; }));
+    Pick(kIdBaudList, Qt::Key_Down);
+    ASSERT_EQ(::write(pipeEnds[1], &event, 1), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(changes, 1);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
 }
 
 TEST_F(MainDialogTest, AboutEntryShowsTheModalAboutBox)
