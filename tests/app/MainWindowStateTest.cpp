@@ -127,6 +127,7 @@ struct InterfaceCase {
     Enables enables;
     std::vector<std::string> selections;  // port, baud, data, parity, stop, flow
     std::vector<ShownMessage> messages;
+    friend void PrintTo(const InterfaceCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class InterfaceChoiceTest : public MainWindowStateTest,
@@ -266,6 +267,7 @@ struct FailureCase {
     std::uint32_t tcpPort;
     const char* message;
     bool opened;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class CheckFailureTest : public MainWindowStateTest, public ::testing::WithParamInterface<FailureCase> {};

@@ -167,6 +167,7 @@ struct RadioCase {
     std::vector<QString> texts;  // port, baud, data bits, parity, stop bits, flow
     const char* enabled;
     std::vector<MessageRecord> messages;
+    friend void PrintTo(const RadioCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class MainDialogRadioTest : public MainDialogTest, public ::testing::WithParamInterface<RadioCase> {};
@@ -324,6 +325,7 @@ struct FailureCase {
     const char* model;
     bool ethernetPortZero;
     const char* message;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class MainDialogFailureTest : public MainDialogTest, public ::testing::WithParamInterface<FailureCase> {};
