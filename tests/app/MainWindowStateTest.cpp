@@ -80,6 +80,12 @@ protected:
         return {Selected(MainList::Port),   Selected(MainList::BaudRate), Selected(MainList::DataBits),
                 Selected(MainList::Parity), Selected(MainList::StopBits), Selected(MainList::FlowControl)};
     }
+    // Picks an entry in each list, in list order; -1 leaves a list alone.
+    void ChooseEntries(const std::array<int, kMainListCount>& indexes)
+    {
+        for (int list = 0; list < kMainListCount; ++list)
+            state.ChooseEntry(static_cast<MainList>(list), indexes[static_cast<std::size_t>(list)]);
+    }
     void Connect()
     {
         state.CheckCommunication();
@@ -106,11 +112,7 @@ TEST_F(MainWindowStateTest, OpensOnCom1At9600WithOnlyTheCheckEnabled)
 
 TEST_F(MainWindowStateTest, ChoosingSerialAgainSelects19200AndKeepsTheLineSettings)
 {
-    state.ChooseEntry(MainList::Port, 4);
-    state.ChooseEntry(MainList::DataBits, 1);
-    state.ChooseEntry(MainList::Parity, 2);
-    state.ChooseEntry(MainList::StopBits, 2);
-    state.ChooseEntry(MainList::FlowControl, 1);
+    ChooseEntries({4, -1, 1, 2, 2, 1});
     state.ChooseInterface(Serial);
     EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "19200", "8", "Even", "2", "Xon/Xoff"}));
     EXPECT_EQ(state.portName, "COM1:");
@@ -137,9 +139,7 @@ TEST_P(InterfaceChoiceTest, FillsTheListsForTheInterface)
 {
     const InterfaceCase& c = GetParam();
     // Line settings off their defaults, to see which survive the choice.
-    state.ChooseEntry(MainList::BaudRate, 6);
-    state.ChooseEntry(MainList::Parity, 1);
-    state.ChooseEntry(MainList::FlowControl, 2);
+    ChooseEntries({-1, 6, -1, 1, -1, 2});
     usbPrinters = c.usbFound;
     state.ChooseInterface(c.chosen);
 
@@ -219,12 +219,7 @@ TEST_F(MainWindowStateTest, EthernetAfterACheckOnCom1KeepsTheAddressAndPort)
 
 TEST_F(MainWindowStateTest, CollectedSettingsFollowTheInterface)
 {
-    state.ChooseEntry(MainList::Port, 11);
-    state.ChooseEntry(MainList::BaudRate, 4);
-    state.ChooseEntry(MainList::DataBits, 1);
-    state.ChooseEntry(MainList::Parity, 3);
-    state.ChooseEntry(MainList::StopBits, 1);
-    state.ChooseEntry(MainList::FlowControl, 2);
+    ChooseEntries({11, 4, 1, 3, 1, 2});
     EXPECT_EQ(state.CollectSettings(),
               (PortSettings{"\\\\.\\COM12", 38400, 7, 1, 3, 2, CommTimeouts{10, 10, 10, 0, 0}, 0}));
 
@@ -385,13 +380,18 @@ TEST_F(MainWindowStateTest, ClosingClosesTheLinkAndRestoresTheQueuesOnce)
     EXPECT_EQ(queues.restores, 1);
 }
 
-TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
-{
-    auto port = std::make_shared<FakePortState>();
+// What a state built by the test itself works with.
+struct Collaborators {
+    std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
     PrinterLink link{std::make_unique<FakePortFactory>(port)};
     VirtualPacer pacer;
     RecordingNotifier notifier;
     RecordingLauncher tools;
+};
+
+TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
+{
+    Collaborators with;
     MainWindowHooks hooks;
     hooks.serialDevices = [] {
         return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", "", "/dev/ttyACM0", "/dev/ttyUSB0"};
@@ -399,7 +399,7 @@ TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
     hooks.devicePathOf = [](const std::string& name) {
         return name == "COM1" ? std::string("/dev/ttyS0") : name == "COM2" ? std::string("/dev/ttyACM0") : "";
     };
-    MainWindowState state(link, pacer, notifier, tools, hooks);
+    MainWindowState state(with.link, with.pacer, with.notifier, with.tools, hooks);
     state.Open();
     const auto& entries = state.List(MainList::Port).entries;
     ASSERT_EQ(entries.size(), 15u);
@@ -417,13 +417,9 @@ TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
          {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
           Case{"\"Custom_HXR-615deltaV\"",
                "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
-        auto port = std::make_shared<FakePortState>();
-        PrinterLink link{std::make_unique<FakePortFactory>(port)};
-        VirtualPacer pacer;
-        RecordingNotifier notifier;
-        RecordingLauncher tools;
+        Collaborators with;
         RecordingPreset preset;
-        MainWindowState state(link, pacer, notifier, tools, {}, nullptr, &preset);
+        MainWindowState state(with.link, with.pacer, with.notifier, with.tools, {}, nullptr, &preset);
         state.Open(c.argument);
         for (InterfaceType type : {Serial, Parallel, Usb, Ethernet})
             state.ChooseInterface(type);
