@@ -2,6 +2,8 @@
 
 #include "link/ParallelPort.h"
 #include "link/SerialPort.h"
+#include "link/UsbPort.h"
+#include "link/posix/PosixUsbDevice.h"
 
 namespace zorvik {
 namespace {
@@ -22,9 +24,8 @@ public:
             return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
         case Ethernet:
             return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
-        // The USB port is made here once it exists; until then CreatePort fails for USB names.
         case Usb:
-            return nullptr;
+            return MakeSystemUsbPort();
         }
         return nullptr;
     }

@@ -10,25 +10,27 @@ namespace {
 
 constexpr std::string_view kScheme = "usb:";
 
-std::optional<std::uint16_t> ParseHex4(std::string_view text)
+}  // namespace
+
+std::optional<std::uint16_t> ParseUsbId(std::string_view text, bool allowUpperCase)
 {
-    if (text.size() != 4)
+    if (text.empty() || text.size() > 4)
         return std::nullopt;
     std::uint16_t value = 0;
     for (char c : text) {
+        if (allowUpperCase && c >= 'A' && c <= 'F')
+            c = static_cast<char>(c - 'A' + 'a');
         int digit;
         if (c >= '0' && c <= '9')
             digit = c - '0';
         else if (c >= 'a' && c <= 'f')
             digit = c - 'a' + 10;
         else
-            return std::nullopt;  // upper case would not match the lower-case match texts
+            return std::nullopt;
         value = static_cast<std::uint16_t>(value * 16 + digit);
     }
     return value;
 }
-
-}  // namespace
 
 std::string UsbIdMatchText(const char* prefix, std::uint16_t id)
 {
@@ -51,8 +53,8 @@ bool IsUsbPlace(const std::string& place)
 
 std::string FormatUsbDevicePath(const UsbDevicePath& path)
 {
-    return std::string(kScheme) + path.place + ':' + UsbIdMatchText(kUsbVendorMatchPrefix, path.vendorId) + ':' +
-           UsbIdMatchText(kUsbProductMatchPrefix, path.productId);
+    return std::string(kScheme) + path.place + ':' + UsbIdMatchText(kUsbVendorMatchPrefix, path.vendorId) +
+           ':' + UsbIdMatchText(kUsbProductMatchPrefix, path.productId);
 }
 
 std::optional<UsbDevicePath> ParseUsbDevicePath(const std::string& text)
@@ -67,8 +69,9 @@ std::optional<UsbDevicePath> ParseUsbDevicePath(const std::string& text)
     const std::string_view ids = t.substr(t.size() - tail);
     if (!ids.starts_with(vid) || ids.substr(vid.size() + 4, pid.size()) != pid)
         return std::nullopt;
-    const auto vendor = ParseHex4(ids.substr(vid.size(), 4));
-    const auto product = ParseHex4(ids.substr(vid.size() + 4 + pid.size()));
+    // Lower case only: the match texts are found in the path as plain substrings.
+    const auto vendor = ParseUsbId(ids.substr(vid.size(), 4), false);
+    const auto product = ParseUsbId(ids.substr(vid.size() + 4 + pid.size()), false);
     UsbDevicePath path;
     path.place = std::string(t.substr(kScheme.size(), t.size() - kScheme.size() - tail));
     if (!vendor || !product || !IsUsbPlace(path.place))

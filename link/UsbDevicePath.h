@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zorvik {
 
@@ -24,6 +25,9 @@ std::string FormatUsbDevicePath(const UsbDevicePath& path);
 // No value for a text that is not in the form above, or whose place holds anything but
 // digits, '-', '.' and ':' (so a path can never lead outside the bus folders).
 std::optional<UsbDevicePath> ParseUsbDevicePath(const std::string& text);
+
+// Value of an id written as one to four hex digits; upper-case digits only when allowed.
+std::optional<std::uint16_t> ParseUsbId(std::string_view text, bool allowUpperCase);
 
 // True when a place is a plain kernel bus position ("1-2", "1-2.4:1.0").
 bool IsUsbPlace(const std::string& place);

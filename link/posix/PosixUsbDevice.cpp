@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,10 +10,10 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstring>
 #include <filesystem>
 
 #include "link/UsbPort.h"
+#include "link/posix/FdTransfer.h"
 #include "link/posix/UsbSysfs.h"
 
 namespace zorvik {
@@ -48,8 +47,8 @@ int PollFor(int fd, short events, std::uint32_t ms)
 
 }  // namespace
 
-PosixUsbDevice::PosixUsbDevice(UsbEnv env, std::uint32_t writeStallMs)
-    : env_(std::move(env)), writeStallMs_(writeStallMs)
+PosixUsbDevice::PosixUsbDevice(UsbEnv env, std::uint32_t writeLimitMs)
+    : env_(std::move(env)), writeLimitMs_(writeLimitMs)
 {
 }
 
@@ -61,7 +60,7 @@ PosixUsbDevice::~PosixUsbDevice()
 
 void PosixUsbDevice::SetError(const std::string& what, int err)
 {
-    lastError_ = what + ": " + std::strerror(err);
+    lastError_ = what + ": " + posix::ErrorText(err);
 }
 
 bool PosixUsbDevice::Open(const std::string& devicePath)
@@ -72,18 +71,11 @@ bool PosixUsbDevice::Open(const std::string& devicePath)
         lastError_ = "no device present for " + devicePath;
         return false;
     }
-    const int fd = ::open(node->c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(*node, errno);
-        return false;
-    }
     // Exclusive use: a second program (or port) on the same printer is refused.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        SetError(*node, errno);
-        ::close(fd);
+    if (!file_.OpenExclusive(*node)) {
+        lastError_ = *node + ": " + file_.LastError();
         return false;
     }
-    fd_ = fd;
     node_ = *node;
     folder_ = fs::path(node_).parent_path().string();
     if (watchFd_ >= 0)
@@ -93,48 +85,30 @@ bool PosixUsbDevice::Open(const std::string& devicePath)
 
 void PosixUsbDevice::Close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    file_.Close();
     node_.clear();
 }
 
 int PosixUsbDevice::Write(const std::uint8_t* buffer, std::uint32_t count)
 {
-    if (fd_ < 0 || !buffer)
+    if (!buffer)
         return 0;
-    std::uint32_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(fd_, buffer + done, count - done);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            SetError(node_, errno);
-            break;
-        }
-        // The printer takes no more for now: wait for room, but not for ever.
-        const int ready = PollFor(fd_, POLLOUT, writeStallMs_);
-        if (ready <= 0 || !(ready & POLLOUT)) {
-            lastError_ = node_ + ": write stalled";
-            break;
-        }
-    }
-    return static_cast<int>(done);
+    // A printer that takes nothing (paper out, cover open) must not hold the program.
+    const int sent = file_.Write(buffer, count, writeLimitMs_);
+    if (sent < static_cast<int>(count))
+        lastError_ = node_ + ": " + file_.LastError();
+    return sent;
 }
 
 int PosixUsbDevice::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs)
 {
-    if (fd_ < 0 || !buffer || count == 0)
+    if (!file_.IsOpen() || !buffer || count == 0)
         return 0;
-    const int ready = PollFor(fd_, POLLIN, std::min(timeoutMs, kMaxReadWaitMs));
+    const int ready = PollFor(file_.Fd(), POLLIN, std::min(timeoutMs, kMaxReadWaitMs));
     if (ready <= 0)
         return 0;  // silent: nothing within the time limit
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer, count);
+        const ssize_t n = ::read(file_.Fd(), buffer, count);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -155,7 +129,7 @@ bool PosixUsbDevice::WatchFolder()
 bool PosixUsbDevice::StartWatch()
 {
     StopWatch();
-    if (fd_ < 0 || folder_.empty()) {
+    if (!file_.IsOpen() || folder_.empty()) {
         lastError_ = "no open device to follow";
         return false;
     }
@@ -165,8 +139,8 @@ bool PosixUsbDevice::StartWatch()
         return false;
     }
     const std::string parent = fs::path(folder_).parent_path().string();
-    if (!WatchFolder() ||
-        (parent != folder_ && (parentWatch_ = ::inotify_add_watch(watchFd_, parent.c_str(), kParentEvents)) < 0)) {
+    if (!WatchFolder() || (parent != folder_ && (parentWatch_ = ::inotify_add_watch(watchFd_, parent.c_str(),
+                                                                                    kParentEvents)) < 0)) {
         SetError("inotify " + folder_, errno);
         StopWatch();
         return false;
@@ -185,11 +159,11 @@ void PosixUsbDevice::StopWatch()
 
 bool PosixUsbDevice::OpenDeviceGone() const
 {
-    if (fd_ < 0)
+    if (!file_.IsOpen())
         return false;
     struct stat byPath {};
     struct stat open {};
-    if (::stat(node_.c_str(), &byPath) != 0 || ::fstat(fd_, &open) != 0)
+    if (::stat(node_.c_str(), &byPath) != 0 || ::fstat(file_.Fd(), &open) != 0)
         return true;
     // A node of the same name may already belong to a newly arrived device.
     return byPath.st_dev != open.st_dev || byPath.st_ino != open.st_ino || byPath.st_rdev != open.st_rdev;

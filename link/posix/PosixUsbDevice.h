@@ -9,6 +9,7 @@
 
 #include "link/UsbDevice.h"
 #include "link/UsbDiscovery.h"
+#include "link/posix/FdTransfer.h"
 
 namespace zorvik {
 
@@ -16,16 +17,17 @@ class UsbPort;
 
 class PosixUsbDevice final : public UsbDevice {
 public:
-    // A write that makes no progress for this long ends with the bytes that went out.
-    static constexpr std::uint32_t kDefaultWriteStallMs = 10000;
+    // A write that has not finished after this ends with the bytes that went out; the
+    // largest write (a 4096-byte font block) needs a small part of it.
+    static constexpr std::uint32_t kDefaultWriteLimitMs = 10000;
 
-    explicit PosixUsbDevice(UsbEnv env, std::uint32_t writeStallMs = kDefaultWriteStallMs);
+    explicit PosixUsbDevice(UsbEnv env, std::uint32_t writeLimitMs = kDefaultWriteLimitMs);
     ~PosixUsbDevice() override;
     PosixUsbDevice(const PosixUsbDevice&) = delete;
     PosixUsbDevice& operator=(const PosixUsbDevice&) = delete;
 
     bool Open(const std::string& devicePath) override;
-    bool IsOpen() const override { return fd_ >= 0; }
+    bool IsOpen() const override { return file_.IsOpen(); }
     void Close() override;
     int Write(const std::uint8_t* buffer, std::uint32_t count) override;
     int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
@@ -46,10 +48,10 @@ private:
     void SetError(const std::string& what, int err);
 
     UsbEnv env_;
-    std::uint32_t writeStallMs_;
-    int fd_ = -1;
+    std::uint32_t writeLimitMs_;
+    posix::DeviceFile file_;
     std::string node_;
-    std::string folder_;      // the folder the node sits in
+    std::string folder_;  // the folder the node sits in
     int watchFd_ = -1;
     int folderWatch_ = -1;
     int parentWatch_ = -1;

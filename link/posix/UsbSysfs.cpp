@@ -18,21 +18,9 @@ std::optional<std::uint16_t> ReadHexId(const fs::path& file)
 {
     std::ifstream in(file);
     std::string text;
-    if (!(in >> text) || text.empty() || text.size() > 4)
+    if (!(in >> text))
         return std::nullopt;
-    std::uint16_t value = 0;
-    for (char c : text) {
-        const char lower = static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
-        int digit;
-        if (lower >= '0' && lower <= '9')
-            digit = lower - '0';
-        else if (lower >= 'a' && lower <= 'f')
-            digit = lower - 'a' + 10;
-        else
-            return std::nullopt;
-        value = static_cast<std::uint16_t>(value * 16 + digit);
-    }
-    return value;
+    return ParseUsbId(text, true);
 }
 
 // "lp0" -> true: the node name the printer driver gives its devices.

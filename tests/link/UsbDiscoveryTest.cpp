@@ -17,19 +17,19 @@ using test::UsbFakeTree;
 
 // What sits at one index of the driver's interface list.
 enum Kind {
-    Printer,          // the printer's ids, node openable
-    PrinterAbsent,    // the printer's ids, node missing
-    Other,            // another vendor's device, openable
-    OtherAbsent,      // another vendor's device, node missing
-    WrongProduct,     // the printer's vendor with another product, openable
-    Unreadable,       // no ids in sysfs
+    Printer,        // the printer's ids, node openable
+    PrinterAbsent,  // the printer's ids, node missing
+    Other,          // another vendor's device, openable
+    OtherAbsent,    // another vendor's device, node missing
+    WrongProduct,   // the printer's vendor with another product, openable
+    Unreadable,     // no ids in sysfs
 };
 
 struct WalkCase {
     const char* name;
-    std::vector<Kind> kinds;           // index i sits at bus place "1-<i+1>"
-    std::vector<std::size_t> found;    // indexes that must yield entries, in order
-    std::size_t attempted;             // "Attempting to open" lines
+    std::vector<Kind> kinds;         // index i sits at bus place "1-<i+1>"
+    std::vector<std::size_t> found;  // indexes that must yield entries, in order
+    std::size_t attempted;           // "Attempting to open" lines
     friend void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -76,12 +76,20 @@ TEST_P(UsbWalkTest, FindsThePrintersTheBatchesReach)
 INSTANTIATE_TEST_SUITE_P(
     Trees, UsbWalkTest,
     ::testing::Values(
-        WalkCase{"TwoPrintersInTheFirstBatchInOrder", Fill(6, OtherAbsent, {{1, Printer}, {4, Printer}}), {1, 4}, 6},
-        WalkCase{"OtherOpenableDeviceEndsTheWalkBeforeThePrinter", Fill(10, OtherAbsent, {{2, Other}, {9, Printer}}),
-                 {}, 8},
+        WalkCase{"TwoPrintersInTheFirstBatchInOrder",
+                 Fill(6, OtherAbsent, {{1, Printer}, {4, Printer}}),
+                 {1, 4},
+                 6},
+        WalkCase{"OtherOpenableDeviceEndsTheWalkBeforeThePrinter",
+                 Fill(10, OtherAbsent, {{2, Other}, {9, Printer}}),
+                 {},
+                 8},
         WalkCase{"SecondBatchFindsThePrinterAndIsTheLast",
-                 Fill(20, OtherAbsent, {{9, Printer}, {17, Printer}}), {9}, 16},
-        WalkCase{"AbsentPrinterGivesNoEntry", Fill(3, OtherAbsent, {{0, PrinterAbsent}, {2, Printer}}), {2}, 3},
+                 Fill(20, OtherAbsent, {{9, Printer}, {17, Printer}}),
+                 {9},
+                 16},
+        WalkCase{
+            "AbsentPrinterGivesNoEntry", Fill(3, OtherAbsent, {{0, PrinterAbsent}, {2, Printer}}), {2}, 3},
         WalkCase{"VendorAloneIsNoMatch", Fill(2, WrongProduct, {{1, Printer}}), {1}, 2},
         WalkCase{"UnreadableInterfaceIsSkippedSilently", Fill(3, Unreadable, {{2, Printer}}), {2}, 1},
         WalkCase{"NoInterfacesNoEntries", {}, {}, 0}));
@@ -94,8 +102,8 @@ TEST(UsbDiscovery, WritesBothDiagnosticLinesWithThePath)
     tree.MakeFifo("lp1");
     std::ostringstream out;
     EXPECT_EQ(DiscoverUsbPrinters(tree.env, out), std::vector<std::string>{"LXT-640IV:" + printer});
-    EXPECT_EQ(out.str(), "Attempting to open " + absent + "\nFAILED to open " + absent + "\nAttempting to open " +
-                             printer + "\n");
+    EXPECT_EQ(out.str(), "Attempting to open " + absent + "\nFAILED to open " + absent +
+                             "\nAttempting to open " + printer + "\n");
 }
 
 TEST(UsbDiscovery, UpperCaseIdsInSysfsStillMatch)
@@ -150,16 +158,12 @@ struct PathCase {
 TEST(UsbDevicePathText, ParsesOnlyWellFormedPaths)
 {
     const PathCase cases[] = {
-        {"usb:1-2:1.0:vid_f5a7:pid_0640", true},
-        {"usb:3-1.4.2:1.0:vid_0000:pid_ffff", true},
-        {"usb:1-2:1.0:vid_F5A7:pid_0640", false},   // match texts are lower case
-        {"usb:../../x:vid_f5a7:pid_0640", false},   // never leads out of the bus folders
-        {"usb:1-2/..:vid_f5a7:pid_0640", false},
-        {"usb::vid_f5a7:pid_0640", false},
-        {"usb:1-2:1.0:vid_f5a7:pid_064", false},
-        {"1-2:1.0:vid_f5a7:pid_0640", false},
-        {"usb:1-2:1.0:pid_0640:vid_f5a7", false},
-        {"", false},
+        {"usb:1-2:1.0:vid_f5a7:pid_0640", true},  {"usb:3-1.4.2:1.0:vid_0000:pid_ffff", true},
+        {"usb:1-2:1.0:vid_F5A7:pid_0640", false},  // match texts are lower case
+        {"usb:../../x:vid_f5a7:pid_0640", false},  // never leads out of the bus folders
+        {"usb:1-2/..:vid_f5a7:pid_0640", false},  {"usb::vid_f5a7:pid_0640", false},
+        {"usb:1-2:1.0:vid_f5a7:pid_064", false},  {"1-2:1.0:vid_f5a7:pid_0640", false},
+        {"usb:1-2:1.0:pid_0640:vid_f5a7", false}, {"", false},
     };
     for (const auto& c : cases) {
         const auto parsed = ParseUsbDevicePath(c.text);
@@ -172,8 +176,8 @@ TEST(UsbDevicePathText, ParsesOnlyWellFormedPaths)
 
 TEST(UsbDevicePathText, BusOrderComparesNumbersAsNumbers)
 {
-    std::vector<std::string> places = {"2-1:1.0", "1-10:1.0", "1-9:1.0", "1-1.10:1.0", "1-1.2:1.0", "1-1:1.1",
-                                       "1-1:1.0"};
+    std::vector<std::string> places = {"2-1:1.0",   "1-10:1.0", "1-9:1.0", "1-1.10:1.0",
+                                       "1-1.2:1.0", "1-1:1.1",  "1-1:1.0"};
     std::sort(places.begin(), places.end(), UsbPlaceLess);
     EXPECT_EQ(places, (std::vector<std::string>{"1-1.2:1.0", "1-1.10:1.0", "1-1:1.0", "1-1:1.1", "1-9:1.0",
                                                 "1-10:1.0", "2-1:1.0"}));
@@ -181,7 +185,8 @@ TEST(UsbDevicePathText, BusOrderComparesNumbersAsNumbers)
 
 TEST(UsbUdevRule, CarriesThePrintersIds)
 {
-    const auto rule = std::filesystem::path(__FILE__).parent_path() / "../../packaging/udev/70-zorvik-printer.rules";
+    const auto rule =
+        std::filesystem::path(__FILE__).parent_path() / "../../packaging/udev/70-zorvik-printer.rules";
     std::ifstream in(rule);
     ASSERT_TRUE(in) << rule;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -43,7 +43,8 @@ public:
         return FormatUsbDevicePath({place, vendor, product});
     }
 
-    void SetIds(const std::string& device, std::uint16_t vendor, std::uint16_t product, const char* idFormat = "%04x")
+    void SetIds(const std::string& device, std::uint16_t vendor, std::uint16_t product,
+                const char* idFormat = "%04x")
     {
         std::filesystem::create_directories(Sys("bus/usb/devices/" + device));
         std::ofstream(Sys("bus/usb/devices/" + device + "/idVendor")) << Hex(vendor, idFormat) << "\n";

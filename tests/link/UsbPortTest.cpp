@@ -2,12 +2,19 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "UsbFakeTree.h"
+#include "base/Pacer.h"
+#include "link/PrinterLink.h"
+#include "link/SystemPortFactory.h"
 #include "link/UsbPort.h"
 #include "link/posix/PosixUsbDevice.h"
+#include "resources/CheckTexts.h"
 #include "resources/UsbTexts.h"
+#include "sim/SimServer.h"
+#include "support/RecordingNotifier.h"
 
 namespace zorvik {
 namespace {
@@ -30,7 +37,28 @@ protected:
         EXPECT_EQ(port->Configure({.portName = devicePath, .timeouts = {}}), 1);
         return port;
     }
-    int Write(UsbPort& port, const Bytes& bytes) { return port.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size())); }
+    // A port opened on the printer behind node lp0.
+    std::unique_ptr<UsbPort> OpenOnPrinter()
+    {
+        tree.LinkNode("lp0", printer.Name());
+        auto port = OpenPort(path);
+        port->Open();
+        return port;
+    }
+    int Write(UsbPort& port, const Bytes& bytes)
+    {
+        return port.Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
+
+    // The arrival is seen, handled, and the printer gets the bytes again.
+    void ExpectBackOn(UsbPort& port, PtyPrinter& target)
+    {
+        ASSERT_TRUE(EventsWaiting(port));
+        port.HandleDeviceChange();
+        EXPECT_EQ(port.DeviceState(), 1);
+        EXPECT_EQ(Write(port, kInit), 2);
+        EXPECT_EQ(target.Received(2), kInit);
+    }
 
     static bool EventsWaiting(const UsbPort& port)
     {
@@ -41,9 +69,8 @@ protected:
 
 TEST_F(UsbPortTest, OpensTheNodeOfItsPlaceAndTalksToThePrinter)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     EXPECT_EQ(port->DeviceState(), 1);
     EXPECT_GE(port->DeviceEventHandle(), 0);
     EXPECT_EQ(Write(*port, kInit), 2);
@@ -57,9 +84,8 @@ TEST_F(UsbPortTest, OpensTheNodeOfItsPlaceAndTalksToThePrinter)
 
 TEST_F(UsbPortTest, UnplugClosesAndReplugReopensThroughANewHandle)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
 
     tree.RemoveNode("lp0");
     ASSERT_TRUE(EventsWaiting(*port));
@@ -73,19 +99,14 @@ TEST_F(UsbPortTest, UnplugClosesAndReplugReopensThroughANewHandle)
     // The printer comes back into the same socket: a new terminal behind the same path.
     PtyPrinter replugged;
     tree.LinkNode("lp0", replugged.Name());
-    ASSERT_TRUE(EventsWaiting(*port));
-    port->HandleDeviceChange();
-    EXPECT_EQ(port->DeviceState(), 1);
-    EXPECT_EQ(Write(*port, kInit), 2);
-    EXPECT_EQ(replugged.Received(2), kInit);
+    ExpectBackOn(*port, replugged);
     EXPECT_EQ(printer.Pending(), 0u);
 }
 
 TEST_F(UsbPortTest, ReplugUnderAnotherNodeNameAndAfterTheFolderWentAway)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
 
     // The last printer gone: the kernel removes the emptied node folder as well.
     tree.RemoveNode("lp0");
@@ -99,18 +120,13 @@ TEST_F(UsbPortTest, ReplugUnderAnotherNodeNameAndAfterTheFolderWentAway)
     port->HandleDeviceChange();  // the folder's arrival: the node is not there yet
     EXPECT_EQ(port->DeviceState(), -1);
     tree.LinkNode("lp3", printer.Name());
-    ASSERT_TRUE(EventsWaiting(*port));
-    port->HandleDeviceChange();
-    EXPECT_EQ(port->DeviceState(), 1);
-    EXPECT_EQ(Write(*port, kInit), 2);
-    EXPECT_EQ(printer.Received(2), kInit);
+    ExpectBackOn(*port, printer);
 }
 
 TEST_F(UsbPortTest, EventsThatDoNotConcernTheOpenPrinterChangeNothing)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     tree.MakeFifo("lp1");
     tree.RemoveNode("lp1");
     ASSERT_TRUE(EventsWaiting(*port));
@@ -123,9 +139,8 @@ TEST_F(UsbPortTest, EventsThatDoNotConcernTheOpenPrinterChangeNothing)
 
 TEST_F(UsbPortTest, AnotherDeviceInThePrintersSocketIsNotOpened)
 {
-    tree.LinkNode("lp0", printer.Name());
-    auto port = OpenPort(path);
-    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    auto port = OpenOnPrinter();
+    ASSERT_EQ(port->DeviceState(), 1) << port->LastError();
     tree.RemoveNode("lp0");
     port->HandleDeviceChange();
     tree.SetIds("1-2", 0x1d6b, 0x0001);
@@ -176,6 +191,18 @@ TEST_F(UsbPortTest, SilentPrinterReadReturnsWithinItsTimeout)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+TEST_F(UsbPortTest, PrinterThatTakesNothingEndsTheWriteShort)
+{
+    tree.MakeFifo("lp0");  // nobody drains it: it fills up and then refuses
+    UsbPort port(std::make_unique<PosixUsbDevice>(tree.env, 100));
+    ASSERT_EQ(port.Configure({.portName = path, .timeouts = {}}), 1);
+    ASSERT_EQ(port.Open(), 1) << port.LastError();
+    const Bytes block(1 << 20, 0x55);
+    const int sent = port.Write(block.data(), static_cast<std::uint32_t>(block.size()));
+    EXPECT_GT(sent, 0);
+    EXPECT_LT(sent, static_cast<int>(block.size()));
+}
+
 TEST_F(UsbPortTest, GuardsReturnZeroWithoutTouchingTheDevice)
 {
     tree.LinkNode("lp0", printer.Name());
@@ -191,6 +218,49 @@ TEST_F(UsbPortTest, GuardsReturnZeroWithoutTouchingTheDevice)
     EXPECT_EQ(port->Read(nullptr, 2, 1000), 0);
     EXPECT_EQ(port->Read(b, 0, 1000), 0);
     EXPECT_EQ(printer.Pending(), 0u);
+}
+
+TEST_F(UsbPortTest, VirtualPrinterAnswersThroughTheNodeAndAReadAfterItsUnplugGetsNothing)
+{
+    SimServer sim;
+    ASSERT_TRUE(sim.Start({.pty = true})) << sim.Error();
+    tree.LinkNode("lp0", sim.PtyPath());
+    auto port = OpenPort(path);
+    ASSERT_EQ(port->Open(), 1) << port->LastError();
+    ASSERT_EQ(port->Write(kCmdModelName, sizeof kCmdModelName), 3);
+    // The printer answers "_" header, text, NUL; gather it in as few reads as it takes.
+    std::vector<std::uint8_t> reply;
+    for (int i = 0; i < 20 && std::find(reply.begin(), reply.end(), 0) == reply.end(); ++i) {
+        std::uint8_t b[64] = {};
+        const int n = port->Read(b, sizeof b, 1000);
+        reply.insert(reply.end(), b, b + n);
+    }
+    ASSERT_GE(reply.size(), 2u);
+    EXPECT_EQ(reply[0], kTextHeader);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply.data()) + 1), "LXT-640IV");
+
+    sim.Unplug();  // the far end goes away without a node event
+    std::uint8_t b[16];
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port->Read(b, sizeof b, 1000), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST_F(UsbPortTest, TheProgramsLinkMakesAUsbPortForAPrinterEntry)
+{
+    tree.LinkNode("lp0", printer.Name());
+    VirtualPacer pacer;
+    test::RecordingNotifier notifier;
+    PrinterLink link(MakeSystemPortFactory(pacer, notifier));
+    // An entry may also name a device node directly.
+    ASSERT_EQ(link.CreatePort({.portName = "LXT-640IV:" + tree.Node("lp0"), .timeouts = {}}), 1);
+    ASSERT_EQ(link.Open(), 1) << link.CurrentPort()->LastError();
+    EXPECT_EQ(link.Type(), Usb);
+    EXPECT_GE(link.CurrentPort()->DeviceEventHandle(), 0);
+    EXPECT_EQ(link.Write(kInit.data(), 2), 2);
+    EXPECT_EQ(printer.Received(2), kInit);
+    link.Close();
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 // The device layer side of a failed watcher start, which no real folder produces.

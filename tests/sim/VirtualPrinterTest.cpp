@@ -25,8 +25,8 @@ const Bytes kLeave = BytesOf({0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x
 
 Bytes SwitchReply(const char* chars)
 {
-    Bytes b{0x37, 0x21};
-    b.insert(b.end(), chars, chars + 8);
+    Bytes b(chars, chars + 8);
+    b.insert(b.begin(), {0x37, 0x21});
     b.push_back(0x00);
     return b;
 }
