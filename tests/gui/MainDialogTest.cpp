@@ -355,19 +355,24 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"WrongModel", "KARVO", "LXT-640", false, kMsgWrongModel}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MainDialogTest, OpenFailureAndSilenceGiveTheirMessages)
+TEST_F(MainDialogTest, OpenFailureRefusedWritesAndSilenceGiveTheirMessages)
 {
     Make();
     printer.state->openResult = 0;
     Click(kIdCheck);
     printer.state->openResult = 1;
+    printer.state->writeLimit = 1;  // ESC @ only half written
+    Click(kIdCheck);
+    printer.state->writeLimit = -1;
     printer.printer->Faults().noIdReply = true;
     Click(kIdCheck);
     EXPECT_EQ(messages,
               (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
+                                          {kMsgPortError, kTitleWarning, MessageIcon::Exclamation},
                                           {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(Enabled(), kSerialIdle);
     EXPECT_FALSE(printer.state->open);
+    EXPECT_EQ(printer.state->closeCount, 2);
 }
 
 TEST_F(MainDialogTest, AnyListChangeWhileConnectedClosesTheLink)
