@@ -51,11 +51,7 @@ public:
     }
 
 private:
-    template <std::size_t N>
-    int Write(const std::uint8_t (&command)[N])
-    {
-        return link_.Write(command, N);
-    }
+    template <std::size_t N> int Write(const std::uint8_t (&command)[N]) { return link_.Write(command, N); }
 
     // One single-byte read into a cleared buffer; true when a byte came.
     bool ReadOne(ReplyBuffer& buffer)

@@ -9,12 +9,16 @@ namespace zorvik {
 
 void PortOptions::AddTo(CLI::App& command)
 {
-    command.add_option("--port", port, "port name: COM1, LPT1, /dev/ttyUSB0, /dev/pts/N, or an IPv4 address with --tcp-port")
+    command
+        .add_option("--port", port,
+                    "port name: COM1, LPT1, /dev/ttyUSB0, /dev/pts/N, or an IPv4 address with --tcp-port")
         ->required();
     auto* baudOption = command.add_option("--baud", baud, "baud rate (default 9600)")
                            ->check(CLI::IsMember({2400, 4800, 9600, 19200, 38400, 57600, 115200}));
-    auto* bitsOption = command.add_option("--data-bits", dataBits, "7 or 8 (default 8)")->check(CLI::IsMember({7, 8}));
-    const std::map<std::string, std::int32_t> parities{{"none", 0}, {"odd", 1}, {"even", 2}, {"mark", 3}, {"space", 4}};
+    auto* bitsOption =
+        command.add_option("--data-bits", dataBits, "7 or 8 (default 8)")->check(CLI::IsMember({7, 8}));
+    const std::map<std::string, std::int32_t> parities{
+        {"none", 0}, {"odd", 1}, {"even", 2}, {"mark", 3}, {"space", 4}};
     auto* parityOption = command.add_option("--parity", parity, "none|odd|even|mark|space (default none)")
                              ->transform(CLI::CheckedTransformer(parities));
     const std::map<std::string, std::int32_t> stops{{"1", 0}, {"1.5", 1}, {"2", 2}};

@@ -13,8 +13,7 @@
 namespace zorvik {
 namespace {
 
-template <typename... Args>
-std::string Format(const char* format, Args... args)
+template <typename... Args> std::string Format(const char* format, Args... args)
 {
     const int size = std::snprintf(nullptr, 0, format, args...);
     if (size <= 0)

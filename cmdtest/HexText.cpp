@@ -33,8 +33,7 @@ bool IsScanSpace(char c)
 }
 
 // Calls onPair(offset, pair) for every pair of the text, in order.
-template <typename OnPair>
-void ForEachPair(std::string_view text, OnPair&& onPair)
+template <typename OnPair> void ForEachPair(std::string_view text, OnPair&& onPair)
 {
     std::size_t end = text.size();
     while (end > 0 && IsHexSeparator(text[end - 1]))

@@ -9,24 +9,24 @@ namespace zorvik {
 inline constexpr char kEditorCaption[] = "Command Test Editor";
 
 // Canned commands: lowercase hexadecimal pairs, each followed by one space.
-inline constexpr char kTextFontA[] = "1b 21 00 ";           // ESC ! 0
-inline constexpr char kTextFontB[] = "1b 21 01 ";           // ESC ! 1
-inline constexpr char kTextBoldOn[] = "1b 45 01 ";          // ESC E 1
-inline constexpr char kTextBoldOff[] = "1b 45 00 ";         // ESC E 0
-inline constexpr char kTextUnderlineOn[] = "1b 2d 01 ";     // ESC - 1
-inline constexpr char kTextUnderlineOff[] = "1b 2d 00 ";    // ESC - 0
-inline constexpr char kTextAlignLeft[] = "1b 61 00 ";       // ESC a 0
-inline constexpr char kTextAlignCenter[] = "1b 61 01 ";     // ESC a 1
-inline constexpr char kTextAlignRight[] = "1b 61 02 ";      // ESC a 2
-inline constexpr char kTextPaperCut[] = "0a 1d 56 42 00 ";  // LF, GS V 66 0
-inline constexpr char kTextFeed[] = "0a ";                  // LF
-inline constexpr char kTextDrawer1[] = "1b 70 00 19 ff ";   // ESC p 0 25 255: pin 2, 50 ms
-inline constexpr char kTextDrawer2[] = "1b 70 01 19 ff ";   // ESC p 1 25 255: pin 5, 50 ms
-inline constexpr char kTextSelectCodepage[] = "1b 74 ";     // ESC t, then n
+inline constexpr char kTextFontA[] = "1b 21 00 ";            // ESC ! 0
+inline constexpr char kTextFontB[] = "1b 21 01 ";            // ESC ! 1
+inline constexpr char kTextBoldOn[] = "1b 45 01 ";           // ESC E 1
+inline constexpr char kTextBoldOff[] = "1b 45 00 ";          // ESC E 0
+inline constexpr char kTextUnderlineOn[] = "1b 2d 01 ";      // ESC - 1
+inline constexpr char kTextUnderlineOff[] = "1b 2d 00 ";     // ESC - 0
+inline constexpr char kTextAlignLeft[] = "1b 61 00 ";        // ESC a 0
+inline constexpr char kTextAlignCenter[] = "1b 61 01 ";      // ESC a 1
+inline constexpr char kTextAlignRight[] = "1b 61 02 ";       // ESC a 2
+inline constexpr char kTextPaperCut[] = "0a 1d 56 42 00 ";   // LF, GS V 66 0
+inline constexpr char kTextFeed[] = "0a ";                   // LF
+inline constexpr char kTextDrawer1[] = "1b 70 00 19 ff ";    // ESC p 0 25 255: pin 2, 50 ms
+inline constexpr char kTextDrawer2[] = "1b 70 01 19 ff ";    // ESC p 1 25 255: pin 5, 50 ms
+inline constexpr char kTextSelectCodepage[] = "1b 74 ";      // ESC t, then n
 inline constexpr char kTextDefaultLineSpacing[] = "1b 32 ";  // ESC 2
-inline constexpr char kTextLineSpacing[] = "1b 33 ";        // ESC 3, then n
-inline constexpr char kTextNvImage[] = "1c 70 ";            // FS p, then n
-inline constexpr char kTextNvImageMode[] = " 00 ";          // m = 0, normal mode
+inline constexpr char kTextLineSpacing[] = "1b 33 ";         // ESC 3, then n
+inline constexpr char kTextNvImage[] = "1c 70 ";             // FS p, then n
+inline constexpr char kTextNvImageMode[] = " 00 ";           // m = 0, normal mode
 
 // "Print Test String": the text, then ESC J 255 (print and feed 255 motion units).
 inline constexpr char kTestString[] = "Command Test String Line1\r\nCommand Test String Line2";

@@ -271,7 +271,8 @@ int SimServer::PollTimeoutMs() const
 {
     if (out_.empty())
         return -1;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(out_.front().due - Clock::now()).count();
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::milliseconds>(out_.front().due - Clock::now()).count();
     return static_cast<int>(std::clamp<long long>(wait + 1, 0, INT_MAX));
 }
 
@@ -363,7 +364,8 @@ void SimServer::Run()
                 continue;
             if (p.fd == wakeRead_) {
                 char drain[64];
-                while (::read(wakeRead_, drain, sizeof drain) > 0) {}
+                while (::read(wakeRead_, drain, sizeof drain) > 0) {
+                }
             } else if (p.fd == listen_) {
                 Accept();
             } else if (p.fd == master_ && (p.revents & (POLLIN | POLLHUP | POLLERR))) {

@@ -42,8 +42,7 @@ public:
     std::uint16_t TcpPort() const;
 
     // Runs f on the printer under the server's lock; the server thread waits meanwhile.
-    template <typename F>
-    auto WithPrinter(F&& f)
+    template <typename F> auto WithPrinter(F&& f)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         return f(printer_);
@@ -91,8 +90,8 @@ private:
     int listen_ = -1;
     int client_ = -1;
     std::uint16_t tcpPort_ = 0;
-    std::size_t ptyBytes_ = 0;   // received on the pty
-    std::size_t tcpBytes_ = 0;   // received on the current TCP connection
+    std::size_t ptyBytes_ = 0;  // received on the pty
+    std::size_t tcpBytes_ = 0;  // received on the current TCP connection
     std::deque<Outgoing> out_;
     std::vector<std::pair<Target, Bytes>> held_;
 };

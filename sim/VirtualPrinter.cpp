@@ -21,11 +21,27 @@ constexpr std::uint8_t VENDOR = 0x08;
 std::size_t EscLength(std::uint8_t letter)
 {
     switch (letter) {
-    case ' ': case '!': case '-': case '3': case 'E': case 'G': case 'J': case 'M':
-    case 'R': case 'V': case 'a': case 'd': case 'r': case 't': case '{': case 'U':
+    case ' ':
+    case '!':
+    case '-':
+    case '3':
+    case 'E':
+    case 'G':
+    case 'J':
+    case 'M':
+    case 'R':
+    case 'V':
+    case 'a':
+    case 'd':
+    case 'r':
+    case 't':
+    case '{':
+    case 'U':
     case '=':
         return 3;
-    case '$': case '\\': case 'c':
+    case '$':
+    case '\\':
+    case 'c':
         return 4;
     case 'p':
         return 5;
@@ -37,10 +53,23 @@ std::size_t EscLength(std::uint8_t letter)
 std::size_t GsLength(std::uint8_t letter)
 {
     switch (letter) {
-    case '!': case 'B': case 'H': case 'I': case 'a': case 'b': case 'f': case 'h':
-    case 'r': case 'w': case 'V':
+    case '!':
+    case 'B':
+    case 'H':
+    case 'I':
+    case 'a':
+    case 'b':
+    case 'f':
+    case 'h':
+    case 'r':
+    case 'w':
+    case 'V':
         return 3;
-    case '$': case 'L': case 'P': case 'W': case '\\':
+    case '$':
+    case 'L':
+    case 'P':
+    case 'W':
+    case '\\':
         return 4;
     default:
         return 2;
@@ -52,9 +81,19 @@ std::size_t GsLength(std::uint8_t letter)
 const std::vector<std::vector<std::uint8_t>>& FollowUps()
 {
     static const std::vector<std::vector<std::uint8_t>> commands = {
-        {ESC, '@'}, {ESC, '=', 1}, {GS, 'a', 0}, {GS, 'I', 3}, {GS, 'I', 65}, {GS, 'I', 66}, {GS, 'I', 67},
-        {GS, 'I', 69}, {GS, '(', 'E'}, {VENDOR, 0x5E, 0x50, 0x30}, {VENDOR, 0x5E, 0x50, 0x31},
-        {VENDOR, 0x39, 1, 0}, {VENDOR, 0x39, 2, 0},
+        {ESC, '@'},
+        {ESC, '=', 1},
+        {GS, 'a', 0},
+        {GS, 'I', 3},
+        {GS, 'I', 65},
+        {GS, 'I', 66},
+        {GS, 'I', 67},
+        {GS, 'I', 69},
+        {GS, '(', 'E'},
+        {VENDOR, 0x5E, 0x50, 0x30},
+        {VENDOR, 0x5E, 0x50, 0x31},
+        {VENDOR, 0x39, 1, 0},
+        {VENDOR, 0x39, 2, 0},
     };
     return commands;
 }
@@ -88,7 +127,10 @@ std::string Hex(std::uint8_t b)
 
 }  // namespace
 
-PrinterIdentity::PrinterIdentity() : maker(kMakerName), model(kModelName), firmware(kSimFirmware), language(kSimLanguage) {}
+PrinterIdentity::PrinterIdentity()
+    : maker(kMakerName), model(kModelName), firmware(kSimFirmware), language(kSimLanguage)
+{
+}
 
 VirtualPrinter::VirtualPrinter(PrinterIdentity identity, SimFaults faults)
     : identity_(std::move(identity)), faults_(std::move(faults))
@@ -99,7 +141,8 @@ VirtualPrinter::VirtualPrinter(PrinterIdentity identity, SimFaults faults)
 
 bool VirtualPrinter::IsSwitchNumber(int number)
 {
-    return std::find(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers), number) != std::end(kSimSwitchNumbers);
+    return std::find(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers), number) !=
+           std::end(kSimSwitchNumbers);
 }
 
 std::uint8_t VirtualPrinter::Switch(int number) const
@@ -159,7 +202,8 @@ VirtualPrinter::Bytes VirtualPrinter::Feed(const std::uint8_t* data, std::size_t
 
 void VirtualPrinter::Record(std::string name, std::size_t length)
 {
-    SimCommand command{std::move(name), Bytes(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length))};
+    SimCommand command{std::move(name),
+                       Bytes(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length))};
     log_.push_back(command);
     if (observer_)
         observer_(log_.back());
@@ -362,7 +406,8 @@ std::size_t VirtualPrinter::ParseVendor(Bytes& reply)
             return 0;
         if (pending_[2] == 0x50 && pending_[3] == 0x31) {
             Record("power save query", 4);
-            Bytes answer{kSimPowerSaveReplyLead, static_cast<std::uint8_t>(powerSaveOn_ ? 1 : 0), powerSaveSeconds_, 0x00};
+            Bytes answer{kSimPowerSaveReplyLead, static_cast<std::uint8_t>(powerSaveOn_ ? 1 : 0),
+                         powerSaveSeconds_, 0x00};
             answer.resize(static_cast<std::size_t>(std::clamp(faults_.powerSaveReplyBytes, 0, 4)));
             Answer(reply, answer);
             return 4;

@@ -50,10 +50,14 @@ public:
     static bool IsSwitchNumber(int number);
 
     bool InUserSettingMode() const { return userMode_; }
-    int Restarts() const { return restarts_; }       // fn 2 "OUT" stores and restarts
+    int Restarts() const { return restarts_; }  // fn 2 "OUT" stores and restarts
     bool PowerSaveEnabled() const { return powerSaveOn_; }
     std::uint8_t PowerSaveSeconds() const { return powerSaveSeconds_; }
-    void SetPowerSave(bool on, std::uint8_t seconds) { powerSaveOn_ = on; powerSaveSeconds_ = seconds; }
+    void SetPowerSave(bool on, std::uint8_t seconds)
+    {
+        powerSaveOn_ = on;
+        powerSaveSeconds_ = seconds;
+    }
 
     int SelfTests() const { return selfTests_; }
     int StatusPrints() const { return statusPrints_; }
@@ -65,12 +69,15 @@ public:
     // True when the bytes received since the header make up one of the image sizes.
     bool FontComplete() const;
 
-    const Bytes& Received() const { return received_; }     // every byte, in order
-    const Bytes& PrintData() const { return printData_; }   // bytes that were no command
+    const Bytes& Received() const { return received_; }    // every byte, in order
+    const Bytes& PrintData() const { return printData_; }  // bytes that were no command
     const std::vector<SimCommand>& Log() const { return log_; }
     std::vector<std::string> CommandNames() const;
     // Called for every command as it is recognised (for the --log option).
-    void SetCommandObserver(std::function<void(const SimCommand&)> observer) { observer_ = std::move(observer); }
+    void SetCommandObserver(std::function<void(const SimCommand&)> observer)
+    {
+        observer_ = std::move(observer);
+    }
 
 private:
     // Tries to take one command from the front of pending_; returns the bytes consumed,

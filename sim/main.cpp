@@ -36,21 +36,26 @@ int main(int argc, char** argv)
 
     app.add_flag("--pty", pty, "serve a pseudo-terminal (its path is printed as \"pty: PATH\")");
     auto* tcpOption = app.add_option("--tcp", tcp, "serve 127.0.0.1:PORT (0 or no value: a free port)")
-                          ->expected(0, 1)->default_str("0");
+                          ->expected(0, 1)
+                          ->default_str("0");
     app.add_flag("--log", log, "print every command received");
     app.add_option("--maker", identity.maker, "maker name answered to GS I 66");
     app.add_option("--model", identity.model, "model name answered to GS I 67");
     app.add_option("--firmware", identity.firmware, "firmware text answered to GS I 65");
     app.add_option("--language", identity.language, "language text answered to GS I 69");
-    app.add_option("--switch", switches, "starting value of a memory switch: N=bbbbbbbb (pin 8 first) or N=0xHH");
+    app.add_option("--switch", switches,
+                   "starting value of a memory switch: N=bbbbbbbb (pin 8 first) or N=0xHH");
     app.add_flag("--silent", faults.silent, "answer nothing");
     app.add_flag("--no-id", faults.noIdReply, "do not answer GS I 3");
     app.add_option("--id-fillers", faults.idFillerBytes, "filler bytes sent before the \"o\" of GS I 3");
     app.add_option("--silent-switch", faults.silentSwitch, "do not answer the read of this switch");
-    app.add_option("--bad-char-switch", faults.badCharSwitch, "answer the read of this switch with a bad character");
+    app.add_option("--bad-char-switch", faults.badCharSwitch,
+                   "answer the read of this switch with a bad character");
     app.add_option("--bad-char-pin", faults.badCharPin, "pin that carries the bad character (1..8)");
-    app.add_option("--ignore-switch-write", faults.ignoredSwitchWrite, "accept writes of this switch without effect");
-    app.add_option("--power-save-bytes", faults.powerSaveReplyBytes, "bytes of the power-save answer sent (0..4)")
+    app.add_option("--ignore-switch-write", faults.ignoredSwitchWrite,
+                   "accept writes of this switch without effect");
+    app.add_option("--power-save-bytes", faults.powerSaveReplyBytes,
+                   "bytes of the power-save answer sent (0..4)")
         ->check(CLI::Range(0, 4));
     app.add_option("--stray", stray, "hex bytes sent unasked after every ESC @");
     app.add_option("--delay", faults.replyDelayMs, "milliseconds every reply is late");
@@ -80,8 +85,8 @@ int main(int argc, char** argv)
     for (const auto& text : switches) {
         const auto assignment = ParseSwitchAssignment(text);
         if (!assignment) {
-            std::cerr << "zorvik-sim: --switch: expected N=bbbbbbbb or N=0xHH with N one of 1-6, 11, 12: " << text
-                      << "\n";
+            std::cerr << "zorvik-sim: --switch: expected N=bbbbbbbb or N=0xHH with N one of 1-6, 11, 12: "
+                      << text << "\n";
             return 2;
         }
         printer.SetSwitch(assignment->first, assignment->second);
@@ -112,7 +117,8 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     pollfd wait{stopPipe[0], POLLIN, 0};
-    while (::poll(&wait, 1, -1) < 0 && errno == EINTR) {}
+    while (::poll(&wait, 1, -1) < 0 && errno == EINTR) {
+    }
     server.Stop();
     return 0;
 }

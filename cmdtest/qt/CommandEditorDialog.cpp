@@ -1,6 +1,5 @@
 #include "cmdtest/qt/CommandEditorDialog.h"
 
-#include <QCloseEvent>
 #include <QTextCursor>
 
 #include "base/qt/BusyGuard.h"
@@ -41,8 +40,7 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
 
 CommandEditorDialog::~CommandEditorDialog() = default;
 
-template <typename Picker>
-void CommandEditorDialog::AppendFromPicker()
+template <typename Picker> void CommandEditorDialog::AppendFromPicker()
 {
     Picker picker(this);
     if (picker.exec() == QDialog::Accepted) {
@@ -84,9 +82,12 @@ void CommandEditorDialog::Connect()
             ScrollToEnd();
         });
     }
-    connect(ui.buttonLineSpacing, &QPushButton::clicked, this, [this] { AppendFromPicker<LineSpacingDialog>(); });
-    connect(ui.buttonSelectCodepage, &QPushButton::clicked, this, [this] { AppendFromPicker<CodepageDialog>(); });
-    connect(ui.buttonPrintNvImage, &QPushButton::clicked, this, [this] { AppendFromPicker<SelectAddressDialog>(); });
+    connect(ui.buttonLineSpacing, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<LineSpacingDialog>(); });
+    connect(ui.buttonSelectCodepage, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<CodepageDialog>(); });
+    connect(ui.buttonPrintNvImage, &QPushButton::clicked, this,
+            [this] { AppendFromPicker<SelectAddressDialog>(); });
 
     // Handlers that talk to the printer keep the window until they end.
     const std::pair<QPushButton*, void (CommandEditor::*)()> actions[] = {
@@ -144,20 +145,12 @@ void CommandEditorDialog::ScrollToEnd()
     edit->ensureCursorVisible();
 }
 
+// The close box and Escape come here too (QDialog's closeEvent calls reject).
 void CommandEditorDialog::reject()
 {
     if (impl_->busy.DeferClose())
         return;
     QDialog::reject();
-}
-
-void CommandEditorDialog::closeEvent(QCloseEvent* event)
-{
-    if (impl_->busy.DeferClose()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 }  // namespace zorvik

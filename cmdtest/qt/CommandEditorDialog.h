@@ -21,17 +21,13 @@ public:
     // A close request while a handler writes to the printer waits until it ends.
     void reject() override;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void Collect();
     // Shows the text (appending only what is new, so long texts stay quick) and the boxes.
     void Render();
     void ScrollToEnd();
     void Connect();
-    template <typename Picker>
-    void AppendFromPicker();
+    template <typename Picker> void AppendFromPicker();
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -7,6 +7,7 @@
 #include "link/SystemPortFactory.h"
 #include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
+#include "support/SimPortSettings.h"
 
 namespace zorvik {
 namespace {
@@ -44,21 +45,7 @@ class CheckEndToEndTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override { ASSERT_TRUE(server.Start({true, true, 0})) << server.Error(); }
 
-    PortSettings Settings(bool pty) const
-    {
-        PortSettings s;
-        if (pty) {
-            s.portName = server.PtyPath();
-            s.baudRate = 9600;
-            s.dataBits = 8;
-            s.flowControl = 2;
-            s.timeouts = {10, 10, 10, 0, 0};
-        } else {
-            s.portName = "127.0.0.1";
-            s.tcpPort = server.TcpPort();
-        }
-        return s;
-    }
+    PortSettings Settings(bool pty) const { return test::SimPortSettings(server, pty); }
 
     SimServer server;
     VirtualPacer pacer;

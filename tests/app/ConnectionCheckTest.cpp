@@ -51,7 +51,8 @@ TEST(ConnectionCheckTest, OneMessageAndTheLinkStateForEachOutcome)
     };
     const Row rows[] = {
         {"healthy", [](Fixture&) {}, SerialSettings("COM1"), "Printer is connected.", true, true},
-        {"empty port name", [](Fixture&) {}, SerialSettings(""), "Port Configuration Set Error!", false, false},
+        {"empty port name", [](Fixture&) {}, SerialSettings(""), "Port Configuration Set Error!", false,
+         false},
         {"refused settings", [](Fixture& f) { f.sim.state->configureResult = 0; }, SerialSettings("COM1"),
          "Port Configuration Set Error!", false, true},
         {"port does not open", [](Fixture& f) { f.sim.state->openResult = 0; }, SerialSettings("COM1"),
@@ -62,8 +63,8 @@ TEST(ConnectionCheckTest, OneMessageAndTheLinkStateForEachOutcome)
          "Fail to get printer ID.\r\n\r\nPlease retry connect", false, false},
         {"other maker", [](Fixture& f) { f.sim.printer->Identity().maker = "OTHER"; }, SerialSettings("COM1"),
          "This printer don't match our company name.", false, false},
-        {"other model", [](Fixture& f) { f.sim.printer->Identity().model = "LXT-999"; }, SerialSettings("COM1"),
-         "The connected printer has different Model name.", false, false},
+        {"other model", [](Fixture& f) { f.sim.printer->Identity().model = "LXT-999"; },
+         SerialSettings("COM1"), "The connected printer has different Model name.", false, false},
     };
     for (const auto& row : rows) {
         Fixture f;

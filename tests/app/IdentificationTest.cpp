@@ -38,8 +38,8 @@ const FaultRow kFaultRows[] = {
      IdentifyResult::WrongMaker},
     {"maker with trailing blank", [](VirtualPrinter& p) { p.Identity().maker = "KARVO "; },
      IdentifyResult::WrongMaker, IdentifyResult::WrongMaker},
-    {"maker in lower case", [](VirtualPrinter& p) { p.Identity().maker = "karvo"; }, IdentifyResult::WrongMaker,
-     IdentifyResult::WrongMaker},
+    {"maker in lower case", [](VirtualPrinter& p) { p.Identity().maker = "karvo"; },
+     IdentifyResult::WrongMaker, IdentifyResult::WrongMaker},
     {"5F inside the maker", [](VirtualPrinter& p) { p.Identity().maker = "KAR_VO"; }, IdentifyResult::Ok,
      IdentifyResult::WrongMaker},
     {"other model", [](VirtualPrinter& p) { p.Identity().model = "LXT-641IV"; }, IdentifyResult::WrongModel,
@@ -57,7 +57,10 @@ const FaultRow kFaultRows[] = {
     {"no o within ten retries", [](VirtualPrinter& p) { p.Faults().idFillerBytes = 11; },
      IdentifyResult::NoPrinterId, IdentifyResult::NoPrinterId},
     // Only the byte-wise style discards what comes after ESC @; a packet starts with it.
-    {"stray bytes after ESC @", [](VirtualPrinter& p) { p.Faults().strayAfterInit = {0x14, 0x41, 0x42}; },
+    {"stray bytes after ESC @",
+     [](VirtualPrinter& p) {
+         p.Faults().strayAfterInit = {0x14, 0x41, 0x42};
+     },
      IdentifyResult::Ok, IdentifyResult::NoPrinterId},
 };
 
@@ -107,7 +110,8 @@ TEST(IdentificationTest, PacketReadIsTriedTwice)
             simulate(written, s);
         };
         VirtualPacer pacer;
-        EXPECT_EQ(Identify(sim, Usb, pacer), emptyReads == 1 ? IdentifyResult::Ok : IdentifyResult::NoPrinterId)
+        EXPECT_EQ(Identify(sim, Usb, pacer),
+                  emptyReads == 1 ? IdentifyResult::Ok : IdentifyResult::NoPrinterId)
             << emptyReads;
     }
 }
@@ -174,15 +178,6 @@ TEST(IdentificationTest, EndlessOrCutTextsEndTheRead)
         VirtualPacer pacer;
         EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::WrongModel);
     }
-}
-
-TEST(IdentificationTest, MessagesForResults)
-{
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::Ok), "Printer is connected.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::PortError), "Port error! Check printer's port, please.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::NoPrinterId), "Fail to get printer ID.\r\n\r\nPlease retry connect");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongMaker), "This printer don't match our company name.");
-    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongModel), "The connected printer has different Model name.");
 }
 
 }  // namespace

@@ -72,10 +72,14 @@ protected:
 TEST_F(CommandEditorTest, CannedCommandsAppendTheirText)
 {
     const std::pair<CannedCommand, const char*> cases[] = {
-        {CannedCommand::FontA, "1b 21 00 "},         {CannedCommand::FontB, "1b 21 01 "},
-        {CannedCommand::AlignLeft, "1b 61 00 "},     {CannedCommand::AlignCenter, "1b 61 01 "},
-        {CannedCommand::AlignRight, "1b 61 02 "},    {CannedCommand::PaperCut, "0a 1d 56 42 00 "},
-        {CannedCommand::Feed, "0a "},                {CannedCommand::Drawer1, "1b 70 00 19 ff "},
+        {CannedCommand::FontA, "1b 21 00 "},
+        {CannedCommand::FontB, "1b 21 01 "},
+        {CannedCommand::AlignLeft, "1b 61 00 "},
+        {CannedCommand::AlignCenter, "1b 61 01 "},
+        {CannedCommand::AlignRight, "1b 61 02 "},
+        {CannedCommand::PaperCut, "0a 1d 56 42 00 "},
+        {CannedCommand::Feed, "0a "},
+        {CannedCommand::Drawer1, "1b 70 00 19 ff "},
         {CannedCommand::Drawer2, "1b 70 01 19 ff "},
     };
     for (const auto& [command, text] : cases) {
@@ -101,7 +105,7 @@ TEST_F(CommandEditorTest, BoldAndUnderlineFollowTheirBoxClickedTwice)
 TEST(PickerCommandText, LineSpacing)
 {
     const std::tuple<bool, int, const char*> cases[] = {
-        {false, 0, "1b 33 00 "},  {false, 15, "1b 33 0f "}, {false, 16, "1b 33 10 "},
+        {false, 0, "1b 33 00 "},   {false, 15, "1b 33 0f "}, {false, 16, "1b 33 10 "},
         {false, 255, "1b 33 ff "}, {true, 77, "1b 32 "},     {true, 0, "1b 32 "},
     };
     for (const auto& [useDefault, value, text] : cases) {
@@ -116,7 +120,7 @@ TEST(PickerCommandText, LineSpacing)
 TEST(PickerCommandText, CodepageSkipsTheUnusedTables)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "1b 74 00 "}, {5, "1b 74 05 "}, {6, "1b 74 10 "}, {9, "1b 74 13 "},
+        {0, "1b 74 00 "},  {5, "1b 74 05 "},  {6, "1b 74 10 "},  {9, "1b 74 13 "},
         {10, "1b 74 15 "}, {16, "1b 74 1b "}, {36, "1b 74 2f "},
     };
     for (const auto& [index, text] : cases) {
@@ -132,7 +136,9 @@ TEST(PickerCommandText, CodepageSkipsTheUnusedTables)
 TEST(PickerCommandText, NvImageTakesTheFieldUnchanged)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"03", "1c 70 03 00 "}, {"3", "1c 70 3 00 "}, {"", "1c 70  00 "},
+        {"03", "1c 70 03 00 "},
+        {"3", "1c 70 3 00 "},
+        {"", "1c 70  00 "},
     };
     for (const auto& [field, text] : cases) {
         AddressPicker picker;
@@ -279,7 +285,8 @@ TEST_F(CommandEditorTest, CancelledLoadKeepsTheText)
     editor.Load();
     EXPECT_EQ(editor.Text(), "1b 40 unsaved work");
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], (ShownMessage{"Don't select load file", "warning", MessageIcon::Exclamation}));
+    EXPECT_EQ(notifier.messages[0],
+              (ShownMessage{"Don't select load file", "warning", MessageIcon::Exclamation}));
 }
 
 TEST_F(CommandEditorTest, SaveWithoutTextOrFile)

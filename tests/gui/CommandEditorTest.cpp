@@ -65,8 +65,7 @@ private:
     bool ran_ = false;
 };
 
-template <typename T>
-T* Control(QWidget* root, int id)
+template <typename T> T* Control(QWidget* root, int id)
 {
     T* control = FindControlAs<T>(root, id);
     EXPECT_NE(control, nullptr) << id;
@@ -116,13 +115,26 @@ TEST_F(CommandEditorGui, ControlsCarryTheirIdsAndTexts)
 {
     EXPECT_EQ(dialog.windowTitle(), "Command Test Editor");
     const std::pair<int, const char*> controls[] = {
-        {11, "Write Command"},        {19, "Print Test String"},       {1115, "Font A"},
-        {1116, "Font B"},             {15, "Line Spacing"},            {18, "Select Codepage"},
-        {1012, "Bold"},               {1013, "Underline"},             {1112, "Left Alignment"},
-        {1113, "Center Alignment"},   {1114, "Right Alignment"},       {1118, "Paper Cut"},
-        {1119, "Feed"},               {1117, "Print NV Image"},        {16, "Open Drawer1 50ms(2pin)"},
-        {14, "Open Drawer2 50ms(5pin)"}, {17, "Clear"},                {13, "Save"},
-        {12, "Load"},                 {1, "Close"},
+        {11, "Write Command"},
+        {19, "Print Test String"},
+        {1115, "Font A"},
+        {1116, "Font B"},
+        {15, "Line Spacing"},
+        {18, "Select Codepage"},
+        {1012, "Bold"},
+        {1013, "Underline"},
+        {1112, "Left Alignment"},
+        {1113, "Center Alignment"},
+        {1114, "Right Alignment"},
+        {1118, "Paper Cut"},
+        {1119, "Feed"},
+        {1117, "Print NV Image"},
+        {16, "Open Drawer1 50ms(2pin)"},
+        {14, "Open Drawer2 50ms(5pin)"},
+        {17, "Clear"},
+        {13, "Save"},
+        {12, "Load"},
+        {1, "Close"},
     };
     for (const auto& [id, text] : controls) {
         QAbstractButton* button = Button(id);
@@ -139,9 +151,9 @@ TEST_F(CommandEditorGui, ButtonsAppendToWhatTheUserTyped)
 {
     TypeText("1b 40 ");
     const std::pair<int, const char*> clicks[] = {
-        {1115, "1b 21 00 "}, {1116, "1b 21 01 "}, {1012, "1b 45 01 "}, {1012, "1b 45 00 "},
-        {1013, "1b 2d 01 "}, {1013, "1b 2d 00 "}, {1112, "1b 61 00 "}, {1113, "1b 61 01 "},
-        {1114, "1b 61 02 "}, {1118, "0a 1d 56 42 00 "}, {1119, "0a "}, {16, "1b 70 00 19 ff "},
+        {1115, "1b 21 00 "},     {1116, "1b 21 01 "},       {1012, "1b 45 01 "}, {1012, "1b 45 00 "},
+        {1013, "1b 2d 01 "},     {1013, "1b 2d 00 "},       {1112, "1b 61 00 "}, {1113, "1b 61 01 "},
+        {1114, "1b 61 02 "},     {1118, "0a 1d 56 42 00 "}, {1119, "0a "},       {16, "1b 70 00 19 ff "},
         {14, "1b 70 01 19 ff "},
     };
     std::string expected = "1b 40 ";
@@ -164,27 +176,34 @@ TEST_F(CommandEditorGui, PickersAppendOnlyOnOk)
 {
     struct Case {
         int button;
-        const char* picker;                  // class of the dialog the click opens
-        std::function<void(QDialog*)> act;   // what the user does in it
+        const char* picker;                 // class of the dialog the click opens
+        std::function<void(QDialog*)> act;  // what the user does in it
         const char* appended;
     };
     auto ok = [](QDialog* d) { QTest::mouseClick(Control<QAbstractButton>(d, 1), Qt::LeftButton); };
     const std::vector<Case> cases = {
-        {18, "zorvik::CodepageDialog", [&](QDialog* d) {
+        {18, "zorvik::CodepageDialog",
+         [&](QDialog* d) {
              EXPECT_EQ(d->windowTitle(), "Select Codepage");
              EXPECT_EQ(Control<QComboBox>(d, 11)->currentText(), "PC437 (USA: Standard Europe)");
              EXPECT_EQ(Control<QComboBox>(d, 11)->count(), 37);
              ok(d);
-         }, "1b 74 00 "},
-        {18, "zorvik::CodepageDialog", [&](QDialog* d) {
+         },
+         "1b 74 00 "},
+        {18, "zorvik::CodepageDialog",
+         [&](QDialog* d) {
              Control<QComboBox>(d, 11)->setCurrentIndex(16);
              ok(d);
-         }, "1b 74 1b "},
-        {18, "zorvik::CodepageDialog", [](QDialog* d) {
+         },
+         "1b 74 1b "},
+        {18, "zorvik::CodepageDialog",
+         [](QDialog* d) {
              Control<QComboBox>(d, 11)->setCurrentIndex(3);
              QTest::keyClick(d, Qt::Key_Escape);
-         }, ""},
-        {15, "zorvik::LineSpacingDialog", [&](QDialog* d) {
+         },
+         ""},
+        {15, "zorvik::LineSpacingDialog",
+         [&](QDialog* d) {
              EXPECT_EQ(d->windowTitle(), "Select Range(0~255)");
              auto* spin = Control<QSpinBox>(d, 1013);
              EXPECT_EQ(spin->value(), 0);
@@ -192,8 +211,10 @@ TEST_F(CommandEditorGui, PickersAppendOnlyOnOk)
              QTest::keyClick(spin, Qt::Key_Down);
              EXPECT_EQ(Control<QLineEdit>(d, 1009)->text(), "255");
              ok(d);
-         }, "1b 33 ff "},
-        {15, "zorvik::LineSpacingDialog", [](QDialog* d) {
+         },
+         "1b 33 ff "},
+        {15, "zorvik::LineSpacingDialog",
+         [](QDialog* d) {
              auto* spin = Control<QSpinBox>(d, 1013);
              spin->setValue(255);
              QTest::keyClick(spin, Qt::Key_Up);
@@ -202,46 +223,61 @@ TEST_F(CommandEditorGui, PickersAppendOnlyOnOk)
              QTest::keyClicks(Control<QLineEdit>(d, 1009), "99");
              EXPECT_EQ(spin->value(), 1);
              d->accept();
-         }, "1b 33 01 "},
-        {15, "zorvik::LineSpacingDialog", [&](QDialog* d) {
+         },
+         "1b 33 01 "},
+        {15, "zorvik::LineSpacingDialog",
+         [&](QDialog* d) {
              Control<QSpinBox>(d, 1013)->setValue(15);
              ok(d);
-         }, "1b 33 0f "},
-        {15, "zorvik::LineSpacingDialog", [&](QDialog* d) {
+         },
+         "1b 33 0f "},
+        {15, "zorvik::LineSpacingDialog",
+         [&](QDialog* d) {
              Control<QSpinBox>(d, 1013)->setValue(16);
              QTest::mouseClick(Control<QCheckBox>(d, 1014), Qt::LeftButton);
              EXPECT_FALSE(Control<QSpinBox>(d, 1013)->isEnabled());
              EXPECT_FALSE(Control<QLineEdit>(d, 1009)->isEnabled());
              ok(d);
-         }, "1b 32 "},
-        {15, "zorvik::LineSpacingDialog", [&](QDialog* d) {
+         },
+         "1b 32 "},
+        {15, "zorvik::LineSpacingDialog",
+         [&](QDialog* d) {
              auto* box = Control<QCheckBox>(d, 1014);
              QTest::mouseClick(box, Qt::LeftButton);
              QTest::mouseClick(box, Qt::LeftButton);
              EXPECT_TRUE(Control<QSpinBox>(d, 1013)->isEnabled());
              Control<QSpinBox>(d, 1013)->setValue(16);
              ok(d);
-         }, "1b 33 10 "},
-        {15, "zorvik::LineSpacingDialog", [](QDialog* d) {
+         },
+         "1b 33 10 "},
+        {15, "zorvik::LineSpacingDialog",
+         [](QDialog* d) {
              Control<QSpinBox>(d, 1013)->setValue(16);
              d->close();
-         }, ""},
-        {1117, "zorvik::SelectAddressDialog", [&](QDialog* d) {
+         },
+         ""},
+        {1117, "zorvik::SelectAddressDialog",
+         [&](QDialog* d) {
              EXPECT_EQ(d->windowTitle(), "Select Address");
              EXPECT_EQ(Control<QComboBox>(d, 1016)->currentText(), "01");
              Control<QComboBox>(d, 1016)->setCurrentIndex(2);
              ok(d);
-         }, "1c 70 03 00 "},
-        {1117, "zorvik::SelectAddressDialog", [&](QDialog* d) {
+         },
+         "1c 70 03 00 "},
+        {1117, "zorvik::SelectAddressDialog",
+         [&](QDialog* d) {
              auto* field = Control<QComboBox>(d, 1016)->lineEdit();
              field->clear();
              QTest::keyClicks(field, "3");
              ok(d);
-         }, "1c 70 3 00 "},
-        {1117, "zorvik::SelectAddressDialog", [&](QDialog* d) {
+         },
+         "1c 70 3 00 "},
+        {1117, "zorvik::SelectAddressDialog",
+         [&](QDialog* d) {
              Control<QComboBox>(d, 1016)->lineEdit()->clear();
              ok(d);
-         }, "1c 70  00 "},
+         },
+         "1c 70  00 "},
         {1117, "zorvik::SelectAddressDialog", [](QDialog* d) { d->reject(); }, ""},
     };
     TypeText("1b ");
@@ -342,6 +378,22 @@ TEST_F(CommandEditorGui, SaveGoesThroughADialogThatConfirmsReplacing)
     EXPECT_TRUE(answer.Ran());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], (MessageRecord{"Don't select save file", "Warning", MessageIcon::Exclamation}));
+}
+
+// Closing the editor while a write runs waits until the write has ended.
+TEST_F(CommandEditorGui, CloseDuringAWriteWaitsForIt)
+{
+    bool visibleAfterClose = false;
+    port->responder = [&](const Bytes&, FakePortState&) {
+        dialog.close();
+        visibleAfterClose = dialog.isVisible();
+    };
+    TypeText("1b 40 ");
+    Click(11);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(port->writes.size(), 1u);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 }  // namespace

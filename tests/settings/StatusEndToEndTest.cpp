@@ -10,6 +10,7 @@
 #include "settings/StatusSession.h"
 #include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
+#include "support/SimPortSettings.h"
 
 namespace zorvik {
 namespace {
@@ -28,18 +29,7 @@ protected:
             p.SetPowerSave(true, 40);
             return 0;
         });
-        PortSettings s;
-        if (Pty()) {
-            s.portName = server.PtyPath();
-            s.baudRate = 9600;
-            s.dataBits = 8;
-            s.flowControl = 2;
-            s.timeouts = {10, 10, 10, 0, 0};
-        } else {
-            s.portName = "127.0.0.1";
-            s.tcpPort = server.TcpPort();
-        }
-        ASSERT_NE(link.CreatePort(s), 0);
+        ASSERT_NE(link.CreatePort(test::SimPortSettings(server, Pty())), 0);
         ASSERT_NE(link.Open(), 0);
         session = std::make_unique<StatusSession>(link, Pty() ? Serial : Ethernet, pacer, notifier, timers);
         session->Initialize();

@@ -144,12 +144,26 @@ TEST_P(SimServerTest, DropsTheConnectionAfterTheGivenBytes)
     EXPECT_EQ(server.WithPrinter([](VirtualPrinter& p) { return p.Received().size(); }), 2u);
 }
 
+// Refusing writes: the printer takes exactly the given bytes and then stops reading,
+// so a writer's buffers fill up.
+TEST_P(SimServerTest, StopsReadingAfterTheGivenBytes)
+{
+    server.WithPrinter([](VirtualPrinter& p) { p.Faults().refuseAfterBytes = 4; });
+    Client client = Connect();
+    client.Send(Bytes(10, 0x41));
+    auto received = [&] { return server.WithPrinter([](VirtualPrinter& p) { return p.Received().size(); }); };
+    for (int i = 0; i < 500 && received() < 4; ++i)
+        ::usleep(10000);
+    EXPECT_EQ(received(), 4u);
+}
+
 TEST_P(SimServerTest, UnplugEndsTheLine)
 {
     Client client = Connect();
     ASSERT_TRUE(client.ok());
     client.Send(BytesOf({0x1B, 0x40}));
-    for (int i = 0; i < 500 && server.WithPrinter([](VirtualPrinter& p) { return p.Received().empty(); }); ++i)
+    for (int i = 0; i < 500 && server.WithPrinter([](VirtualPrinter& p) { return p.Received().empty(); });
+         ++i)
         ::usleep(10000);
     server.Unplug();
     EXPECT_EQ(client.Probe(), -1);

@@ -19,7 +19,10 @@ Bytes Fn3(int number, const char* chars)
         b.push_back(static_cast<std::uint8_t>(chars[i]));
     return b;
 }
-Bytes Fn4(int number) { return BytesOf({0x1D, 0x28, 0x45, 0x02, 0x00, 0x04, number}); }
+Bytes Fn4(int number)
+{
+    return BytesOf({0x1D, 0x28, 0x45, 0x02, 0x00, 0x04, number});
+}
 const Bytes kEnter = BytesOf({0x1D, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E});
 const Bytes kLeave = BytesOf({0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54});
 
@@ -100,13 +103,14 @@ TEST(VirtualPrinterTest, TwoMeansNoChangeAndWritesNeedUserSettingMode)
 
 TEST(VirtualPrinterTest, CommandsSplitAcrossWritesAtEveryBoundary)
 {
-    const Bytes stream = Concat({BytesOf({0x1B, 0x40}), kEnter, Fn3(11, "00100000"), kLeave,
-                                 BytesOf({0x08, 0x5E, 0x50, 0x30, 0x01, 0x2A}), Fn4(11),
-                                 BytesOf({'h', 'i'}), BytesOf({0x1D, 0x49, 0x03}),
-                                 BytesOf({0x08, 0x39, 0x01, 0x00, 0x08, 0x39, 0x02, 0x00})});
+    const Bytes stream =
+        Concat({BytesOf({0x1B, 0x40}), kEnter, Fn3(11, "00100000"), kLeave,
+                BytesOf({0x08, 0x5E, 0x50, 0x30, 0x01, 0x2A}), Fn4(11), BytesOf({'h', 'i'}),
+                BytesOf({0x1D, 0x49, 0x03}), BytesOf({0x08, 0x39, 0x01, 0x00, 0x08, 0x39, 0x02, 0x00})});
     VirtualPrinter whole;
     const Bytes expected = whole.Feed(stream);
-    ASSERT_EQ(HexOf(expected), HexOf(Concat({BytesOf({0x37, 0x20, 0x00}), SwitchReply("00100000"), BytesOf({0x6F})})));
+    ASSERT_EQ(HexOf(expected),
+              HexOf(Concat({BytesOf({0x37, 0x20, 0x00}), SwitchReply("00100000"), BytesOf({0x6F})})));
     for (std::size_t chunk = 1; chunk <= 5; ++chunk) {
         VirtualPrinter printer;
         Bytes reply;
@@ -136,17 +140,27 @@ TEST(VirtualPrinterTest, FaultsChangeTheAnswers)
     };
     const Row rows[] = {
         {"silent", [](SimFaults& f, PrinterIdentity&) { f.silent = true; }, BytesOf({0x1D, 0x49, 0x03}), {}},
-        {"no id", [](SimFaults& f, PrinterIdentity&) { f.noIdReply = true; }, BytesOf({0x1D, 0x49, 0x03}), {}},
-        {"id fillers", [](SimFaults& f, PrinterIdentity&) { f.idFillerBytes = 3; }, BytesOf({0x1D, 0x49, 0x03}),
-         BytesOf({0, 0, 0, 0x6F})},
-        {"maker with 5F", [](SimFaults&, PrinterIdentity& id) { id.maker = "KAR_VO"; }, BytesOf({0x1D, 0x49, 0x42}),
-         BytesOf({0x5F, 'K', 'A', 'R', 0x5F, 'V', 'O', 0})},
+        {"no id",
+         [](SimFaults& f, PrinterIdentity&) { f.noIdReply = true; },
+         BytesOf({0x1D, 0x49, 0x03}),
+         {}},
+        {"id fillers", [](SimFaults& f, PrinterIdentity&) { f.idFillerBytes = 3; },
+         BytesOf({0x1D, 0x49, 0x03}), BytesOf({0, 0, 0, 0x6F})},
+        {"maker with 5F", [](SimFaults&, PrinterIdentity& id) { id.maker = "KAR_VO"; },
+         BytesOf({0x1D, 0x49, 0x42}), BytesOf({0x5F, 'K', 'A', 'R', 0x5F, 'V', 'O', 0})},
         {"silent switch", [](SimFaults& f, PrinterIdentity&) { f.silentSwitch = 5; }, Fn4(5), {}},
-        {"bad char", [](SimFaults& f, PrinterIdentity&) { f.badCharSwitch = 6; f.badCharPin = 2; }, Fn4(6),
-         SwitchReply("000000x0")},
+        {"bad char",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.badCharSwitch = 6;
+             f.badCharPin = 2;
+         },
+         Fn4(6), SwitchReply("000000x0")},
         {"short power save", [](SimFaults& f, PrinterIdentity&) { f.powerSaveReplyBytes = 2; },
          BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x50, 0x00})},
-        {"stray after init", [](SimFaults& f, PrinterIdentity&) { f.strayAfterInit = {0x14, 0x00}; },
+        {"stray after init",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.strayAfterInit = {0x14, 0x00};
+         },
          BytesOf({0x1B, 0x40}), BytesOf({0x14, 0x00})},
     };
     for (const auto& row : rows) {
@@ -217,7 +231,7 @@ TEST(SimOptionsTest, SwitchAssignments)
     const Row rows[] = {
         {"1=10000000", true, 1, 0x80}, {"12=00000001", true, 12, 0x01}, {"2=0x41", true, 2, 0x41},
         {"7=00000000", false, 0, 0},   {"1=1000000", false, 0, 0},      {"1=2000000a", false, 0, 0},
-        {"=00000000", false, 0, 0},    {"1=0x4", false, 0, 0},           {"x=00000000", false, 0, 0},
+        {"=00000000", false, 0, 0},    {"1=0x4", false, 0, 0},          {"x=00000000", false, 0, 0},
     };
     for (const auto& row : rows) {
         const auto parsed = ParseSwitchAssignment(row.text);
