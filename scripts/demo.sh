@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Builds Zorvik, starts the virtual printer on a free loopback TCP port, runs Check
-# Communication against it with zorvik-cli, prints the outcome and stops the printer.
+# Builds Zorvik and runs it against the built-in virtual printer. With a display the
+# main window opens, preset to the virtual printer on a free loopback port (zorvik
+# --demo). Without one, the same job runs headless: the virtual printer starts on a
+# free loopback TCP port, zorvik-cli runs Check Communication against it, the outcome
+# is printed and the printer stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh
 dir=${ZORVIK_BUILD_DIR:-build}
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$dir/app/zorvik" --demo
+fi
+
+echo "demo: no display; running Check Communication headless against the virtual printer"
 sim="$dir/sim/zorvik-sim"
 cli="$dir/cli/zorvik-cli"
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "RecordingLauncher.h"
+#include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
-#include "RecordingLauncher.h"
-#include "SimulatedPrinter.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
 
@@ -32,7 +32,10 @@ class RecordingPreset : public WindowPreset {
 public:
     std::vector<std::string> calls;
     void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
-    void ApplySelections(MainWindowState& w) override { calls.push_back("apply " + std::to_string(w.interfaceType)); }
+    void ApplySelections(MainWindowState& w) override
+    {
+        calls.push_back("apply " + std::to_string(w.interfaceType));
+    }
 };
 
 struct Enables {
@@ -61,23 +64,27 @@ protected:
         return hooks;
     }
 
-    void SetUp() override
-    {
-        state.Open();
-    }
+    void SetUp() override { state.Open(); }
 
     Enables Now() const
     {
         auto on = [&](MainList l) { return state.List(l).enabled; };
-        return {on(MainList::Port), on(MainList::BaudRate), on(MainList::DataBits), on(MainList::Parity),
-                on(MainList::StopBits), on(MainList::FlowControl), state.ipEnabled, state.tcpPortEnabled,
-                state.checkEnabled, state.selfTestEnabled, state.runManagerEnabled, state.commandEditorEnabled};
+        return {on(MainList::Port),    on(MainList::BaudRate),  on(MainList::DataBits),
+                on(MainList::Parity),  on(MainList::StopBits),  on(MainList::FlowControl),
+                state.ipEnabled,       state.tcpPortEnabled,    state.checkEnabled,
+                state.selfTestEnabled, state.runManagerEnabled, state.commandEditorEnabled};
     }
     std::string Selected(MainList l) const { return state.List(l).SelectedText(); }
     std::vector<std::string> SerialSelections() const
     {
-        return {Selected(MainList::Port), Selected(MainList::BaudRate), Selected(MainList::DataBits),
+        return {Selected(MainList::Port),   Selected(MainList::BaudRate), Selected(MainList::DataBits),
                 Selected(MainList::Parity), Selected(MainList::StopBits), Selected(MainList::FlowControl)};
+    }
+    // Picks an entry in each list, in list order; -1 leaves a list alone.
+    void ChooseEntries(const std::array<int, kMainListCount>& indexes)
+    {
+        for (int list = 0; list < kMainListCount; ++list)
+            state.ChooseEntry(static_cast<MainList>(list), indexes[static_cast<std::size_t>(list)]);
     }
     void Connect()
     {
@@ -105,11 +112,7 @@ TEST_F(MainWindowStateTest, OpensOnCom1At9600WithOnlyTheCheckEnabled)
 
 TEST_F(MainWindowStateTest, ChoosingSerialAgainSelects19200AndKeepsTheLineSettings)
 {
-    state.ChooseEntry(MainList::Port, 4);
-    state.ChooseEntry(MainList::DataBits, 1);
-    state.ChooseEntry(MainList::Parity, 2);
-    state.ChooseEntry(MainList::StopBits, 2);
-    state.ChooseEntry(MainList::FlowControl, 1);
+    ChooseEntries({4, -1, 1, 2, 2, 1});
     state.ChooseInterface(Serial);
     EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "19200", "8", "Even", "2", "Xon/Xoff"}));
     EXPECT_EQ(state.portName, "COM1:");
@@ -124,19 +127,19 @@ struct InterfaceCase {
     bool serialNames;                      // the port list holds the serial names
     std::vector<std::string> portEntries;  // otherwise these
     Enables enables;
-    std::vector<std::string> selections;   // port, baud, data, parity, stop, flow
+    std::vector<std::string> selections;  // port, baud, data, parity, stop, flow
     std::vector<ShownMessage> messages;
+    friend void PrintTo(const InterfaceCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class InterfaceChoiceTest : public MainWindowStateTest, public ::testing::WithParamInterface<InterfaceCase> {};
+class InterfaceChoiceTest : public MainWindowStateTest,
+                            public ::testing::WithParamInterface<InterfaceCase> {};
 
 TEST_P(InterfaceChoiceTest, FillsTheListsForTheInterface)
 {
     const InterfaceCase& c = GetParam();
     // Line settings off their defaults, to see which survive the choice.
-    state.ChooseEntry(MainList::BaudRate, 6);
-    state.ChooseEntry(MainList::Parity, 1);
-    state.ChooseEntry(MainList::FlowControl, 2);
+    ChooseEntries({-1, 6, -1, 1, -1, 2});
     usbPrinters = c.usbFound;
     state.ChooseInterface(c.chosen);
 
@@ -155,18 +158,42 @@ const ShownMessage kNoUsb{kMsgUsbNotConnected, kTitleInformation, MessageIcon::I
 INSTANTIATE_TEST_SUITE_P(
     Choices, InterfaceChoiceTest,
     ::testing::Values(
-        InterfaceCase{"Parallel", Parallel, {}, Parallel, false, {"LPT1", "LPT2", "LPT3"},
+        InterfaceCase{"Parallel",
+                      Parallel,
+                      {},
+                      Parallel,
+                      false,
+                      {"LPT1", "LPT2", "LPT3"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
-                      {"LPT1", "115200", "8", "Odd", "1", "None"}, {}},
-        InterfaceCase{"TwoUsbPrinters", Usb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, Usb, false,
+                      {"LPT1", "115200", "8", "Odd", "1", "None"},
+                      {}},
+        InterfaceCase{"TwoUsbPrinters",
+                      Usb,
+                      {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
+                      Usb,
+                      false,
                       {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
-                      {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"}, {}},
-        InterfaceCase{"NoUsbPrinterFallsBackToSerial", Usb, {}, Serial, true, {}, kSerialIdle,
-                      {"COM1", "9600", "8", "None", "1", "Hardware"}, {kNoUsb}},
-        InterfaceCase{"Ethernet", Ethernet, {}, Ethernet, false, {},
+                      {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"},
+                      {}},
+        InterfaceCase{"NoUsbPrinterFallsBackToSerial",
+                      Usb,
+                      {},
+                      Serial,
+                      true,
+                      {},
+                      kSerialIdle,
+                      {"COM1", "9600", "8", "None", "1", "Hardware"},
+                      {kNoUsb}},
+        InterfaceCase{"Ethernet",
+                      Ethernet,
+                      {},
+                      Ethernet,
+                      false,
+                      {},
                       {false, false, false, false, false, false, true, true, true, false, false, false},
-                      {"", "115200", "8", "Odd", "1", "None"}, {}}),
+                      {"", "115200", "8", "Odd", "1", "None"},
+                      {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
@@ -192,19 +219,15 @@ TEST_F(MainWindowStateTest, EthernetAfterACheckOnCom1KeepsTheAddressAndPort)
 
 TEST_F(MainWindowStateTest, CollectedSettingsFollowTheInterface)
 {
-    state.ChooseEntry(MainList::Port, 11);
-    state.ChooseEntry(MainList::BaudRate, 4);
-    state.ChooseEntry(MainList::DataBits, 1);
-    state.ChooseEntry(MainList::Parity, 3);
-    state.ChooseEntry(MainList::StopBits, 1);
-    state.ChooseEntry(MainList::FlowControl, 2);
+    ChooseEntries({11, 4, 1, 3, 1, 2});
     EXPECT_EQ(state.CollectSettings(),
               (PortSettings{"\\\\.\\COM12", 38400, 7, 1, 3, 2, CommTimeouts{10, 10, 10, 0, 0}, 0}));
 
     state.ChooseInterface(Ethernet);
     state.ipAddress = {10, 0, 0, 5};
     state.tcpPort = 9100;
-    EXPECT_EQ(state.CollectSettings(), (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
+    EXPECT_EQ(state.CollectSettings(),
+              (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
 }
 
 TEST_F(MainWindowStateTest, AListWithoutSelectionKeepsThePreviousValue)
@@ -239,6 +262,7 @@ struct FailureCase {
     std::uint32_t tcpPort;
     const char* message;
     bool opened;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class CheckFailureTest : public MainWindowStateTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -258,7 +282,8 @@ TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
     const Enables before = Now();
     state.CheckCommunication();
     EXPECT_FALSE(state.Connected());
-    EXPECT_EQ(notifier.messages, (std::vector<ShownMessage>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(notifier.messages,
+              (std::vector<ShownMessage>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(Now(), before);
     EXPECT_FALSE(port->open);
     EXPECT_EQ(port->closeCount, c.opened ? 1 : 0);
@@ -355,13 +380,18 @@ TEST_F(MainWindowStateTest, ClosingClosesTheLinkAndRestoresTheQueuesOnce)
     EXPECT_EQ(queues.restores, 1);
 }
 
-TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
-{
-    auto port = std::make_shared<FakePortState>();
+// What a state built by the test itself works with.
+struct Collaborators {
+    std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
     PrinterLink link{std::make_unique<FakePortFactory>(port)};
     VirtualPacer pacer;
     RecordingNotifier notifier;
     RecordingLauncher tools;
+};
+
+TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
+{
+    Collaborators with;
     MainWindowHooks hooks;
     hooks.serialDevices = [] {
         return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", "", "/dev/ttyACM0", "/dev/ttyUSB0"};
@@ -369,7 +399,7 @@ TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
     hooks.devicePathOf = [](const std::string& name) {
         return name == "COM1" ? std::string("/dev/ttyS0") : name == "COM2" ? std::string("/dev/ttyACM0") : "";
     };
-    MainWindowState state(link, pacer, notifier, tools, hooks);
+    MainWindowState state(with.link, with.pacer, with.notifier, with.tools, hooks);
     state.Open();
     const auto& entries = state.List(MainList::Port).entries;
     ASSERT_EQ(entries.size(), 15u);
@@ -383,16 +413,13 @@ TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
         const char* argument;
         const char* key;
     };
-    for (const Case& c : {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
-                          Case{"\"Custom_HXR-615deltaV\"",
-                               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
-        auto port = std::make_shared<FakePortState>();
-        PrinterLink link{std::make_unique<FakePortFactory>(port)};
-        VirtualPacer pacer;
-        RecordingNotifier notifier;
-        RecordingLauncher tools;
+    for (const Case& c :
+         {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
+          Case{"\"Custom_HXR-615deltaV\"",
+               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
+        Collaborators with;
         RecordingPreset preset;
-        MainWindowState state(link, pacer, notifier, tools, {}, nullptr, &preset);
+        MainWindowState state(with.link, with.pacer, with.notifier, with.tools, {}, nullptr, &preset);
         state.Open(c.argument);
         for (InterfaceType type : {Serial, Parallel, Usb, Ethernet})
             state.ChooseInterface(type);
