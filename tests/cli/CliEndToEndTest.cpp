@@ -237,7 +237,7 @@ TEST_F(CliEndToEndTest, TraceShowsEveryWriteAndReadWithATimestamp)
     EXPECT_THAT(r.err, ::testing::ContainsRegex("< 6f"));
     EXPECT_THAT(r.err, ::testing::ContainsRegex("> 1b 40 0a\n"));
     EXPECT_EQ(r.out, "3 of 3 bytes sent\n");
-    EXPECT_EQ(server.WithPrinter([](VirtualPrinter& p) { return p.PrintData(); }), (VirtualPrinter::Bytes{0x0a}));
+    EXPECT_TRUE(server.WaitFor([](VirtualPrinter& p) { return p.PrintData() == VirtualPrinter::Bytes{0x0a}; }));
 }
 
 TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)
