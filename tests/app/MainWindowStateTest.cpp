@@ -1,0 +1,436 @@
+#include <gtest/gtest.h>
+
+#include "app/MainWindowState.h"
+#include "resources/CheckTexts.h"
+#include "resources/CommonTexts.h"
+#include "resources/MainTexts.h"
+#include "support/FakePort.h"
+#include "support/RecordingNotifier.h"
+
+namespace zorvik {
+namespace {
+
+using test::Bytes;
+using test::BytesOf;
+using test::FakePortFactory;
+using test::FakePortState;
+using test::HexOf;
+using test::RecordingNotifier;
+using test::ShownMessage;
+
+// Answers the identification like a printer with the given maker and model.
+void AnswerAs(FakePortState& port, std::string maker, std::string model)
+{
+    port.responder = [maker, model](const Bytes& written, FakePortState& state) {
+        auto text = [&](const std::string& t) {
+            Bytes reply{0x5F};
+            reply.insert(reply.end(), t.begin(), t.end());
+            reply.push_back(0x00);
+            state.Queue(reply);
+        };
+        if (written == BytesOf({0x1D, 0x49, 0x03}))
+            state.Queue({0x6F});
+        else if (written == BytesOf({0x1D, 0x49, 0x42}))
+            text(maker);
+        else if (written == BytesOf({0x1D, 0x49, 0x43}))
+            text(model);
+    };
+}
+
+class RecordingLauncher : public ToolLauncher {
+public:
+    bool statusResult = false;
+    std::vector<std::string> runs;
+    bool RunStatusDialog(PrinterLink&, InterfaceType type) override
+    {
+        runs.push_back("status " + std::to_string(type));
+        return statusResult;
+    }
+    void RunCommandEditor(PrinterLink&, InterfaceType type) override
+    {
+        runs.push_back("editor " + std::to_string(type));
+    }
+};
+
+class RecordingQueues : public QueueRedirector {
+public:
+    std::vector<std::string> released;
+    int restores = 0;
+    void Release(const std::string& name) override { released.push_back(name); }
+    void RestoreAll() override { ++restores; }
+};
+
+class RecordingPreset : public WindowPreset {
+public:
+    std::vector<std::string> calls;
+    void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
+    void ApplySelections(MainWindowState& w) override { calls.push_back("apply " + std::to_string(w.interfaceType)); }
+};
+
+struct Enables {
+    bool port, baud, data, parity, stop, flow, ip, tcp, check, selfTest, manager, editor;
+    friend bool operator==(const Enables&, const Enables&) = default;
+};
+
+class MainWindowStateTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
+    PrinterLink link{std::make_unique<FakePortFactory>(port)};
+    VirtualPacer pacer;
+    RecordingNotifier notifier;
+    RecordingLauncher tools;
+    RecordingQueues queues;
+    std::vector<std::string> usbPrinters;
+    std::vector<Enables> rendered;
+    MainWindowState state{link, pacer, notifier, tools, Hooks(), &queues};
+
+    MainWindowHooks Hooks()
+    {
+        MainWindowHooks hooks;
+        hooks.discoverUsb = [this] { return usbPrinters; };
+        hooks.render = [this] { rendered.push_back(Now()); };
+        return hooks;
+    }
+
+    void SetUp() override
+    {
+        AnswerAs(*port, "KARVO", "LXT-640IV");
+        state.Open();
+    }
+
+    Enables Now() const
+    {
+        auto on = [&](MainList l) { return state.List(l).enabled; };
+        return {on(MainList::Port), on(MainList::BaudRate), on(MainList::DataBits), on(MainList::Parity),
+                on(MainList::StopBits), on(MainList::FlowControl), state.ipEnabled, state.tcpPortEnabled,
+                state.checkEnabled, state.selfTestEnabled, state.runManagerEnabled, state.commandEditorEnabled};
+    }
+    std::string Selected(MainList l) const { return state.List(l).SelectedText(); }
+    std::vector<std::string> SerialSelections() const
+    {
+        return {Selected(MainList::Port), Selected(MainList::BaudRate), Selected(MainList::DataBits),
+                Selected(MainList::Parity), Selected(MainList::StopBits), Selected(MainList::FlowControl)};
+    }
+    void Connect()
+    {
+        state.CheckCommunication();
+        ASSERT_TRUE(state.Connected());
+        notifier.messages.clear();
+    }
+};
+
+constexpr Enables kSerialIdle{true, true, true, true, true, true, false, false, true, false, false, false};
+constexpr Enables kSerialConnected{true, true, true, true, true, true, false, false, false, true, true, true};
+
+TEST_F(MainWindowStateTest, OpensOnCom1At9600WithOnlyTheCheckEnabled)
+{
+    EXPECT_EQ(state.interfaceType, Serial);
+    EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "9600", "8", "None", "1", "Hardware"}));
+    EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
+    EXPECT_EQ(state.List(MainList::Port).entries[9], "\\\\.\\COM10");
+    EXPECT_EQ(Now(), kSerialIdle);
+    EXPECT_EQ(state.tcpPort, 9100u);
+    EXPECT_EQ(FormatIpAddress(state.ipAddress), "192.168.1.100");
+    EXPECT_FALSE(state.Connected());
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(MainWindowStateTest, ChoosingSerialAgainSelects19200AndKeepsTheLineSettings)
+{
+    state.ChooseEntry(MainList::Port, 4);
+    state.ChooseEntry(MainList::DataBits, 1);
+    state.ChooseEntry(MainList::Parity, 2);
+    state.ChooseEntry(MainList::StopBits, 2);
+    state.ChooseEntry(MainList::FlowControl, 1);
+    state.ChooseInterface(Serial);
+    EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "19200", "8", "Even", "2", "Xon/Xoff"}));
+    EXPECT_EQ(state.portName, "COM1:");
+    EXPECT_EQ(Now(), kSerialIdle);
+}
+
+struct InterfaceCase {
+    const char* name;
+    InterfaceType chosen;
+    std::vector<std::string> usbFound;
+    InterfaceType shown;
+    bool serialNames;                      // the port list holds the serial names
+    std::vector<std::string> portEntries;  // otherwise these
+    Enables enables;
+    std::vector<std::string> selections;   // port, baud, data, parity, stop, flow
+    std::vector<ShownMessage> messages;
+};
+
+class InterfaceChoiceTest : public MainWindowStateTest, public ::testing::WithParamInterface<InterfaceCase> {};
+
+TEST_P(InterfaceChoiceTest, FillsTheListsForTheInterface)
+{
+    const InterfaceCase& c = GetParam();
+    // Line settings off their defaults, to see which survive the choice.
+    state.ChooseEntry(MainList::BaudRate, 6);
+    state.ChooseEntry(MainList::Parity, 1);
+    state.ChooseEntry(MainList::FlowControl, 2);
+    usbPrinters = c.usbFound;
+    state.ChooseInterface(c.chosen);
+
+    EXPECT_EQ(state.interfaceType, c.shown);
+    if (c.serialNames)
+        EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
+    else
+        EXPECT_EQ(state.List(MainList::Port).entries, c.portEntries);
+    EXPECT_EQ(Now(), c.enables);
+    EXPECT_EQ(SerialSelections(), c.selections);
+    EXPECT_EQ(notifier.messages, c.messages);
+}
+
+const ShownMessage kNoUsb{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information};
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, InterfaceChoiceTest,
+    ::testing::Values(
+        InterfaceCase{"Parallel", Parallel, {}, Parallel, false, {"LPT1", "LPT2", "LPT3"},
+                      {true, false, false, false, false, false, false, false, true, false, false, false},
+                      {"LPT1", "115200", "8", "Odd", "1", "None"}, {}},
+        InterfaceCase{"TwoUsbPrinters", Usb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, Usb, false,
+                      {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
+                      {true, false, false, false, false, false, false, false, true, false, false, false},
+                      {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"}, {}},
+        InterfaceCase{"NoUsbPrinterFallsBackToSerial", Usb, {}, Serial, true, {}, kSerialIdle,
+                      {"COM1", "9600", "8", "None", "1", "Hardware"}, {kNoUsb}},
+        InterfaceCase{"Ethernet", Ethernet, {}, Ethernet, false, {},
+                      {false, false, false, false, false, false, true, true, true, false, false, false},
+                      {"", "115200", "8", "Odd", "1", "None"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
+{
+    state.ipAddress = {10, 1, 2, 3};
+    state.tcpPort = 4000;
+    state.ChooseInterface(Ethernet);
+    EXPECT_EQ(FormatIpAddress(state.ipAddress), "192.168.1.100");
+    EXPECT_EQ(state.tcpPort, 9100u);
+    EXPECT_TRUE(state.List(MainList::Port).entries.empty());
+}
+
+TEST_F(MainWindowStateTest, EthernetAfterACheckOnCom1KeepsTheAddressAndPort)
+{
+    Connect();
+    state.ipAddress = {10, 0, 0, 5};
+    state.tcpPort = 9200;
+    state.ChooseInterface(Ethernet);
+    EXPECT_FALSE(state.Connected());
+    EXPECT_EQ(FormatIpAddress(state.ipAddress), "10.0.0.5");
+    EXPECT_EQ(state.tcpPort, 9200u);
+}
+
+TEST_F(MainWindowStateTest, CollectedSettingsFollowTheInterface)
+{
+    state.ChooseEntry(MainList::Port, 11);
+    state.ChooseEntry(MainList::BaudRate, 4);
+    state.ChooseEntry(MainList::DataBits, 1);
+    state.ChooseEntry(MainList::Parity, 3);
+    state.ChooseEntry(MainList::StopBits, 1);
+    state.ChooseEntry(MainList::FlowControl, 2);
+    EXPECT_EQ(state.CollectSettings(),
+              (PortSettings{"\\\\.\\COM12", 38400, 7, 1, 3, 2, CommTimeouts{10, 10, 10, 0, 0}, 0}));
+
+    state.ChooseInterface(Ethernet);
+    state.ipAddress = {10, 0, 0, 5};
+    state.tcpPort = 9100;
+    EXPECT_EQ(state.CollectSettings(), (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
+}
+
+TEST_F(MainWindowStateTest, AListWithoutSelectionKeepsThePreviousValue)
+{
+    state.CollectSettings();
+    state.List(MainList::BaudRate).selection = -1;
+    state.List(MainList::Port).selection = -1;
+    state.List(MainList::Parity).selection = -1;
+    const PortSettings s = state.CollectSettings();
+    EXPECT_EQ(s.portName, "COM1");
+    EXPECT_EQ(s.baudRate, 9600u);
+    EXPECT_EQ(s.parity, 0);
+}
+
+TEST_F(MainWindowStateTest, SuccessfulCheckEnablesTheToolsAndReleasesTheQueues)
+{
+    state.CheckCommunication();
+    EXPECT_TRUE(state.Connected());
+    EXPECT_EQ(Now(), kSerialConnected);
+    EXPECT_EQ(notifier.messages,
+              (std::vector<ShownMessage>{{kMsgConnected, kTitleInformation, MessageIcon::Information}}));
+    EXPECT_EQ(queues.released, std::vector<std::string>{"COM1"});
+    ASSERT_EQ(port->configured.size(), 1u);
+    EXPECT_EQ(port->configured[0].baudRate, 9600u);
+}
+
+struct FailureCase {
+    const char* name;
+    std::string maker, model;
+    int configureResult, openResult;
+    InterfaceType type;
+    std::uint32_t tcpPort;
+    const char* message;
+    bool opened;
+};
+
+class CheckFailureTest : public MainWindowStateTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
+{
+    const FailureCase& c = GetParam();
+    AnswerAs(*port, c.maker, c.model);
+    port->configureResult = c.configureResult;
+    port->openResult = c.openResult;
+    if (c.type == Ethernet) {
+        state.ChooseInterface(Ethernet);
+        state.ipAddress = {127, 0, 0, 1};
+        state.tcpPort = c.tcpPort;
+    }
+    const Enables before = Now();
+    state.CheckCommunication();
+    EXPECT_FALSE(state.Connected());
+    EXPECT_EQ(notifier.messages, (std::vector<ShownMessage>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(Now(), before);
+    EXPECT_FALSE(port->open);
+    EXPECT_EQ(port->closeCount, c.opened ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, CheckFailureTest,
+    ::testing::Values(
+        FailureCase{"Refused", "KARVO", "LXT-640IV", 0, 1, Serial, 0, kMsgPortConfigError, false},
+        FailureCase{"TcpPortZero", "KARVO", "LXT-640IV", 1, 1, Ethernet, 0, kMsgPortConfigError, false},
+        FailureCase{"NotOpened", "KARVO", "LXT-640IV", 1, 0, Serial, 0, kMsgCantOpenPort, false},
+        FailureCase{"WrongMaker", "KARVOX", "LXT-640IV", 1, 1, Serial, 0, kMsgWrongMaker, true},
+        FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1, Serial, 0, kMsgWrongModel, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
+{
+    for (int list = 0; list < kMainListCount; ++list) {
+        SCOPED_TRACE(list);
+        Connect();
+        const int closes = port->closeCount;
+        const auto which = static_cast<MainList>(list);
+        // Choosing the entry already selected is no change.
+        state.ChooseEntry(which, state.List(which).selection);
+        EXPECT_TRUE(state.Connected());
+        state.ChooseEntry(which, state.List(which).selection == 1 ? 0 : 1);
+        EXPECT_FALSE(state.Connected());
+        EXPECT_EQ(port->closeCount, closes + 1);
+        EXPECT_EQ(Now(), kSerialIdle);
+    }
+}
+
+TEST_F(MainWindowStateTest, InterfaceChoiceWhileConnectedDropsTheConnection)
+{
+    for (InterfaceType type : {Serial, Parallel, Ethernet}) {
+        state.ChooseInterface(Serial);
+        Connect();
+        state.ChooseInterface(type);
+        EXPECT_FALSE(state.Connected()) << type;
+        EXPECT_TRUE(state.checkEnabled);
+        EXPECT_FALSE(state.selfTestEnabled || state.runManagerEnabled || state.commandEditorEnabled);
+    }
+}
+
+TEST_F(MainWindowStateTest, SelfTestSendsSevenBytesAndGreysTheToolsDuringTheWait)
+{
+    Connect();
+    port->writes.clear();
+    pacer.Clear();
+    rendered.clear();
+    state.SelfTest();
+    ASSERT_EQ(port->writes.size(), 1u);
+    EXPECT_EQ(HexOf(port->writes[0]), "1D 28 41 02 00 01 02");
+    EXPECT_EQ(pacer.Pauses(), std::vector<std::uint32_t>{4300});
+    ASSERT_EQ(rendered.size(), 1u);
+    EXPECT_TRUE(rendered[0].selfTest);
+    EXPECT_FALSE(rendered[0].manager);
+    EXPECT_FALSE(rendered[0].editor);
+    EXPECT_EQ(Now(), kSerialConnected);
+}
+
+TEST_F(MainWindowStateTest, ToolsNeedAConnection)
+{
+    state.SelfTest();
+    EXPECT_EQ(state.RunManager(), MainWindowState::ToolEnd::StayOpen);
+    state.RunCommandEditor();
+    EXPECT_TRUE(port->writes.empty());
+    EXPECT_TRUE(tools.runs.empty());
+}
+
+TEST_F(MainWindowStateTest, StatusDialogEndingWithOkClosesTheWindow)
+{
+    Connect();
+    state.RunCommandEditor();
+    state.RunCommandEditor();
+    EXPECT_EQ(state.RunManager(), MainWindowState::ToolEnd::StayOpen);
+    EXPECT_TRUE(state.Connected());
+    EXPECT_EQ(Now(), kSerialConnected);
+    tools.statusResult = true;
+    EXPECT_EQ(state.RunManager(), MainWindowState::ToolEnd::CloseWindow);
+    EXPECT_EQ(tools.runs, (std::vector<std::string>{"editor 0", "editor 0", "status 0", "status 0"}));
+    EXPECT_FALSE(state.Connected());
+    EXPECT_EQ(port->closeCount, 1);
+    EXPECT_EQ(queues.restores, 1);
+}
+
+TEST_F(MainWindowStateTest, ClosingClosesTheLinkAndRestoresTheQueuesOnce)
+{
+    Connect();
+    state.Close();
+    state.Close();
+    EXPECT_FALSE(port->open);
+    EXPECT_EQ(port->closeCount, 1);
+    EXPECT_EQ(queues.restores, 1);
+}
+
+TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
+{
+    auto port = std::make_shared<FakePortState>();
+    PrinterLink link{std::make_unique<FakePortFactory>(port)};
+    VirtualPacer pacer;
+    RecordingNotifier notifier;
+    RecordingLauncher tools;
+    MainWindowHooks hooks;
+    hooks.serialDevices = [] {
+        return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", "", "/dev/ttyACM0", "/dev/ttyUSB0"};
+    };
+    hooks.devicePathOf = [](const std::string& name) {
+        return name == "COM1" ? std::string("/dev/ttyS0") : name == "COM2" ? std::string("/dev/ttyACM0") : "";
+    };
+    MainWindowState state(link, pacer, notifier, tools, hooks);
+    state.Open();
+    const auto& entries = state.List(MainList::Port).entries;
+    ASSERT_EQ(entries.size(), 15u);
+    EXPECT_EQ(entries[13], "\\\\.\\COM14");
+    EXPECT_EQ(entries[14], "/dev/ttyUSB0");
+}
+
+TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
+{
+    struct Case {
+        const char* argument;
+        const char* key;
+    };
+    for (const Case& c : {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
+                          Case{"\"Custom_HXR-615deltaV\"",
+                               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
+        auto port = std::make_shared<FakePortState>();
+        PrinterLink link{std::make_unique<FakePortFactory>(port)};
+        VirtualPacer pacer;
+        RecordingNotifier notifier;
+        RecordingLauncher tools;
+        RecordingPreset preset;
+        MainWindowState state(link, pacer, notifier, tools, {}, nullptr, &preset);
+        state.Open(c.argument);
+        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet})
+            state.ChooseInterface(type);
+        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.key, "apply 0", "apply 1",
+                                                          "apply 0", "apply 3"}));
+    }
+}
+
+}  // namespace
+}  // namespace zorvik
