@@ -1,6 +1,7 @@
 #include "app/Preset.h"
 
 #include "app/PresetParsers.h"
+#include "resources/MainTexts.h"
 #include "resources/PresetTexts.h"
 
 namespace zorvik {
@@ -33,20 +34,7 @@ PresetSource ChoosePresetSource(std::string_view argument)
 {
     if (argument.empty())
         return PresetSource::None;
-    return argument == kOwnPresetQueue ? PresetSource::Own : PresetSource::Queue;
-}
-
-std::string PresetKeyPath(std::string_view argument)
-{
-    switch (ChoosePresetSource(argument)) {
-    case PresetSource::Own:
-        return kOwnPresetKeyPath;
-    case PresetSource::Queue:
-        return std::string(kQueuePresetKeyPrefix) + std::string(argument);
-    case PresetSource::None:
-        break;
-    }
-    return {};
+    return argument == kOwnQueueName ? PresetSource::Own : PresetSource::Queue;
 }
 
 bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMembers& members)

@@ -35,8 +35,6 @@ enum class PresetSource { None, Own, Queue };
 // Own for the product's own queue name (whole, case-sensitive), Queue for any
 // other non-empty argument, None without one.
 PresetSource ChoosePresetSource(std::string_view argument);
-// The key path the window remembers for the argument; empty without one.
-std::string PresetKeyPath(std::string_view argument);
 
 // Each returns true when the members now name an interface; the window then fills
 // its lists for members.interfaceType and shows the members. On false nothing was

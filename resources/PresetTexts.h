@@ -1,15 +1,8 @@
 #pragma once
-// Names the port presets read: the product's own queue name, the places the
-// settings come from and the value names of the program's own settings file.
+// Names the port presets read: the program's own settings file with its value
+// names, and the starts of port texts. The own queue's name and the key paths are
+// the main window's (MainTexts.h).
 namespace zorvik {
-
-// The product's own queue: this argument, whole and case-sensitive, selects the own preset.
-inline constexpr char kOwnPresetQueue[] = "Custom_HXR-615deltaV";
-
-// Key paths the main window remembers for the two sources; the queue's path is
-// this prefix followed by the argument as given (quotes included).
-inline constexpr char kOwnPresetKeyPath[] = "SOFTWARE\\KARVO\\LXT-640IV";
-inline constexpr char kQueuePresetKeyPrefix[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 
 // The program's own settings file, relative to the system configuration folder.
 inline constexpr char kOwnPresetOrganization[] = "KARVO";

@@ -41,27 +41,22 @@ PresetMembers Members(InterfaceType type, std::string port, std::uint32_t baud, 
     return m;
 }
 
-TEST(Preset, SourceAndKeyPathFromArgument)
+TEST(Preset, SourceFromArgument)
 {
     struct Row {
         const char* argument;
         PresetSource source;
-        const char* keyPath;
     };
     const Row rows[] = {
-        {"", PresetSource::None, ""},
-        {"Custom_HXR-615deltaV", PresetSource::Own, "SOFTWARE\\KARVO\\LXT-640IV"},
-        {"custom_hxr-615deltav", PresetSource::Queue,
-         "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\custom_hxr-615deltav"},
-        {"\"Custom_HXR-615deltaV\"", PresetSource::Queue,
-         "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""},
-        {"Custom_HXR-615deltaV ", PresetSource::Queue,
-         "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Custom_HXR-615deltaV "},
+        {"", PresetSource::None},
+        {"Custom_HXR-615deltaV", PresetSource::Own},
+        {"custom_hxr-615deltav", PresetSource::Queue},
+        {"\"Custom_HXR-615deltaV\"", PresetSource::Queue},
+        {"Custom_HXR-615deltaV ", PresetSource::Queue},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.argument);
         EXPECT_EQ(ChoosePresetSource(row.argument), row.source);
-        EXPECT_EQ(PresetKeyPath(row.argument), row.keyPath);
     }
 }
 

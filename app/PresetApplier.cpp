@@ -1,0 +1,76 @@
+#include "app/PresetApplier.h"
+
+#include "app/MainWindowState.h"
+#include "app/Preset.h"
+
+namespace zorvik {
+
+namespace {
+
+PresetMembers MembersOf(const MainWindowState& w)
+{
+    PresetMembers m;
+    m.interfaceType = w.interfaceType;
+    m.portName = w.portName;
+    m.baudRate = w.baudRate;
+    m.dataBits = w.dataBits;
+    m.parity = w.parity;
+    m.stopBits = w.stopBits;
+    m.flowControl = w.flowControl;
+    m.tcpPort = w.tcpPort;
+    return m;
+}
+
+void Store(const PresetMembers& m, MainWindowState& w)
+{
+    w.interfaceType = m.interfaceType;
+    w.portName = m.portName;
+    w.baudRate = m.baudRate;
+    w.dataBits = m.dataBits;
+    w.parity = m.parity;
+    w.stopBits = m.stopBits;
+    w.flowControl = m.flowControl;
+    w.tcpPort = m.tcpPort;
+}
+
+}  // namespace
+
+void PresetApplier::Load(MainWindowState& window)
+{
+    if (!window.argument)
+        return;
+    PresetMembers m = MembersOf(window);
+    if (!RunPreset(store_, *window.argument, m))
+        return;
+    Store(m, window);
+    window.FillLists(m.interfaceType);
+}
+
+void PresetApplier::ApplySelections(MainWindowState& window)
+{
+    PresetMembers m = MembersOf(window);
+    PresetLists lists;
+    lists.port = window.List(MainList::Port).entries;
+    lists.baudRate = window.List(MainList::BaudRate).entries;
+    lists.dataBitsCount = window.List(MainList::DataBits).entries.size();
+    lists.parityCount = window.List(MainList::Parity).entries.size();
+    lists.stopBitsCount = window.List(MainList::StopBits).entries.size();
+    lists.flowControlCount = window.List(MainList::FlowControl).entries.size();
+
+    const PresetSelections s = ApplyPresetSelections(m, lists);
+    Store(m, window);
+    const auto select = [&window](MainList list, const std::optional<int>& index) {
+        if (index)
+            window.List(list).Select(*index);
+    };
+    select(MainList::Port, s.port);
+    select(MainList::BaudRate, s.baudRate);
+    select(MainList::DataBits, s.dataBits);
+    select(MainList::Parity, s.parity);
+    select(MainList::StopBits, s.stopBits);
+    select(MainList::FlowControl, s.flowControl);
+    if (s.ipOctets)
+        window.ipAddress = *s.ipOctets;
+}
+
+}  // namespace zorvik
