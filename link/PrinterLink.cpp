@@ -13,7 +13,7 @@ std::optional<InterfaceType> ClassifyPortName(const std::string& name, std::uint
         return Serial;
     if (n.starts_with("LPT"))
         return Parallel;
-    if (n.starts_with("/dev/tty"))
+    if (n.starts_with("/dev/tty") || n.starts_with("/dev/pts/"))
         return Serial;
     if (n.starts_with("/dev/lp") || n.starts_with("/dev/parport"))
         return Parallel;

@@ -13,6 +13,8 @@ inline constexpr char kAboutText[] =
     "Zorvik\n\nConfiguration tool for the KARVO LXT-640IV thermal receipt printer.\n"
     "Version " "0.1.0";
 
+// Shown by a tool button whose dialog is not part of the build.
+inline constexpr char kMsgToolMissing[] = "This tool is not available in this build.";
 inline constexpr char kMsgUsbNotConnected[] = "Printer is not connected by USB.\nPlease, turn on the printer!!";
 // Start-up message when the socket layer cannot be prepared: the socket layer's and
 // the system's last error codes.

@@ -1,0 +1,61 @@
+#pragma once
+// Port names as the user sees them ("COM1", "\\.\COM10", "LPT1") mapped to the
+// device files of this system. By default COMn is /dev/ttyS<n-1> and LPTn is
+// /dev/lp<n-1>. A map file of NAME=/dev/path lines overrides any name, so a
+// USB-serial adapter can stand behind "COM1" without recompiling:
+//
+//   # comments and blank lines are allowed
+//   COM1=/dev/ttyUSB0
+//   "COM2"="/dev/ttyACM0"     (quotes around either side are dropped)
+//   com3=/dev/pts/4           (names are matched without regard to case)
+//
+// "COM10" and "\\.\COM10" are the same name. A name that is itself a path
+// ("/dev/ttyUSB0") is its own device file.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zorvik {
+
+class DeviceNames {
+public:
+    // The built-in mapping only.
+    DeviceNames() = default;
+
+    // The built-in mapping plus the user's map file: the file named by the
+    // ZORVIK_PORT_MAP environment variable when it is set, otherwise
+    // $XDG_CONFIG_HOME/zorvik/ports.conf (or ~/.config/zorvik/ports.conf).
+    static DeviceNames FromEnvironment();
+    // The same with the environment values handed in (unset: no value).
+    static DeviceNames FromEnvironment(const std::optional<std::string>& portMap,
+                                       const std::optional<std::string>& xdgConfigHome,
+                                       const std::optional<std::string>& home);
+
+    // Adds the entries of a map file. Lines that are not NAME=/absolute/path are
+    // skipped and counted. False when the file cannot be read.
+    bool LoadFile(const std::filesystem::path& file);
+    // Adds the entries of map text; returns how many lines were skipped as malformed.
+    int LoadText(const std::string& text);
+    void Set(const std::string& name, const std::string& devicePath);
+
+    // The device file behind a port name; empty when the name stands for none.
+    std::string DevicePath(const std::string& portName) const;
+
+    // Lines of the last loaded text that were not understood (1-based), for diagnostics.
+    const std::vector<int>& SkippedLines() const { return skipped_; }
+
+private:
+    std::map<std::string, std::string> overrides_;   // normalised name -> device file
+    std::vector<int> skipped_;
+};
+
+// The serial devices this system really has, as /dev paths, sorted: every entry
+// of <sysfsRoot>/class/tty with a device driver, except the placeholder 8250
+// ports that exist whether or not hardware is fitted.
+std::vector<std::string> ListSerialDevices(const std::filesystem::path& sysfsRoot = "/sys");
+// The parallel printer devices (/dev/lpN) the lp driver has made, sorted.
+std::vector<std::string> ListParallelDevices(const std::filesystem::path& sysfsRoot = "/sys");
+
+}  // namespace zorvik

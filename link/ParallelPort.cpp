@@ -1,0 +1,100 @@
+#include "link/ParallelPort.h"
+
+#include <algorithm>
+#include <climits>
+#include <string_view>
+
+#include "link/PrinterLink.h"
+
+namespace zorvik {
+namespace {
+
+// A long print job may keep a parallel printer busy for minutes.
+constexpr std::uint32_t kParallelWriteLimitMs = 300000;
+// Used when the settings give a read no total limit at all, which would
+// otherwise wait for the printer for ever.
+constexpr std::uint32_t kFallbackReadConstantMs = 100;
+constexpr std::uint32_t kFallbackReadPerByteMs = 10;
+
+}  // namespace
+
+ParallelPort::ParallelPort(const DeviceNames& names, std::unique_ptr<ParallelDevice> device)
+    : names_(names), device(std::move(device))
+{
+}
+
+ParallelPort::~ParallelPort()
+{
+    Close();
+}
+
+int ParallelPort::Configure(const PortSettings& settings)
+{
+    timeouts = settings.timeouts;
+    timeouts.writeTotalConstant = kParallelWriteLimitMs;
+    // "LPT1".."LPT3", or a parallel device path such as /dev/lp0.
+    const auto type = ClassifyPortName(settings.portName, 0);
+    if (settings.portName.empty() || type != Parallel)
+        return 0;
+    portName = settings.portName;
+    return 1;
+}
+
+int ParallelPort::Open()
+{
+    if (!device)
+        return 0;
+    if (device->IsOpen())
+        return isOpen ? 1 : 0;
+
+    const std::string path = names_.DevicePath(portName);
+    if (path.empty() || !device->Open(path)) {
+        lastError_ = path.empty() ? "no device file for " + portName : path + ": " + device->LastError();
+        return 0;
+    }
+    // Ready means selected and nothing else: busy, paper out, off line, powered
+    // off or not connected all count as no printer.
+    const auto status = device->Status();
+    if (!status || *status != kParallelSelected) {
+        lastError_ = status ? "printer not ready, status " + std::to_string(*status)
+                            : "printer status unknown: " + device->LastError();
+        device->Close();
+        return 0;
+    }
+    device->Purge();
+    isOpen = true;
+    return 1;
+}
+
+int ParallelPort::Write(const std::uint8_t* buffer, std::uint32_t count)
+{
+    if (!isOpen || !buffer || count == 0)
+        return 0;
+    count = std::min<std::uint32_t>(count, INT_MAX);
+    return device->Write(buffer, count,
+                         TotalLimit(timeouts.writeTotalConstant, timeouts.writeTotalMultiplier, count));
+}
+
+int ParallelPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t /*timeoutMs*/)
+{
+    // The settings' read limits end the read, not the caller's time-out.
+    if (!isOpen || !buffer || count == 0)
+        return 0;
+    count = std::min<std::uint32_t>(count, INT_MAX);
+    ReadLimits limits{
+        .intervalMs = timeouts.readInterval,
+        .totalMs = TotalLimit(timeouts.readTotalConstant, timeouts.readTotalMultiplier, count),
+    };
+    if (limits.totalMs == 0)
+        limits.totalMs = TotalLimit(kFallbackReadConstantMs, kFallbackReadPerByteMs, count);
+    return std::max(device->Read(buffer, count, limits), 0);
+}
+
+void ParallelPort::Close()
+{
+    if (device)
+        device->Close();
+    isOpen = false;
+}
+
+}  // namespace zorvik

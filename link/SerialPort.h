@@ -1,0 +1,54 @@
+#pragma once
+// A printer on a serial line. Open configures the line, tests that a printer is
+// there (DSR) and sets the port's own time limits; Write and Read are single
+// bounded transfers, each under ioLock.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "base/Pacer.h"
+#include "link/DeviceNames.h"
+#include "link/Port.h"
+#include "link/SerialDevice.h"
+
+namespace zorvik {
+
+// The line SerialPort asks for: no value when the settings hold a rate, size,
+// parity or stop-bit code the line cannot carry.
+std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine current);
+
+class SerialPort final : public Port {
+public:
+    SerialPort(Pacer& pacer, const DeviceNames& names, std::unique_ptr<SerialDevice> device);
+    ~SerialPort() override;
+
+    int Configure(const PortSettings& settings) override;
+    int Open() override;
+    int Write(const std::uint8_t* buffer, std::uint32_t count) override;
+    int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
+    void Close() override;
+    const char* LastError() const override { return lastError_.c_str(); }
+
+    const CommTimeouts& Timeouts() const { return timeouts; }
+    bool IsOpen() const { return isOpen; }
+
+private:
+    int Fail(const std::string& why);
+
+    Pacer& pacer_;
+    DeviceNames names_;
+    std::unique_ptr<SerialDevice> device;
+    std::string portName;
+    std::uint32_t baudRate = 0;
+    std::int32_t dataBits = 0;
+    std::int32_t stopBits = 0;
+    std::int32_t parity = 0;
+    std::int32_t flowControl = 0;
+    CommTimeouts timeouts;
+    bool isOpen = false;
+    std::mutex ioLock;
+    std::string lastError_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,48 @@
+#include "link/SystemPortFactory.h"
+
+#include "link/ParallelPort.h"
+#include "link/SerialPort.h"
+
+namespace zorvik {
+namespace {
+
+class SystemPortFactory final : public PortFactory {
+public:
+    SystemPortFactory(Pacer& pacer, Notifier& notifier, DeviceNames names, NetLimits netLimits)
+        : pacer_(pacer), notifier_(notifier), names_(std::move(names)), netLimits_(netLimits)
+    {
+    }
+
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        switch (type) {
+        case Serial: return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
+        case Parallel: return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
+        case Ethernet: return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
+        // The USB port is made here once it exists; until then CreatePort fails for USB names.
+        case Usb: return nullptr;
+        }
+        return nullptr;
+    }
+
+private:
+    Pacer& pacer_;
+    Notifier& notifier_;
+    DeviceNames names_;
+    NetLimits netLimits_;
+};
+
+}  // namespace
+
+std::unique_ptr<PortFactory> MakeSystemPortFactory(Pacer& pacer, Notifier& notifier)
+{
+    return MakeSystemPortFactory(pacer, notifier, DeviceNames::FromEnvironment());
+}
+
+std::unique_ptr<PortFactory> MakeSystemPortFactory(Pacer& pacer, Notifier& notifier, DeviceNames names,
+                                                   NetLimits netLimits)
+{
+    return std::make_unique<SystemPortFactory>(pacer, notifier, std::move(names), netLimits);
+}
+
+}  // namespace zorvik

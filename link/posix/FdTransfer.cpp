@@ -1,0 +1,129 @@
+#include "link/posix/FdTransfer.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace zorvik::posix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Milliseconds from now until `when`, rounded up so a wait never ends early; 0 when past.
+int MsUntil(Clock::time_point when)
+{
+    const auto left = when - Clock::now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    return static_cast<int>(std::chrono::ceil<milliseconds>(left).count());
+}
+
+// Some drivers (the parallel printer driver among them) have no poll support and
+// always report ready; a refused transfer then waits this long before retrying
+// instead of spinning.
+constexpr int kRetryPauseMs = 1;
+
+}  // namespace
+
+int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, int& error)
+{
+    error = 0;
+    const auto deadline = Clock::now() + milliseconds(limits.totalMs);
+    auto silenceEnds = deadline;
+    std::uint32_t got = 0;
+    while (got < count) {
+        int wait = MsUntil(deadline);
+        if (got > 0 && limits.intervalMs > 0)
+            wait = std::min(wait, MsUntil(silenceEnds));
+        if (wait == 0)
+            break;
+        pollfd p{.fd = fd, .events = POLLIN, .revents = 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        if (ready == 0)
+            continue;   // the loop head decides whether a limit has passed
+        if (!(p.revents & POLLIN)) {
+            error = (p.revents & POLLNVAL) ? EBADF : EIO;   // hung up or failed
+            break;
+        }
+        const ssize_t n = ::read(fd, buffer + got, count - got);
+        if (n > 0) {
+            got += static_cast<std::uint32_t>(n);
+            silenceEnds = Clock::now() + milliseconds(limits.intervalMs);
+            continue;
+        }
+        if (n == 0)
+            break;   // end of file: the other side is gone
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            ::poll(nullptr, 0, kRetryPauseMs);
+            continue;
+        }
+        error = errno;   // EIO: a pseudo-terminal whose other end closed
+        break;
+    }
+    return static_cast<int>(got);
+}
+
+int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs, int& error)
+{
+    error = 0;
+    const auto deadline = Clock::now() + milliseconds(totalMs);
+    std::uint32_t sent = 0;
+    bool polledReady = false;
+    while (sent < count) {
+        const ssize_t n = ::write(fd, buffer + sent, count - sent);
+        if (n > 0) {
+            sent += static_cast<std::uint32_t>(n);
+            polledReady = false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            error = errno;
+            break;
+        }
+        const int wait = MsUntil(deadline);
+        if (wait == 0) {
+            error = ETIMEDOUT;
+            break;
+        }
+        if (polledReady)
+            ::poll(nullptr, 0, kRetryPauseMs);   // reported ready yet refused: do not spin
+        pollfd p{.fd = fd, .events = POLLOUT, .revents = 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0 && errno != EINTR) {
+            error = errno;
+            break;
+        }
+        if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLOUT)) {
+            error = EIO;
+            break;
+        }
+        polledReady = ready > 0;
+    }
+    return static_cast<int>(sent);
+}
+
+bool LockExclusive(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+std::string ErrorText(int error)
+{
+    return error ? std::strerror(error) : "";
+}
+
+}  // namespace zorvik::posix

@@ -1,0 +1,62 @@
+#pragma once
+// The USB device layer on Linux: the device node found through sysfs, opened without
+// blocking and locked for exclusive use; transfers bounded with poll; plug and unplug
+// followed with inotify on the device-node folder and on the folder above it (the
+// kernel removes an emptied /dev/usb and makes it again on the next arrival).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/UsbDevice.h"
+#include "link/UsbDiscovery.h"
+
+namespace zorvik {
+
+class UsbPort;
+
+class PosixUsbDevice final : public UsbDevice {
+public:
+    // A write that makes no progress for this long ends with the bytes that went out.
+    static constexpr std::uint32_t kDefaultWriteStallMs = 10000;
+
+    explicit PosixUsbDevice(UsbEnv env, std::uint32_t writeStallMs = kDefaultWriteStallMs);
+    ~PosixUsbDevice() override;
+    PosixUsbDevice(const PosixUsbDevice&) = delete;
+    PosixUsbDevice& operator=(const PosixUsbDevice&) = delete;
+
+    bool Open(const std::string& devicePath) override;
+    bool IsOpen() const override { return fd_ >= 0; }
+    void Close() override;
+    int Write(const std::uint8_t* buffer, std::uint32_t count) override;
+    int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
+
+    bool StartWatch() override;
+    void StopWatch() override;
+    int WatchHandle() const override { return watchFd_; }
+    void DrainEvents(const std::function<void(UsbDeviceEvent)>& handle) override;
+
+    const char* LastError() const override { return lastError_.c_str(); }
+
+    // The node the open device was reached by (empty when none).
+    const std::string& Node() const { return node_; }
+
+private:
+    bool WatchFolder();
+    bool OpenDeviceGone() const;
+    void SetError(const std::string& what, int err);
+
+    UsbEnv env_;
+    std::uint32_t writeStallMs_;
+    int fd_ = -1;
+    std::string node_;
+    std::string folder_;      // the folder the node sits in
+    int watchFd_ = -1;
+    int folderWatch_ = -1;
+    int parentWatch_ = -1;
+    std::string lastError_;
+};
+
+// A UsbPort on the real device layer, finding its device under env.
+std::unique_ptr<UsbPort> MakeSystemUsbPort(const UsbEnv& env = {});
+
+}  // namespace zorvik

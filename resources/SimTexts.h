@@ -1,0 +1,32 @@
+#pragma once
+// What the virtual printer answers with, and the lead bytes it recognises.
+#include <cstdint>
+
+namespace zorvik {
+
+// Identity texts of a healthy printer (maker and model live in LinkTexts.h).
+inline constexpr char kSimFirmware[] = "V1.00 LXT";
+inline constexpr char kSimLanguage[] = "ENGLISH";
+
+// GS ( E fn 1 (enter user setting mode) is answered with these three bytes.
+inline constexpr std::uint8_t kSimUserModeReply[] = {0x37, 0x20, 0x00};
+// GS ( E fn 4 answer: header, then c8..c1, then this terminator.
+inline constexpr std::uint8_t kSimSwitchReplyHeader[] = {0x37, 0x21};
+inline constexpr std::uint8_t kSimSwitchReplyEnd = 0x00;
+// Power-save query answer: byte 0 echoes the command's letter "P", byte 1 the enable
+// flag, byte 2 the seconds, byte 3 a terminating 00.
+inline constexpr std::uint8_t kSimPowerSaveReplyLead = 0x50;
+
+// Parameters that name user setting mode's enter and leave functions.
+inline constexpr char kSimUserModeIn[] = "IN";
+inline constexpr char kSimUserModeOut[] = "OUT";
+
+// The lead bytes of a font image download.
+inline constexpr std::uint8_t kFontImageMagic[] = {0x1C, 0x6C, 0x64, 0x73};
+// Sizes of the five font images (two share the first size).
+inline constexpr std::uint32_t kFontImageSizes[] = {615695, 1025807, 843791, 632347};
+
+// The memory switches the printer keeps, in the order the program exchanges them.
+inline constexpr int kSimSwitchNumbers[] = {1, 2, 3, 4, 5, 6, 11, 12};
+
+}  // namespace zorvik

@@ -1,0 +1,77 @@
+#include "sim/SimOptions.h"
+
+#include <cctype>
+
+#include "sim/VirtualPrinter.h"
+
+namespace zorvik {
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::pair<int, std::uint8_t>> ParseSwitchAssignment(const std::string& text)
+{
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq == 0 || eq > 2)
+        return std::nullopt;
+    int number = 0;
+    for (std::size_t i = 0; i < eq; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])))
+            return std::nullopt;
+        number = number * 10 + (text[i] - '0');
+    }
+    if (!VirtualPrinter::IsSwitchNumber(number))
+        return std::nullopt;
+    const std::string value = text.substr(eq + 1);
+    if (value.size() == 8 && value.find_first_not_of("01") == std::string::npos) {
+        std::uint8_t bits = 0;
+        for (char c : value)
+            bits = static_cast<std::uint8_t>((bits << 1) | (c == '1'));
+        return std::make_pair(number, bits);
+    }
+    if (value.size() == 4 && (value.starts_with("0x") || value.starts_with("0X"))) {
+        const int hi = HexDigit(value[2]);
+        const int lo = HexDigit(value[3]);
+        if (hi >= 0 && lo >= 0)
+            return std::make_pair(number, static_cast<std::uint8_t>(hi * 16 + lo));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text)
+{
+    std::vector<std::uint8_t> bytes;
+    int high = -1;
+    for (char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (high >= 0)
+                return std::nullopt;  // a lone digit before a space
+            continue;
+        }
+        const int d = HexDigit(c);
+        if (d < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = d;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(high * 16 + d));
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        return std::nullopt;  // odd digit count: never pad, never shift
+    return bytes;
+}
+
+}  // namespace zorvik

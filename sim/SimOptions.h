@@ -1,0 +1,18 @@
+#pragma once
+// Parses the text forms zorvik-sim accepts for switch values and byte strings.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zorvik {
+
+// "N=bits": a memory switch number and its value, the value written as eight "0"/"1"
+// characters pin 8 first (as the printer reports it), or as 0xHH. No value: malformed.
+std::optional<std::pair<int, std::uint8_t>> ParseSwitchAssignment(const std::string& text);
+
+// Hex byte text such as "1b 40" or "1B40". No value: malformed.
+std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text);
+
+}  // namespace zorvik

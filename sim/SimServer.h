@@ -1,0 +1,100 @@
+#pragma once
+// Serves a VirtualPrinter on a pseudo-terminal (as a serial line) and/or a loopback
+// TCP port, from one background thread. Tests and the demo run it in-process; the
+// zorvik-sim program runs it on its own.
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/VirtualPrinter.h"
+
+namespace zorvik {
+
+struct SimServerOptions {
+    bool pty = false;
+    bool tcp = false;
+    std::uint16_t tcpPort = 0;  // 0: the system picks a free port
+};
+
+class SimServer {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    explicit SimServer(VirtualPrinter printer = VirtualPrinter());
+    ~SimServer();
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    // Opens the transports and starts serving. False (with Error()) when one could not
+    // be opened; nothing is left running then.
+    bool Start(const SimServerOptions& options);
+    // Stops serving and closes everything. Safe to call twice.
+    void Stop();
+    const std::string& Error() const { return error_; }
+
+    // The slave side of the pseudo-terminal ("/dev/pts/N"), empty without one.
+    std::string PtyPath() const;
+    // The loopback TCP port served, 0 without one.
+    std::uint16_t TcpPort() const;
+
+    // Runs f on the printer under the server's lock; the server thread waits meanwhile.
+    template <typename F>
+    auto WithPrinter(F&& f)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return f(printer_);
+    }
+
+    // Replies kept back by the holdReplies fault leave now; they are in the system's
+    // buffers when this returns.
+    void ReleaseHeld();
+    std::size_t HeldBytes() const;
+    // Sends bytes nobody asked for on every open transport (stray input).
+    void SendUnasked(const Bytes& bytes);
+    // The printer goes away: the pty master and any TCP client are closed.
+    void Unplug();
+
+private:
+    enum Target { ToPty, ToTcp };
+    struct Outgoing {
+        Target target;
+        std::chrono::steady_clock::time_point due;
+        Bytes bytes;
+    };
+
+    void Run();
+    void Wake();
+    // All below run with mutex_ held.
+    void HandleInput(Target from, bool hangup);
+    void Accept();
+    void Queue(Target target, Bytes bytes);
+    void Flush();
+    int FdOf(Target target) const;
+    void CloseTarget(Target target);
+    int PollTimeoutMs() const;
+
+    mutable std::mutex mutex_;
+    VirtualPrinter printer_;
+    std::string error_;
+    std::thread thread_;
+    bool running_ = false;
+    bool stopping_ = false;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    int master_ = -1;
+    int slaveHolder_ = -1;  // keeps the line alive between the clients' opens
+    std::string ptyPath_;
+    int listen_ = -1;
+    int client_ = -1;
+    std::uint16_t tcpPort_ = 0;
+    std::size_t ptyBytes_ = 0;   // received on the pty
+    std::size_t tcpBytes_ = 0;   // received on the current TCP connection
+    std::deque<Outgoing> out_;
+    std::vector<std::pair<Target, Bytes>> held_;
+};
+
+}  // namespace zorvik

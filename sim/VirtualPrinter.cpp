@@ -1,0 +1,443 @@
+#include "sim/VirtualPrinter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "resources/LinkTexts.h"
+#include "resources/SimTexts.h"
+
+namespace zorvik {
+
+namespace {
+
+constexpr std::uint8_t ESC = 0x1B;
+constexpr std::uint8_t GS = 0x1D;
+constexpr std::uint8_t FS = 0x1C;
+constexpr std::uint8_t DLE = 0x10;
+constexpr std::uint8_t VENDOR = 0x08;
+
+// Lengths of the fixed-size ESC commands the printer knows; any other ESC x is taken
+// as two bytes.
+std::size_t EscLength(std::uint8_t letter)
+{
+    switch (letter) {
+    case ' ': case '!': case '-': case '3': case 'E': case 'G': case 'J': case 'M':
+    case 'R': case 'V': case 'a': case 'd': case 'r': case 't': case '{': case 'U':
+    case '=':
+        return 3;
+    case '$': case '\\': case 'c':
+        return 4;
+    case 'p':
+        return 5;
+    default:
+        return 2;
+    }
+}
+
+std::size_t GsLength(std::uint8_t letter)
+{
+    switch (letter) {
+    case '!': case 'B': case 'H': case 'I': case 'a': case 'b': case 'f': case 'h':
+    case 'r': case 'w': case 'V':
+        return 3;
+    case '$': case 'L': case 'P': case 'W': case '\\':
+        return 4;
+    default:
+        return 2;
+    }
+}
+
+// Commands that may follow a font image at once; one of them where an image could
+// end ends it there.
+const std::vector<std::vector<std::uint8_t>>& FollowUps()
+{
+    static const std::vector<std::vector<std::uint8_t>> commands = {
+        {ESC, '@'}, {ESC, '=', 1}, {GS, 'a', 0}, {GS, 'I', 3}, {GS, 'I', 65}, {GS, 'I', 66}, {GS, 'I', 67},
+        {GS, 'I', 69}, {GS, '(', 'E'}, {VENDOR, 0x5E, 0x50, 0x30}, {VENDOR, 0x5E, 0x50, 0x31},
+        {VENDOR, 0x39, 1, 0}, {VENDOR, 0x39, 2, 0},
+    };
+    return commands;
+}
+
+// 1: a follow-up command starts the bytes; 0: none does; -1: too few bytes to tell.
+int FollowUpAhead(const std::vector<std::uint8_t>& bytes)
+{
+    bool undecided = false;
+    for (const auto& command : FollowUps()) {
+        const std::size_t n = std::min(command.size(), bytes.size());
+        if (!std::equal(command.begin(), command.begin() + static_cast<std::ptrdiff_t>(n), bytes.begin()))
+            continue;
+        if (n == command.size())
+            return 1;
+        undecided = true;
+    }
+    return undecided ? -1 : 0;
+}
+
+bool IsFontSize(std::size_t n)
+{
+    return std::find(std::begin(kFontImageSizes), std::end(kFontImageSizes), n) != std::end(kFontImageSizes);
+}
+
+std::string Hex(std::uint8_t b)
+{
+    char cell[4];
+    std::snprintf(cell, sizeof cell, "%02X", b);
+    return cell;
+}
+
+}  // namespace
+
+PrinterIdentity::PrinterIdentity() : maker(kMakerName), model(kModelName), firmware(kSimFirmware), language(kSimLanguage) {}
+
+VirtualPrinter::VirtualPrinter(PrinterIdentity identity, SimFaults faults)
+    : identity_(std::move(identity)), faults_(std::move(faults))
+{
+    for (int n : kSimSwitchNumbers)
+        switches_[n] = 0;
+}
+
+bool VirtualPrinter::IsSwitchNumber(int number)
+{
+    return std::find(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers), number) != std::end(kSimSwitchNumbers);
+}
+
+std::uint8_t VirtualPrinter::Switch(int number) const
+{
+    const auto it = switches_.find(number);
+    return it == switches_.end() ? 0 : it->second;
+}
+
+void VirtualPrinter::SetSwitch(int number, std::uint8_t bits)
+{
+    if (IsSwitchNumber(number))
+        switches_[number] = bits;
+}
+
+bool VirtualPrinter::FontComplete() const
+{
+    return fontStarted_ && IsFontSize(fontBytes_);
+}
+
+std::vector<std::string> VirtualPrinter::CommandNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& c : log_)
+        names.push_back(c.name);
+    return names;
+}
+
+void VirtualPrinter::ResetStream()
+{
+    pending_.clear();
+    inFont_ = false;
+}
+
+VirtualPrinter::Bytes VirtualPrinter::Feed(const std::uint8_t* data, std::size_t count)
+{
+    Bytes reply;
+    if (!data || count == 0)
+        return reply;
+    received_.insert(received_.end(), data, data + count);
+    pending_.insert(pending_.end(), data, data + count);
+    std::size_t used = 0;
+    while (used < pending_.size()) {
+        // Parsers look at the front of pending_; drop what was consumed first.
+        if (used > 0) {
+            pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
+            used = 0;
+        }
+        const bool wasInFont = inFont_;
+        const std::size_t n = inFont_ ? TakeFontData() : ParseOne(reply);
+        if (n == 0 && wasInFont == inFont_)
+            break;  // more bytes needed
+        used = n;
+    }
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
+    return reply;
+}
+
+void VirtualPrinter::Record(std::string name, std::size_t length)
+{
+    SimCommand command{std::move(name), Bytes(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length))};
+    log_.push_back(command);
+    if (observer_)
+        observer_(log_.back());
+}
+
+void VirtualPrinter::Answer(Bytes& reply, const Bytes& answer) const
+{
+    if (!faults_.silent)
+        reply.insert(reply.end(), answer.begin(), answer.end());
+}
+
+void VirtualPrinter::AnswerText(Bytes& reply, const std::string& text) const
+{
+    Bytes answer{0x5F};
+    answer.insert(answer.end(), text.begin(), text.end());
+    answer.push_back(0x00);
+    Answer(reply, answer);
+}
+
+std::size_t VirtualPrinter::ParseOne(Bytes& reply)
+{
+    switch (pending_[0]) {
+    case ESC:
+        return ParseEsc(reply);
+    case GS:
+        return ParseGs(reply);
+    case VENDOR: {
+        const std::size_t n = ParseVendor(reply);
+        if (n != static_cast<std::size_t>(-1))
+            return n;
+        break;  // not a vendor command: plain data
+    }
+    case FS:
+        return ParseFs(reply);
+    case DLE:
+        if (pending_.size() < 3)
+            return 0;
+        if (pending_[1] == 0x04) {
+            // Real-time status: online, no error (the fixed bits only).
+            Record("DLE EOT " + std::to_string(pending_[2]), 3);
+            Answer(reply, {0x12});
+            return 3;
+        }
+        break;
+    default:
+        break;
+    }
+    // Plain data (text to print): runs of it share one log entry.
+    if (log_.empty() || log_.back().name != "data")
+        Record("data", 1);
+    else
+        log_.back().bytes.push_back(pending_[0]);
+    printData_.push_back(pending_[0]);
+    return 1;
+}
+
+std::size_t VirtualPrinter::ParseEsc(Bytes& reply)
+{
+    if (pending_.size() < 2)
+        return 0;
+    const std::uint8_t letter = pending_[1];
+    const std::size_t length = EscLength(letter);
+    if (pending_.size() < length)
+        return 0;
+    if (letter == '@') {
+        Record("ESC @", 2);
+        Answer(reply, faults_.strayAfterInit);
+    } else if (letter == '=') {
+        Record("ESC = " + std::to_string(pending_[2]), 3);
+    } else {
+        std::string name = "ESC ";
+        name += static_cast<char>(letter >= 0x20 && letter < 0x7F ? letter : '?');
+        Record(name, length);
+    }
+    return length;
+}
+
+std::size_t VirtualPrinter::ParseGs(Bytes& reply)
+{
+    if (pending_.size() < 2)
+        return 0;
+    const std::uint8_t letter = pending_[1];
+    if (letter == '(') {
+        if (pending_.size() < 5)
+            return 0;
+        const std::size_t length = 5 + pending_[3] + 256u * pending_[4];
+        if (pending_.size() < length)
+            return 0;
+        const std::uint8_t fn = pending_[2];
+        if (fn == 'E')
+            return ParseUserSetting(length, reply);
+        if (fn == 'A' && length == 7 && pending_[5] == 0x01 && pending_[6] == 0x02) {
+            ++selfTests_;
+            Record("GS ( A self test", length);
+            return length;
+        }
+        std::string name = "GS ( ";
+        name += static_cast<char>(fn >= 0x20 && fn < 0x7F ? fn : '?');
+        Record(name, length);
+        return length;
+    }
+    std::size_t length = GsLength(letter);
+    if (letter == 'V' && pending_.size() >= 3 && (pending_[2] == 65 || pending_[2] == 66))
+        length = 4;  // cut with feed
+    if (pending_.size() < length)
+        return 0;
+    if (letter == 'I') {
+        const std::uint8_t kind = pending_[2];
+        Record("GS I " + std::to_string(kind), 3);
+        if (kind == 3 && !faults_.noIdReply) {
+            Bytes answer(static_cast<std::size_t>(std::max(0, faults_.idFillerBytes)), faults_.idFiller);
+            answer.push_back(0x6F);
+            Answer(reply, answer);
+        } else if (kind == 65) {
+            AnswerText(reply, identity_.firmware);
+        } else if (kind == 66) {
+            AnswerText(reply, identity_.maker);
+        } else if (kind == 67) {
+            AnswerText(reply, identity_.model);
+        } else if (kind == 69) {
+            AnswerText(reply, identity_.language);
+        }
+        return 3;
+    }
+    if (letter == 'a') {
+        Record("GS a " + std::to_string(pending_[2]), 3);
+        return 3;
+    }
+    std::string name = "GS ";
+    name += static_cast<char>(letter >= 0x20 && letter < 0x7F ? letter : '?');
+    Record(name, length);
+    return length;
+}
+
+std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Bytes& reply)
+{
+    const std::size_t params = length - 5;
+    const std::uint8_t fn = params > 0 ? pending_[5] : 0;
+    const std::string args(pending_.begin() + 6, pending_.begin() + static_cast<std::ptrdiff_t>(length));
+    if (fn == 1 && args == kSimUserModeIn) {
+        userMode_ = true;
+        Record("GS ( E fn 1 enter user setting mode", length);
+        Answer(reply, Bytes(std::begin(kSimUserModeReply), std::end(kSimUserModeReply)));
+    } else if (fn == 2 && args == kSimUserModeOut) {
+        // Stores the switches and restarts; the printer leaves user setting mode.
+        userMode_ = false;
+        ++restarts_;
+        Record("GS ( E fn 2 end user setting mode", length);
+    } else if (fn == 3 && params == 10) {
+        const int number = pending_[6];
+        std::string name = "GS ( E fn 3 switch " + std::to_string(number) + " = " + args.substr(1);
+        if (!userMode_) {
+            name += " (ignored: not in user setting mode)";
+        } else if (!IsSwitchNumber(number)) {
+            name += " (ignored: no such switch)";
+        } else if (number == faults_.ignoredSwitchWrite) {
+            name += " (ignored on request)";
+        } else {
+            std::uint8_t bits = switches_[number];
+            // c8 first ... c1 last; "2" (and anything else) leaves the pin alone.
+            for (int i = 0; i < 8; ++i) {
+                const std::uint8_t mask = static_cast<std::uint8_t>(1u << (7 - i));
+                const char c = args[1 + static_cast<std::size_t>(i)];
+                if (c == '1')
+                    bits = static_cast<std::uint8_t>(bits | mask);
+                else if (c == '0')
+                    bits = static_cast<std::uint8_t>(bits & ~mask);
+            }
+            switches_[number] = bits;
+        }
+        Record(name, length);
+    } else if (fn == 4 && params == 2) {
+        const int number = pending_[6];
+        Record("GS ( E fn 4 switch " + std::to_string(number), length);
+        if (IsSwitchNumber(number) && number != faults_.silentSwitch) {
+            Bytes answer(std::begin(kSimSwitchReplyHeader), std::end(kSimSwitchReplyHeader));
+            const std::uint8_t bits = switches_[number];
+            for (int pin = 8; pin >= 1; --pin) {
+                char c = (bits >> (pin - 1)) & 1 ? '1' : '0';
+                if (number == faults_.badCharSwitch && pin == faults_.badCharPin)
+                    c = faults_.badChar;
+                answer.push_back(static_cast<std::uint8_t>(c));
+            }
+            answer.push_back(kSimSwitchReplyEnd);
+            Answer(reply, answer);
+        }
+    } else {
+        Record("GS ( E fn " + std::to_string(fn), length);
+    }
+    return length;
+}
+
+// Returns size_t(-1) when the 08 byte starts no vendor command.
+std::size_t VirtualPrinter::ParseVendor(Bytes& reply)
+{
+    if (pending_.size() < 2)
+        return 0;
+    if (pending_[1] == 0x5E) {
+        if (pending_.size() < 4)
+            return 0;
+        if (pending_[2] == 0x50 && pending_[3] == 0x31) {
+            Record("power save query", 4);
+            Bytes answer{kSimPowerSaveReplyLead, static_cast<std::uint8_t>(powerSaveOn_ ? 1 : 0), powerSaveSeconds_, 0x00};
+            answer.resize(static_cast<std::size_t>(std::clamp(faults_.powerSaveReplyBytes, 0, 4)));
+            Answer(reply, answer);
+            return 4;
+        }
+        if (pending_[2] == 0x50 && pending_[3] == 0x30) {
+            if (pending_.size() < 6)
+                return 0;
+            powerSaveOn_ = pending_[4] != 0;
+            powerSaveSeconds_ = pending_[5];
+            Record("power save set " + std::to_string(pending_[4]) + " " + std::to_string(pending_[5]), 6);
+            return 6;
+        }
+        return static_cast<std::size_t>(-1);
+    }
+    if (pending_[1] == 0x39) {
+        if (pending_.size() < 4)
+            return 0;
+        if (pending_[2] == 0x01 && pending_[3] == 0x00) {
+            ++statusPrints_;
+            Record("print status", 4);
+            return 4;
+        }
+        if (pending_[2] == 0x02 && pending_[3] == 0x00) {
+            ++codePagePrints_;
+            Record("print code page", 4);
+            return 4;
+        }
+    }
+    return static_cast<std::size_t>(-1);
+}
+
+std::size_t VirtualPrinter::ParseFs(Bytes&)
+{
+    if (pending_.size() < 2)
+        return 0;
+    if (pending_[1] == kFontImageMagic[1] || pending_[1] == 'p') {
+        if (pending_.size() < 4)
+            return 0;
+        if (std::equal(std::begin(kFontImageMagic), std::end(kFontImageMagic), pending_.begin())) {
+            Record("font image start", 4);
+            fontStarted_ = true;
+            inFont_ = true;
+            fontBytes_ = 4;
+            return 4;
+        }
+        if (pending_[1] == 'p') {
+            Record("FS p " + std::to_string(pending_[2]) + " " + std::to_string(pending_[3]), 4);
+            return 4;
+        }
+    }
+    Record("FS " + Hex(pending_[1]), 2);
+    return 2;
+}
+
+std::size_t VirtualPrinter::TakeFontData()
+{
+    if (IsFontSize(fontBytes_)) {
+        // The image may end here: it does when a command follows.
+        const int ahead = FollowUpAhead(pending_);
+        if (ahead < 0)
+            return 0;
+        if (ahead > 0) {
+            inFont_ = false;
+            log_.push_back({"font image end, " + std::to_string(fontBytes_) + " bytes", {}});
+            if (observer_)
+                observer_(log_.back());
+            return 0;
+        }
+    }
+    std::size_t take = pending_.size();
+    for (std::uint32_t size : kFontImageSizes)
+        if (size > fontBytes_)
+            take = std::min<std::size_t>(take, size - fontBytes_);
+    fontBytes_ += take;
+    return take;
+}
+
+}  // namespace zorvik

@@ -1,0 +1,118 @@
+// zorvik-sim: the virtual printer on a pseudo-terminal and/or a loopback TCP port.
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+
+#include "sim/SimOptions.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+int stopPipe[2] = {-1, -1};
+
+extern "C" void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(stopPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace zorvik;
+    CLI::App app{"Virtual LXT-640IV printer on a pseudo-terminal and/or a loopback TCP port"};
+    bool pty = false;
+    std::optional<int> tcp;
+    bool log = false;
+    PrinterIdentity identity;
+    SimFaults faults;
+    std::vector<std::string> switches;
+    std::string stray;
+
+    app.add_flag("--pty", pty, "serve a pseudo-terminal (its path is printed as \"pty: PATH\")");
+    auto* tcpOption = app.add_option("--tcp", tcp, "serve 127.0.0.1:PORT (0 or no value: a free port)")
+                          ->expected(0, 1)->default_str("0");
+    app.add_flag("--log", log, "print every command received");
+    app.add_option("--maker", identity.maker, "maker name answered to GS I 66");
+    app.add_option("--model", identity.model, "model name answered to GS I 67");
+    app.add_option("--firmware", identity.firmware, "firmware text answered to GS I 65");
+    app.add_option("--language", identity.language, "language text answered to GS I 69");
+    app.add_option("--switch", switches, "starting value of a memory switch: N=bbbbbbbb (pin 8 first) or N=0xHH");
+    app.add_flag("--silent", faults.silent, "answer nothing");
+    app.add_flag("--no-id", faults.noIdReply, "do not answer GS I 3");
+    app.add_option("--id-fillers", faults.idFillerBytes, "filler bytes sent before the \"o\" of GS I 3");
+    app.add_option("--silent-switch", faults.silentSwitch, "do not answer the read of this switch");
+    app.add_option("--bad-char-switch", faults.badCharSwitch, "answer the read of this switch with a bad character");
+    app.add_option("--bad-char-pin", faults.badCharPin, "pin that carries the bad character (1..8)");
+    app.add_option("--ignore-switch-write", faults.ignoredSwitchWrite, "accept writes of this switch without effect");
+    app.add_option("--power-save-bytes", faults.powerSaveReplyBytes, "bytes of the power-save answer sent (0..4)")
+        ->check(CLI::Range(0, 4));
+    app.add_option("--stray", stray, "hex bytes sent unasked after every ESC @");
+    app.add_option("--delay", faults.replyDelayMs, "milliseconds every reply is late");
+    app.add_option("--split", faults.splitGapMs, "send replies one byte at a time, this many ms apart");
+    app.add_option("--drop-after", faults.dropAfterBytes, "cut the connection after this many bytes");
+    app.add_option("--refuse-after", faults.refuseAfterBytes, "stop reading after this many bytes");
+    CLI11_PARSE(app, argc, argv);
+
+    if (!pty && tcpOption->count() == 0) {
+        std::cerr << "zorvik-sim: choose --pty and/or --tcp [PORT]\n";
+        return 2;
+    }
+    const int port = tcp.value_or(0);
+    if (port < 0 || port > 65535) {
+        std::cerr << "zorvik-sim: --tcp: port out of range\n";
+        return 2;
+    }
+    if (!stray.empty()) {
+        const auto bytes = ParseHexBytes(stray);
+        if (!bytes) {
+            std::cerr << "zorvik-sim: --stray: not hex bytes: " << stray << "\n";
+            return 2;
+        }
+        faults.strayAfterInit = *bytes;
+    }
+    VirtualPrinter printer(identity, faults);
+    for (const auto& text : switches) {
+        const auto assignment = ParseSwitchAssignment(text);
+        if (!assignment) {
+            std::cerr << "zorvik-sim: --switch: expected N=bbbbbbbb or N=0xHH with N one of 1-6, 11, 12: " << text
+                      << "\n";
+            return 2;
+        }
+        printer.SetSwitch(assignment->first, assignment->second);
+    }
+    if (log) {
+        printer.SetCommandObserver([](const SimCommand& command) {
+            std::printf("received: %s (%zu bytes)\n", command.name.c_str(), command.bytes.size());
+            std::fflush(stdout);
+        });
+    }
+
+    if (::pipe(stopPipe) != 0)
+        return 1;
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+
+    SimServer server(std::move(printer));
+    if (!server.Start({pty, tcpOption->count() > 0, static_cast<std::uint16_t>(port)})) {
+        std::cerr << "zorvik-sim: " << server.Error() << "\n";
+        return 1;
+    }
+    if (pty)
+        std::printf("pty: %s\n", server.PtyPath().c_str());
+    if (tcpOption->count() > 0)
+        std::printf("tcp: 127.0.0.1:%u\n", static_cast<unsigned>(server.TcpPort()));
+    std::fflush(stdout);
+
+    pollfd wait{stopPipe[0], POLLIN, 0};
+    while (::poll(&wait, 1, -1) < 0 && errno == EINTR) {}
+    server.Stop();
+    return 0;
+}

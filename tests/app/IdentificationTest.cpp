@@ -1,0 +1,189 @@
+#include "app/Identification.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "SimulatedPrinter.h"
+#include "resources/CheckTexts.h"
+
+namespace zorvik {
+namespace {
+
+using test::Bytes;
+using test::BytesOf;
+using test::SimulatedPrinter;
+
+// Opens a link on the simulated printer and runs the exchange with the given style.
+IdentifyResult Identify(SimulatedPrinter& sim, InterfaceType type, VirtualPacer& pacer)
+{
+    PrinterLink link(sim.Factory());
+    PortSettings settings;
+    settings.portName = "COM1";
+    EXPECT_NE(link.CreatePort(settings), 0);
+    EXPECT_NE(link.Open(), 0);
+    return IdentifyPrinter(link, type, pacer);
+}
+
+struct FaultRow {
+    const char* name;
+    void (*arrange)(VirtualPrinter&);
+    IdentifyResult byteWise;  // serial and parallel
+    IdentifyResult block;     // USB and Ethernet
+};
+
+const FaultRow kFaultRows[] = {
+    {"healthy", [](VirtualPrinter&) {}, IdentifyResult::Ok, IdentifyResult::Ok},
+    {"other maker", [](VirtualPrinter& p) { p.Identity().maker = "OTHER"; }, IdentifyResult::WrongMaker,
+     IdentifyResult::WrongMaker},
+    {"maker with trailing blank", [](VirtualPrinter& p) { p.Identity().maker = "KARVO "; },
+     IdentifyResult::WrongMaker, IdentifyResult::WrongMaker},
+    {"maker in lower case", [](VirtualPrinter& p) { p.Identity().maker = "karvo"; }, IdentifyResult::WrongMaker,
+     IdentifyResult::WrongMaker},
+    {"5F inside the maker", [](VirtualPrinter& p) { p.Identity().maker = "KAR_VO"; }, IdentifyResult::Ok,
+     IdentifyResult::WrongMaker},
+    {"other model", [](VirtualPrinter& p) { p.Identity().model = "LXT-641IV"; }, IdentifyResult::WrongModel,
+     IdentifyResult::WrongModel},
+    {"model with a prefix", [](VirtualPrinter& p) { p.Identity().model = "XLXT-640IV"; },
+     IdentifyResult::WrongModel, IdentifyResult::WrongModel},
+    {"no ID reply", [](VirtualPrinter& p) { p.Faults().noIdReply = true; }, IdentifyResult::NoPrinterId,
+     IdentifyResult::NoPrinterId},
+    {"silent", [](VirtualPrinter& p) { p.Faults().silent = true; }, IdentifyResult::NoPrinterId,
+     IdentifyResult::NoPrinterId},
+    {"o on the ninth retry", [](VirtualPrinter& p) { p.Faults().idFillerBytes = 9; }, IdentifyResult::Ok,
+     IdentifyResult::NoPrinterId},
+    {"o on the tenth retry", [](VirtualPrinter& p) { p.Faults().idFillerBytes = 10; }, IdentifyResult::Ok,
+     IdentifyResult::NoPrinterId},
+    {"no o within ten retries", [](VirtualPrinter& p) { p.Faults().idFillerBytes = 11; },
+     IdentifyResult::NoPrinterId, IdentifyResult::NoPrinterId},
+    // Only the byte-wise style discards what comes after ESC @; a packet starts with it.
+    {"stray bytes after ESC @", [](VirtualPrinter& p) { p.Faults().strayAfterInit = {0x14, 0x41, 0x42}; },
+     IdentifyResult::Ok, IdentifyResult::NoPrinterId},
+};
+
+TEST(IdentificationTest, OutcomeOfEachPrinterForBothReadingStyles)
+{
+    for (const auto& row : kFaultRows) {
+        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+            SimulatedPrinter sim;
+            row.arrange(*sim.printer);
+            VirtualPacer pacer;
+            const auto expected = (type == Serial || type == Parallel) ? row.byteWise : row.block;
+            EXPECT_EQ(Identify(sim, type, pacer), expected) << row.name << ", interface " << type;
+        }
+    }
+}
+
+TEST(IdentificationTest, ShortWriteOfInitializeIsAPortError)
+{
+    SimulatedPrinter sim;
+    sim.state->writeLimit = 1;
+    VirtualPacer pacer;
+    EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::PortError);
+    // Nothing after the failed ESC @.
+    EXPECT_EQ(sim.state->writes.size(), 1u);
+}
+
+TEST(IdentificationTest, CommandsInOrder)
+{
+    SimulatedPrinter sim;
+    VirtualPacer pacer;
+    ASSERT_EQ(Identify(sim, Ethernet, pacer), IdentifyResult::Ok);
+    const std::vector<std::string> expected = {"ESC @", "ESC = 1", "GS a 0", "GS I 3", "GS I 66", "GS I 67"};
+    EXPECT_EQ(sim.printer->CommandNames(), expected);
+}
+
+// A packet reply that comes only on the second read passes; one that needs a third fails.
+TEST(IdentificationTest, PacketReadIsTriedTwice)
+{
+    for (int emptyReads : {1, 2}) {
+        test::SimulatedPrinter sim;
+        auto& state = *sim.state;
+        auto simulate = state.responder;
+        state.responder = [simulate, emptyReads](const Bytes& written, test::FakePortState& s) {
+            if (written == BytesOf({0x1D, 0x49, 0x03}))
+                for (int i = 0; i < emptyReads; ++i)
+                    s.Queue({});  // an empty chunk: one read brings nothing
+            simulate(written, s);
+        };
+        VirtualPacer pacer;
+        EXPECT_EQ(Identify(sim, Usb, pacer), emptyReads == 1 ? IdentifyResult::Ok : IdentifyResult::NoPrinterId)
+            << emptyReads;
+    }
+}
+
+TEST(IdentificationTest, PausesOfWholeExchange)
+{
+    struct Row {
+        InterfaceType type;
+        std::vector<std::uint32_t> pauses;
+    };
+    const Row rows[] = {
+        // drain (five empty reads), five discards, ID, maker text, the pause, model text
+        {Serial, {50, 50, 50, 50, 50, 100, 100, 100, 100, 100, 100, 100, 500, 100}},
+        // ID packet, maker packet, the pause, model packet
+        {Ethernet, {200, 200, 500, 200}},
+    };
+    for (const auto& row : rows) {
+        SimulatedPrinter sim;
+        VirtualPacer pacer;
+        ASSERT_EQ(Identify(sim, row.type, pacer), IdentifyResult::Ok);
+        EXPECT_EQ(pacer.Pauses(), row.pauses) << row.type;
+        EXPECT_EQ(pacer.Total(), std::accumulate(row.pauses.begin(), row.pauses.end(), 0ull));
+    }
+    // Each ID retry adds 100 ms.
+    SimulatedPrinter sim;
+    sim.printer->Faults().idFillerBytes = 9;
+    VirtualPacer pacer;
+    ASSERT_EQ(Identify(sim, Serial, pacer), IdentifyResult::Ok);
+    EXPECT_EQ(pacer.Total(), 1550u + 900u);
+}
+
+TEST(IdentificationTest, DrainReadsStrayBytesFirst)
+{
+    SimulatedPrinter sim;
+    sim.state->Queue(BytesOf({0x41, 0x00, 0x42}));  // waiting before the exchange starts
+    VirtualPacer pacer;
+    ASSERT_EQ(Identify(sim, Serial, pacer), IdentifyResult::Ok);
+    // 0x41 and 0x42 each restart the count; the 00 counts as empty.
+    const auto& p = pacer.Pauses();
+    EXPECT_EQ(std::count(p.begin(), p.end(), 50u), 3 + 5);
+}
+
+// A printer that never stops sending, or stops before the 00, cannot hold the check.
+TEST(IdentificationTest, EndlessOrCutTextsEndTheRead)
+{
+    {
+        SimulatedPrinter sim;
+        sim.state->Queue(Bytes(100000, 0x41));
+        VirtualPacer pacer;
+        EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::NoPrinterId);
+        EXPECT_LT(sim.state->readCounts.size(), 200u);
+    }
+    {
+        SimulatedPrinter sim;
+        auto simulate = sim.state->responder;
+        sim.state->responder = [simulate](const Bytes& written, test::FakePortState& s) {
+            if (written == BytesOf({0x1D, 0x49, 0x42}))
+                s.Queue(BytesOf({0x5F, 'K', 'A', 'R', 'V', 'O'}));  // no 00: the text is complete anyway
+            else if (written == BytesOf({0x1D, 0x49, 0x43}))
+                s.Queue(Bytes(5000, 'L'));  // never ends
+            else
+                simulate(written, s);
+        };
+        VirtualPacer pacer;
+        EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::WrongModel);
+    }
+}
+
+TEST(IdentificationTest, MessagesForResults)
+{
+    EXPECT_STREQ(IdentifyMessage(IdentifyResult::Ok), "Printer is connected.");
+    EXPECT_STREQ(IdentifyMessage(IdentifyResult::PortError), "Port error! Check printer's port, please.");
+    EXPECT_STREQ(IdentifyMessage(IdentifyResult::NoPrinterId), "Fail to get printer ID.\r\n\r\nPlease retry connect");
+    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongMaker), "This printer don't match our company name.");
+    EXPECT_STREQ(IdentifyMessage(IdentifyResult::WrongModel), "The connected printer has different Model name.");
+}
+
+}  // namespace
+}  // namespace zorvik

@@ -1,0 +1,179 @@
+// The real serial code on a pseudo-terminal pair: the test holds the master end
+// as the printer would, the port opens the slave end.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/SerialPort.h"
+#include "link/posix/SerialTermios.h"
+
+namespace zorvik {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long MsSince(Clock::time_point start)
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// Far above any limit of the port, so a loaded machine never fails a test;
+// a read that ignored its limits would still wait much longer (for ever).
+constexpr long kGenerousMs = 3000;
+
+class PtySerialTest : public ::testing::Test {
+protected:
+    int master = -1;
+    std::string slavePath;
+    VirtualPacer pacer;
+    DeviceNames names;
+    std::unique_ptr<SerialPort> port;
+
+    void SetUp() override
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(::grantpt(master), 0);
+        ASSERT_EQ(::unlockpt(master), 0);
+        slavePath = ::ptsname(master);
+        names.Set("COM1", slavePath);
+        port = std::make_unique<SerialPort>(pacer, names, MakeSystemSerialDevice());
+    }
+    void TearDown() override
+    {
+        port.reset();
+        if (master >= 0)
+            ::close(master);
+    }
+    int OpenPort(std::int32_t parity = 0, std::int32_t flow = 0, std::int32_t dataBits = 8)
+    {
+        PortSettings s;
+        s.portName = "COM1";
+        s.baudRate = 38400;
+        s.dataBits = dataBits;
+        s.stopBits = 2;
+        s.parity = parity;
+        s.flowControl = flow;
+        port->Configure(s);
+        return port->Open();
+    }
+    void Send(const std::string& bytes) { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+};
+
+TEST_F(PtySerialTest, OpenAppliesTheLineSettings)
+{
+    // A pseudo-terminal always reads back 8 bits without parity, so the parity
+    // codes are checked on the termios mapping below.
+    ASSERT_EQ(OpenPort(0, 1, 8), 1) << port->LastError();
+    termios t{};
+    ASSERT_EQ(::tcgetattr(master, &t), 0);   // the master reports the slave's settings
+    EXPECT_EQ(cfgetospeed(&t), B38400);
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(t.c_cflag & CRTSCTS);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+    EXPECT_FALSE(t.c_lflag & (ICANON | ECHO));
+}
+
+TEST_F(PtySerialTest, ReadEndsAtCountAtSilenceOrAtTheTotalLimit)
+{
+    ASSERT_EQ(OpenPort(), 1) << port->LastError();
+    std::uint8_t buffer[16] = {};
+
+    // A silent line: nothing, after 100 ms + 10 ms per byte.
+    auto start = Clock::now();
+    EXPECT_EQ(port->Read(buffer, 1, 1000), 0);
+    EXPECT_GE(MsSince(start), 110 - 1);
+    EXPECT_LT(MsSince(start), kGenerousMs);
+
+    // Three bytes then silence: the three, well before the 260 ms total.
+    Send("abc");
+    start = Clock::now();
+    EXPECT_EQ(port->Read(buffer, 16, 1000), 3);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 3), "abc");
+    EXPECT_LT(MsSince(start), kGenerousMs);
+
+    // More waiting than asked for: exactly the count, the rest stays.
+    Send("0123456789");
+    EXPECT_EQ(port->Read(buffer, 4, 1000), 4);
+    EXPECT_EQ(port->Read(buffer, 16, 1000), 6);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 6), "456789");
+}
+
+TEST_F(PtySerialTest, WriteReachesTheOtherEnd)
+{
+    ASSERT_EQ(OpenPort(), 1);
+    const std::uint8_t command[] = {0x1B, 0x40, 0x00, 0x0A};
+    EXPECT_EQ(port->Write(command, 4), 4);
+    std::uint8_t got[4] = {};
+    pollfd p{.fd = master, .events = POLLIN, .revents = 0};
+    ASSERT_EQ(::poll(&p, 1, kGenerousMs), 1);
+    ASSERT_EQ(::read(master, got, 4), 4);
+    EXPECT_EQ(std::vector<std::uint8_t>(got, got + 4), std::vector<std::uint8_t>(command, command + 4));
+}
+
+TEST_F(PtySerialTest, TheLineIsHeldExclusively)
+{
+    ASSERT_EQ(OpenPort(), 1);
+    SerialPort second(pacer, names, MakeSystemSerialDevice());
+    second.Configure({.portName = "COM1", .baudRate = 9600, .dataBits = 8});
+    EXPECT_EQ(second.Open(), 0);
+}
+
+TEST_F(PtySerialTest, PresenceFollowsTheOtherEnd)
+{
+    auto device = MakeSystemSerialDevice();
+    ASSERT_TRUE(device->Open(slavePath));
+    EXPECT_EQ(device->Presence(), ModemPresence::DsrOn);
+    ::close(master);
+    master = -1;
+    EXPECT_EQ(device->Presence(), ModemPresence::DsrOff);
+    std::uint8_t buffer[4];
+    const auto start = Clock::now();
+    EXPECT_EQ(device->Read(buffer, 4, {.intervalMs = 10, .totalMs = 140}), 0);
+    EXPECT_LT(MsSince(start), kGenerousMs);
+}
+
+TEST_F(PtySerialTest, MissingDeviceFailsOpen)
+{
+    names.Set("COM2", "/dev/zorvik-no-such-line");
+    SerialPort missing(pacer, names, MakeSystemSerialDevice());
+    missing.Configure({.portName = "COM2", .baudRate = 9600, .dataBits = 8});
+    EXPECT_EQ(missing.Open(), 0);
+    EXPECT_NE(std::string(missing.LastError()), "");
+}
+
+TEST(SerialTermios, ParityCodesAndRejectedValues)
+{
+    struct Row {
+        SerialParity parity;
+        tcflag_t flags;
+    };
+    const Row rows[] = {
+        {SerialParity::None, 0}, {SerialParity::Odd, PARENB | PARODD}, {SerialParity::Even, PARENB},
+        {SerialParity::Mark, PARENB | PARODD | CMSPAR}, {SerialParity::Space, PARENB | CMSPAR},
+    };
+    for (const auto& row : rows) {
+        termios t{};
+        t.c_cflag = PARENB | PARODD | CMSPAR;   // whatever was set before is replaced
+        SerialLine line;
+        line.parity = row.parity;
+        ASSERT_TRUE(posix::ApplyLine(line, t));
+        EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), row.flags) << int(row.parity);
+        EXPECT_EQ(posix::LineOf(t).parity, row.parity);
+    }
+    termios t{};
+    SerialLine line;
+    line.baudRate = 1200;
+    EXPECT_FALSE(posix::ApplyLine(line, t));
+    line = {};
+    line.dataBits = 9;
+    EXPECT_FALSE(posix::ApplyLine(line, t));
+}
+
+}  // namespace
+}  // namespace zorvik

@@ -1,0 +1,236 @@
+#include "sim/VirtualPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/SimOptions.h"
+#include "support/FakePort.h"
+
+namespace zorvik {
+namespace {
+
+using test::Bytes;
+using test::BytesOf;
+using test::HexOf;
+
+Bytes Fn3(int number, const char* chars)
+{
+    Bytes b = BytesOf({0x1D, 0x28, 0x45, 0x0A, 0x00, 0x03, number});
+    for (int i = 0; i < 8; ++i)
+        b.push_back(static_cast<std::uint8_t>(chars[i]));
+    return b;
+}
+Bytes Fn4(int number) { return BytesOf({0x1D, 0x28, 0x45, 0x02, 0x00, 0x04, number}); }
+const Bytes kEnter = BytesOf({0x1D, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E});
+const Bytes kLeave = BytesOf({0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54});
+
+Bytes SwitchReply(const char* chars)
+{
+    Bytes b{0x37, 0x21};
+    b.insert(b.end(), chars, chars + 8);
+    b.push_back(0x00);
+    return b;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+TEST(VirtualPrinterTest, AnswersIdentificationCommands)
+{
+    struct Row {
+        Bytes command;
+        Bytes reply;
+    };
+    const Row rows[] = {
+        {BytesOf({0x1D, 0x49, 0x03}), BytesOf({0x6F})},
+        {BytesOf({0x1D, 0x49, 0x42}), BytesOf({0x5F, 'K', 'A', 'R', 'V', 'O', 0x00})},
+        {BytesOf({0x1D, 0x49, 0x43}), BytesOf({0x5F, 'L', 'X', 'T', '-', '6', '4', '0', 'I', 'V', 0x00})},
+        {BytesOf({0x1D, 0x49, 0x41}), BytesOf({0x5F, 'V', '1', '.', '0', '0', ' ', 'L', 'X', 'T', 0x00})},
+        {BytesOf({0x1D, 0x49, 0x45}), BytesOf({0x5F, 'E', 'N', 'G', 'L', 'I', 'S', 'H', 0x00})},
+        {BytesOf({0x1B, 0x40}), {}},
+        {BytesOf({0x1B, 0x3D, 0x01}), {}},
+        {BytesOf({0x1D, 0x61, 0x00}), {}},
+        {kEnter, BytesOf({0x37, 0x20, 0x00})},
+        {BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x50, 0x00, 20, 0x00})},
+    };
+    for (const auto& row : rows) {
+        VirtualPrinter printer;
+        EXPECT_EQ(HexOf(printer.Feed(row.command)), HexOf(row.reply)) << HexOf(row.command);
+    }
+}
+
+// One-hot values: a reversed pin order or a shifted one reads back differently.
+TEST(VirtualPrinterTest, SwitchWriteReadRoundTripsEveryPin)
+{
+    for (int number : {1, 2, 3, 4, 5, 6, 11, 12}) {
+        for (int pin = 1; pin <= 8; ++pin) {
+            VirtualPrinter printer;
+            char chars[9] = "00000000";
+            chars[8 - pin] = '1';  // c8 first ... c1 last
+            printer.Feed(kEnter);
+            printer.Feed(Fn3(number, chars));
+            printer.Feed(kLeave);
+            EXPECT_EQ(printer.Switch(number), 1u << (pin - 1)) << "switch " << number << " pin " << pin;
+            EXPECT_EQ(HexOf(printer.Feed(Fn4(number))), HexOf(SwitchReply(chars)));
+            EXPECT_EQ(printer.Restarts(), 1);
+            EXPECT_FALSE(printer.InUserSettingMode());
+        }
+    }
+}
+
+TEST(VirtualPrinterTest, TwoMeansNoChangeAndWritesNeedUserSettingMode)
+{
+    VirtualPrinter printer;
+    printer.SetSwitch(3, 0b1000'0001);
+    printer.Feed(Fn3(3, "00000000"));  // outside user setting mode: ignored
+    EXPECT_EQ(printer.Switch(3), 0b1000'0001);
+    printer.Feed(kEnter);
+    EXPECT_TRUE(printer.InUserSettingMode());
+    printer.Feed(Fn3(3, "2222221x"));  // pin 2 on; pin 1 "x" leaves it
+    EXPECT_EQ(printer.Switch(3), 0b1000'0011);
+    printer.Feed(Fn3(3, "02222220"));  // pin 8 and pin 1 off
+    EXPECT_EQ(printer.Switch(3), 0b0000'0010);
+    printer.Feed(Fn3(7, "11111111"));  // no such switch
+    EXPECT_EQ(printer.Switch(7), 0);
+}
+
+TEST(VirtualPrinterTest, CommandsSplitAcrossWritesAtEveryBoundary)
+{
+    const Bytes stream = Concat({BytesOf({0x1B, 0x40}), kEnter, Fn3(11, "00100000"), kLeave,
+                                 BytesOf({0x08, 0x5E, 0x50, 0x30, 0x01, 0x2A}), Fn4(11),
+                                 BytesOf({'h', 'i'}), BytesOf({0x1D, 0x49, 0x03}),
+                                 BytesOf({0x08, 0x39, 0x01, 0x00, 0x08, 0x39, 0x02, 0x00})});
+    VirtualPrinter whole;
+    const Bytes expected = whole.Feed(stream);
+    ASSERT_EQ(HexOf(expected), HexOf(Concat({BytesOf({0x37, 0x20, 0x00}), SwitchReply("00100000"), BytesOf({0x6F})})));
+    for (std::size_t chunk = 1; chunk <= 5; ++chunk) {
+        VirtualPrinter printer;
+        Bytes reply;
+        for (std::size_t i = 0; i < stream.size(); i += chunk) {
+            const Bytes part = printer.Feed(stream.data() + i, std::min(chunk, stream.size() - i));
+            reply.insert(reply.end(), part.begin(), part.end());
+        }
+        EXPECT_EQ(HexOf(reply), HexOf(expected)) << "chunk " << chunk;
+        EXPECT_EQ(printer.CommandNames(), whole.CommandNames()) << "chunk " << chunk;
+        EXPECT_EQ(printer.Switch(11), 0b0010'0000);
+        EXPECT_TRUE(printer.PowerSaveEnabled());
+        EXPECT_EQ(printer.PowerSaveSeconds(), 0x2A);
+        EXPECT_EQ(printer.PrintData(), BytesOf({'h', 'i'}));
+        EXPECT_EQ(printer.StatusPrints(), 1);
+        EXPECT_EQ(printer.CodePagePrints(), 1);
+        EXPECT_EQ(printer.Received(), stream);
+    }
+}
+
+TEST(VirtualPrinterTest, FaultsChangeTheAnswers)
+{
+    struct Row {
+        const char* name;
+        void (*arrange)(SimFaults&, PrinterIdentity&);
+        Bytes command;
+        Bytes reply;
+    };
+    const Row rows[] = {
+        {"silent", [](SimFaults& f, PrinterIdentity&) { f.silent = true; }, BytesOf({0x1D, 0x49, 0x03}), {}},
+        {"no id", [](SimFaults& f, PrinterIdentity&) { f.noIdReply = true; }, BytesOf({0x1D, 0x49, 0x03}), {}},
+        {"id fillers", [](SimFaults& f, PrinterIdentity&) { f.idFillerBytes = 3; }, BytesOf({0x1D, 0x49, 0x03}),
+         BytesOf({0, 0, 0, 0x6F})},
+        {"maker with 5F", [](SimFaults&, PrinterIdentity& id) { id.maker = "KAR_VO"; }, BytesOf({0x1D, 0x49, 0x42}),
+         BytesOf({0x5F, 'K', 'A', 'R', 0x5F, 'V', 'O', 0})},
+        {"silent switch", [](SimFaults& f, PrinterIdentity&) { f.silentSwitch = 5; }, Fn4(5), {}},
+        {"bad char", [](SimFaults& f, PrinterIdentity&) { f.badCharSwitch = 6; f.badCharPin = 2; }, Fn4(6),
+         SwitchReply("000000x0")},
+        {"short power save", [](SimFaults& f, PrinterIdentity&) { f.powerSaveReplyBytes = 2; },
+         BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x50, 0x00})},
+        {"stray after init", [](SimFaults& f, PrinterIdentity&) { f.strayAfterInit = {0x14, 0x00}; },
+         BytesOf({0x1B, 0x40}), BytesOf({0x14, 0x00})},
+    };
+    for (const auto& row : rows) {
+        SimFaults faults;
+        PrinterIdentity identity;
+        row.arrange(faults, identity);
+        VirtualPrinter printer(identity, faults);
+        EXPECT_EQ(HexOf(printer.Feed(row.command)), HexOf(row.reply)) << row.name;
+    }
+}
+
+TEST(VirtualPrinterTest, IgnoredSwitchWriteLeavesOnlyThatSwitch)
+{
+    SimFaults faults;
+    faults.ignoredSwitchWrite = 4;
+    VirtualPrinter printer({}, faults);
+    printer.Feed(kEnter);
+    printer.Feed(Fn3(4, "00000100"));
+    printer.Feed(Fn3(5, "00000100"));
+    EXPECT_EQ(printer.Switch(4), 0);
+    EXPECT_EQ(printer.Switch(5), 0b100);
+}
+
+TEST(VirtualPrinterTest, FontImageIsCountedToItsEndAndCommandsFollow)
+{
+    for (std::uint32_t size : {615695u, 632347u, 843791u, 1025807u}) {
+        VirtualPrinter printer;
+        Bytes image(size, 0x1D);  // data that looks like commands must not end the image early
+        image[0] = 0x1C, image[1] = 0x6C, image[2] = 0x64, image[3] = 0x73;
+        for (std::size_t i = 4; i < image.size(); i += 4)
+            image[i] = 0x49;
+        Bytes reply;
+        std::size_t at = 0;
+        for (std::size_t piece : {64u, 4096u, 100000u, 3u}) {
+            const std::size_t n = std::min(piece, image.size() - at);
+            printer.Feed(image.data() + at, n);
+            at += n;
+        }
+        printer.Feed(image.data() + at, image.size() - at);
+        EXPECT_TRUE(printer.FontStarted());
+        EXPECT_EQ(printer.FontBytes(), size);
+        EXPECT_TRUE(printer.FontComplete()) << size;
+        // The version query after the download is answered again.
+        EXPECT_EQ(printer.Feed(BytesOf({0x1D, 0x49, 0x41})).front(), 0x5F) << size;
+        EXPECT_EQ(printer.FontBytes(), size);
+    }
+}
+
+TEST(VirtualPrinterTest, TruncatedFontImageIsNotComplete)
+{
+    VirtualPrinter printer;
+    Bytes image(1000, 0xAA);
+    image[0] = 0x1C, image[1] = 0x6C, image[2] = 0x64, image[3] = 0x73;
+    printer.Feed(image);
+    EXPECT_TRUE(printer.FontStarted());
+    EXPECT_EQ(printer.FontBytes(), 1000u);
+    EXPECT_FALSE(printer.FontComplete());
+}
+
+TEST(SimOptionsTest, SwitchAssignments)
+{
+    struct Row {
+        const char* text;
+        bool ok;
+        int number;
+        int bits;
+    };
+    const Row rows[] = {
+        {"1=10000000", true, 1, 0x80}, {"12=00000001", true, 12, 0x01}, {"2=0x41", true, 2, 0x41},
+        {"7=00000000", false, 0, 0},   {"1=1000000", false, 0, 0},      {"1=2000000a", false, 0, 0},
+        {"=00000000", false, 0, 0},    {"1=0x4", false, 0, 0},           {"x=00000000", false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        const auto parsed = ParseSwitchAssignment(row.text);
+        ASSERT_EQ(parsed.has_value(), row.ok) << row.text;
+        if (row.ok) {
+            EXPECT_EQ(parsed->first, row.number) << row.text;
+            EXPECT_EQ(parsed->second, row.bits) << row.text;
+        }
+    }
+    EXPECT_EQ(ParseHexBytes("1b 40 0A"), BytesOf({0x1B, 0x40, 0x0A}));
+    EXPECT_FALSE(ParseHexBytes("1b 4"));  // an odd digit is refused, never padded
+    EXPECT_FALSE(ParseHexBytes("1g"));
+}
+
+}  // namespace
+}  // namespace zorvik
