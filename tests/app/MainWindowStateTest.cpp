@@ -4,6 +4,7 @@
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
+#include "SimulatedPrinter.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
 
@@ -11,31 +12,11 @@ namespace zorvik {
 namespace {
 
 using test::Bytes;
-using test::BytesOf;
 using test::FakePortFactory;
 using test::FakePortState;
 using test::HexOf;
 using test::RecordingNotifier;
 using test::ShownMessage;
-
-// Answers the identification like a printer with the given maker and model.
-void AnswerAs(FakePortState& port, std::string maker, std::string model)
-{
-    port.responder = [maker, model](const Bytes& written, FakePortState& state) {
-        auto text = [&](const std::string& t) {
-            Bytes reply{0x5F};
-            reply.insert(reply.end(), t.begin(), t.end());
-            reply.push_back(0x00);
-            state.Queue(reply);
-        };
-        if (written == BytesOf({0x1D, 0x49, 0x03}))
-            state.Queue({0x6F});
-        else if (written == BytesOf({0x1D, 0x49, 0x42}))
-            text(maker);
-        else if (written == BytesOf({0x1D, 0x49, 0x43}))
-            text(model);
-    };
-}
 
 class RecordingLauncher : public ToolLauncher {
 public:
@@ -74,8 +55,9 @@ struct Enables {
 
 class MainWindowStateTest : public ::testing::Test {
 protected:
-    std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
-    PrinterLink link{std::make_unique<FakePortFactory>(port)};
+    test::SimulatedPrinter printer;
+    std::shared_ptr<FakePortState> port = printer.state;
+    PrinterLink link{printer.Factory()};
     VirtualPacer pacer;
     RecordingNotifier notifier;
     RecordingLauncher tools;
@@ -94,7 +76,6 @@ protected:
 
     void SetUp() override
     {
-        AnswerAs(*port, "KARVO", "LXT-640IV");
         state.Open();
     }
 
@@ -278,7 +259,8 @@ class CheckFailureTest : public MainWindowStateTest, public ::testing::WithParam
 TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
 {
     const FailureCase& c = GetParam();
-    AnswerAs(*port, c.maker, c.model);
+    printer.printer->Identity().maker = c.maker;
+    printer.printer->Identity().model = c.model;
     port->configureResult = c.configureResult;
     port->openResult = c.openResult;
     if (c.type == Ethernet) {
