@@ -2,6 +2,8 @@
 
 #include "app/MainWindowState.h"
 #include "app/Preset.h"
+#include "app/PresetCupsDestinations.h"
+#include "app/PresetSystemStore.h"
 
 namespace zorvik {
 
@@ -34,6 +36,12 @@ void Store(const PresetMembers& m, MainWindowState& w)
 }
 
 }  // namespace
+
+std::unique_ptr<PresetApplier> PresetApplier::ForThisSystem()
+{
+    return std::make_unique<PresetApplier>(std::make_unique<PresetSystemStore>(
+        std::make_unique<PresetCupsDestinations>(), PresetSettingsFile::DefaultPath()));
+}
 
 void PresetApplier::Load(MainWindowState& window)
 {

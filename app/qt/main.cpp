@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/PresetApplier.h"
 #include "app/qt/MainDialog.h"
 #include "app/qt/ProgramIcon.h"
 #include "app/qt/SystemServices.h"
@@ -47,6 +48,9 @@ int main(int argc, char** argv)
         argument += (i > 1 ? " " : "") + std::string(argv[i]);
     if (!argument.empty())
         setup.argument = argument;
+    // The argument names a printer queue whose port settings preset the window.
+    const auto preset = zorvik::PresetApplier::ForThisSystem();
+    setup.preset = preset.get();
 
     zorvik::MainDialog dialog(std::move(setup));
     dialog.exec();
