@@ -9,30 +9,25 @@ namespace zorvik {
 
 namespace {
 
-PresetMembers MembersOf(const MainWindowState& w)
+// The members a preset reads and writes, from the window to the preset's copy and back.
+template <typename From, typename To>
+void CopyMembers(const From& from, To& to)
 {
-    PresetMembers m;
-    m.interfaceType = w.interfaceType;
-    m.portName = w.portName;
-    m.baudRate = w.baudRate;
-    m.dataBits = w.dataBits;
-    m.parity = w.parity;
-    m.stopBits = w.stopBits;
-    m.flowControl = w.flowControl;
-    m.tcpPort = w.tcpPort;
-    return m;
+    to.interfaceType = from.interfaceType;
+    to.portName = from.portName;
+    to.baudRate = from.baudRate;
+    to.dataBits = from.dataBits;
+    to.parity = from.parity;
+    to.stopBits = from.stopBits;
+    to.flowControl = from.flowControl;
+    to.tcpPort = from.tcpPort;
 }
 
-void Store(const PresetMembers& m, MainWindowState& w)
+PresetMembers MembersOf(const MainWindowState& window)
 {
-    w.interfaceType = m.interfaceType;
-    w.portName = m.portName;
-    w.baudRate = m.baudRate;
-    w.dataBits = m.dataBits;
-    w.parity = m.parity;
-    w.stopBits = m.stopBits;
-    w.flowControl = m.flowControl;
-    w.tcpPort = m.tcpPort;
+    PresetMembers m;
+    CopyMembers(window, m);
+    return m;
 }
 
 }  // namespace
@@ -50,7 +45,7 @@ void PresetApplier::Load(MainWindowState& window)
     PresetMembers m = MembersOf(window);
     if (!RunPreset(store_, *window.argument, m))
         return;
-    Store(m, window);
+    CopyMembers(m, window);
     window.FillLists(m.interfaceType);
 }
 
@@ -66,7 +61,7 @@ void PresetApplier::ApplySelections(MainWindowState& window)
     lists.flowControlCount = window.List(MainList::FlowControl).entries.size();
 
     const PresetSelections s = ApplyPresetSelections(m, lists);
-    Store(m, window);
+    CopyMembers(m, window);
     const auto select = [&window](MainList list, const std::optional<int>& index) {
         if (index)
             window.List(list).Select(*index);

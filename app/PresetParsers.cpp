@@ -20,6 +20,20 @@ char Lower(char c)
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
+// The cabled interfaces by the start of the text, then the network start of the source.
+PresetPortKind ClassifyPort(std::string_view port, std::string_view networkStart, PresetPortKind network)
+{
+    if (port.starts_with(kPortStartSerial))
+        return PresetPortKind::Serial;
+    if (port.starts_with(kPortStartParallel))
+        return PresetPortKind::Parallel;
+    if (port.starts_with(kPortStartUsb))
+        return PresetPortKind::Usb;
+    if (port.starts_with(networkStart))
+        return network;
+    return PresetPortKind::Other;
+}
+
 }  // namespace
 
 void ParseSerialLineSettings(std::string_view text, SerialLine& line)
@@ -82,28 +96,12 @@ std::uint32_t ReadDecimal(std::string_view text)
 
 PresetPortKind ClassifyQueuePort(std::string_view port)
 {
-    if (port.starts_with(kPortStartSerial))
-        return PresetPortKind::Serial;
-    if (port.starts_with(kPortStartParallel))
-        return PresetPortKind::Parallel;
-    if (port.starts_with(kPortStartUsb))
-        return PresetPortKind::Usb;
-    if (port.starts_with(kPortStartTcpIp))
-        return PresetPortKind::TcpIp;
-    return PresetPortKind::Other;
+    return ClassifyPort(port, kPortStartTcpIp, PresetPortKind::TcpIp);
 }
 
 PresetPortKind ClassifyOwnPort(std::string_view port)
 {
-    if (port.starts_with(kPortStartSerial))
-        return PresetPortKind::Serial;
-    if (port.starts_with(kPortStartParallel))
-        return PresetPortKind::Parallel;
-    if (port.starts_with(kPortStartUsb))
-        return PresetPortKind::Usb;
-    if (port.starts_with(kPortStartNet))
-        return PresetPortKind::Net;
-    return PresetPortKind::Other;
+    return ClassifyPort(port, kPortStartNet, PresetPortKind::Net);
 }
 
 int FindEntryByPrefix(const std::vector<std::string>& entries, std::string_view text)
