@@ -11,7 +11,7 @@
 namespace zorvik {
 namespace {
 
-constexpr std::string_view kDeviceNamespace = "\\\\.\\";   // the "\\.\" of "\\.\COM10"
+constexpr std::string_view kDeviceNamespace = "\\\\.\\";  // the "\\.\" of "\\.\COM10"
 constexpr std::string_view kComPrefix = "COM";
 constexpr std::string_view kLptPrefix = "LPT";
 constexpr char kSerialDeviceStem[] = "/dev/ttyS";
@@ -117,7 +117,7 @@ DeviceNames DeviceNames::FromEnvironment(const std::optional<std::string>& portM
     else if (home && !home->empty())
         file = std::filesystem::path(*home) / ".config" / kMapFileFolder / kMapFileName;
     if (!file.empty())
-        names.LoadFile(file);   // a missing map file simply leaves the defaults
+        names.LoadFile(file);  // a missing map file simply leaves the defaults
     return names;
 }
 
@@ -184,7 +184,7 @@ std::vector<std::string> ListSerialDevices(const std::filesystem::path& sysfsRoo
     for (const auto& entry : std::filesystem::directory_iterator(sysfsRoot / "class" / "tty", ec)) {
         const auto driver = entry.path() / "device" / "driver";
         if (!std::filesystem::exists(driver, ec))
-            continue;   // virtual terminals, ptys and the console have no device
+            continue;  // virtual terminals, ptys and the console have no device
         // The 8250 driver makes ttyS0..ttySn on its placeholder platform device
         // whether or not a UART is fitted; real ones hang off their bus (pnp, pci).
         const auto target = std::filesystem::read_symlink(driver, ec);

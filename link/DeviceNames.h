@@ -47,7 +47,7 @@ public:
     const std::vector<int>& SkippedLines() const { return skipped_; }
 
 private:
-    std::map<std::string, std::string> overrides_;   // normalised name -> device file
+    std::map<std::string, std::string> overrides_;  // normalised name -> device file
     std::vector<int> skipped_;
 };
 

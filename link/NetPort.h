@@ -14,8 +14,8 @@
 namespace zorvik {
 
 struct NetLimits {
-    std::uint32_t connectMs = 3000;    // a printer that does not answer the connect
-    std::uint32_t sendStallMs = 10000; // a printer that stops taking bytes
+    std::uint32_t connectMs = 3000;     // a printer that does not answer the connect
+    std::uint32_t sendStallMs = 10000;  // a printer that stops taking bytes
 };
 
 class NetPort final : public Port {
@@ -24,7 +24,8 @@ public:
     static constexpr std::uint32_t kPauseAfterPieceMs = 500;
 
     // Without a socket the system's is used.
-    NetPort(Pacer& pacer, Notifier& notifier, NetLimits limits = {}, std::unique_ptr<StreamSocket> socket = nullptr);
+    NetPort(Pacer& pacer, Notifier& notifier, NetLimits limits = {},
+            std::unique_ptr<StreamSocket> socket = nullptr);
     ~NetPort() override;
 
     int Configure(const PortSettings& settings) override;

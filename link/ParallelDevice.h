@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "link/SerialDevice.h"   // ReadLimits
+#include "link/SerialDevice.h"  // ReadLimits
 
 namespace zorvik {
 

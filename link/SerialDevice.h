@@ -12,16 +12,16 @@ enum class SerialParity { None, Odd, Even, Mark, Space };
 
 // Line settings in the terms SerialPort decides them.
 struct SerialLine {
-    std::uint32_t baudRate = 9600;      // one of the rates the port offers
-    int dataBits = 8;                   // 5 to 8
-    int stopBits = 1;                   // 1 or 2
+    std::uint32_t baudRate = 9600;  // one of the rates the port offers
+    int dataBits = 8;               // 5 to 8
+    int stopBits = 1;               // 1 or 2
     SerialParity parity = SerialParity::None;
-    bool checkParity = false;           // check (and report) parity on input
-    bool ctsHandshake = false;          // send only while CTS is raised
+    bool checkParity = false;   // check (and report) parity on input
+    bool ctsHandshake = false;  // send only while CTS is raised
     bool raiseDtr = true;
     bool raiseRts = true;
-    bool xonXoffOutput = false;         // stop sending on XOFF from the printer
-    bool xonXoffInput = false;          // send XOFF when our input buffer fills
+    bool xonXoffOutput = false;  // stop sending on XOFF from the printer
+    bool xonXoffInput = false;   // send XOFF when our input buffer fills
 
     friend bool operator==(const SerialLine&, const SerialLine&) = default;
 };
@@ -42,9 +42,9 @@ inline std::uint32_t TotalLimit(std::uint32_t constantMs, std::uint32_t perByteM
 }
 
 enum class ModemPresence {
-    DsrOn,      // DSR raised, or a line without modem lines whose other end is open
-    DsrOff,     // DSR low, or the other end of such a line closed
-    Failed,     // the status could not be read
+    DsrOn,   // DSR raised, or a line without modem lines whose other end is open
+    DsrOff,  // DSR low, or the other end of such a line closed
+    Failed,  // the status could not be read
 };
 
 class SerialDevice {

@@ -30,20 +30,36 @@ std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine
     line.baudRate = settings.baudRate;
     line.dataBits = settings.dataBits;
     switch (settings.stopBits) {
-    case 0: line.stopBits = 1; break;
+    case 0:
+        line.stopBits = 1;
+        break;
     // A POSIX line has no one and a half stop bits; two is the nearest it can send
     // and a receiver set for 1.5 accepts it.
     case 1:
-    case 2: line.stopBits = 2; break;
-    default: return std::nullopt;
+    case 2:
+        line.stopBits = 2;
+        break;
+    default:
+        return std::nullopt;
     }
     switch (settings.parity) {
-    case 0: line.parity = SerialParity::None; break;
-    case 1: line.parity = SerialParity::Odd; break;
-    case 2: line.parity = SerialParity::Even; break;
-    case 3: line.parity = SerialParity::Mark; break;
-    case 4: line.parity = SerialParity::Space; break;
-    default: return std::nullopt;
+    case 0:
+        line.parity = SerialParity::None;
+        break;
+    case 1:
+        line.parity = SerialParity::Odd;
+        break;
+    case 2:
+        line.parity = SerialParity::Even;
+        break;
+    case 3:
+        line.parity = SerialParity::Mark;
+        break;
+    case 4:
+        line.parity = SerialParity::Space;
+        break;
+    default:
+        return std::nullopt;
     }
     line.checkParity = settings.parity != 0;
     // The printer paces us with CTS whatever flow control was chosen. (It also

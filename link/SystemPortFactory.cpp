@@ -16,11 +16,15 @@ public:
     std::unique_ptr<Port> Make(InterfaceType type) override
     {
         switch (type) {
-        case Serial: return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
-        case Parallel: return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
-        case Ethernet: return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
+        case Serial:
+            return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
+        case Parallel:
+            return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
+        case Ethernet:
+            return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
         // The USB port is made here once it exists; until then CreatePort fails for USB names.
-        case Usb: return nullptr;
+        case Usb:
+            return nullptr;
         }
         return nullptr;
     }

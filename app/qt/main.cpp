@@ -4,8 +4,10 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/PresetApplier.h"
+#include "app/qt/Demo.h"
 #include "app/qt/MainDialog.h"
 #include "app/qt/ProgramIcon.h"
 #include "app/qt/SystemServices.h"
@@ -41,10 +43,12 @@ int main(int argc, char** argv)
         zorvik::QtNotifier().Show(text, zorvik::kTitleWarning, zorvik::MessageIcon::Exclamation);
     }
 
+    // "--demo" runs the window against the built-in virtual printer; any other
+    // argument is the name of a printer queue, the text after the program name taken whole.
+    const bool demo = argc == 2 && std::string_view(argv[1]) == "--demo";
     zorvik::MainDialogSetup setup = zorvik::SystemSetup();
-    // The argument is the text after the program name, taken whole.
     std::string argument;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc && !demo; ++i)
         argument += (i > 1 ? " " : "") + std::string(argv[i]);
     if (!argument.empty())
         setup.argument = argument;
@@ -52,7 +56,18 @@ int main(int argc, char** argv)
     const auto preset = zorvik::PresetApplier::ForThisSystem();
     setup.preset = preset.get();
 
+    zorvik::SimServer printer;
     zorvik::MainDialog dialog(std::move(setup));
+    if (demo) {
+        std::string error;
+        if (!zorvik::StartDemo(printer, dialog, error)) {
+            std::fprintf(stderr, "zorvik: the virtual printer could not start: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("Virtual printer on 127.0.0.1:%u; press \"Check Communication\".\n",
+                    static_cast<unsigned>(printer.TcpPort()));
+        std::fflush(stdout);
+    }
     dialog.exec();
     return 0;
 }

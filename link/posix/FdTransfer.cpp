@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -50,9 +51,9 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             break;
         }
         if (ready == 0)
-            continue;   // the loop head decides whether a limit has passed
+            continue;  // the loop head decides whether a limit has passed
         if (!(p.revents & POLLIN)) {
-            error = (p.revents & POLLNVAL) ? EBADF : EIO;   // hung up or failed
+            error = (p.revents & POLLNVAL) ? EBADF : EIO;  // hung up or failed
             break;
         }
         const ssize_t n = ::read(fd, buffer + got, count - got);
@@ -62,14 +63,14 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             continue;
         }
         if (n == 0)
-            break;   // end of file: the other side is gone
+            break;  // end of file: the other side is gone
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             ::poll(nullptr, 0, kRetryPauseMs);
             continue;
         }
-        error = errno;   // EIO: a pseudo-terminal whose other end closed
+        error = errno;  // EIO: a pseudo-terminal whose other end closed
         break;
     }
     return static_cast<int>(got);
@@ -100,7 +101,7 @@ int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std:
             break;
         }
         if (polledReady)
-            ::poll(nullptr, 0, kRetryPauseMs);   // reported ready yet refused: do not spin
+            ::poll(nullptr, 0, kRetryPauseMs);  // reported ready yet refused: do not spin
         pollfd p{.fd = fd, .events = POLLOUT, .revents = 0};
         const int ready = ::poll(&p, 1, wait);
         if (ready < 0 && errno != EINTR) {
@@ -116,14 +117,64 @@ int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std:
     return static_cast<int>(sent);
 }
 
-bool LockExclusive(int fd)
-{
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-}
-
 std::string ErrorText(int error)
 {
     return error ? std::strerror(error) : "";
+}
+
+bool DeviceFile::OpenExclusive(const std::string& path)
+{
+    if (!Adopt(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)))
+        return false;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        Close();
+        return Fail(EBUSY);
+    }
+    return true;
+}
+
+bool DeviceFile::Adopt(int fd)
+{
+    Close();
+    if (fd < 0)
+        return Fail(errno);
+    fd_ = fd;
+    return true;
+}
+
+void DeviceFile::Close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+int DeviceFile::Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits)
+{
+    if (fd_ < 0)
+        return 0;
+    int error = 0;
+    const int n = ReadWithLimits(fd_, buffer, count, limits, error);
+    if (error)
+        Fail(error);
+    return n;
+}
+
+int DeviceFile::Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs)
+{
+    if (fd_ < 0)
+        return 0;
+    int error = 0;
+    const int n = WriteWithLimit(fd_, buffer, count, totalMs, error);
+    if (error)
+        Fail(error);
+    return n;
+}
+
+bool DeviceFile::Fail(int error)
+{
+    lastError_ = ErrorText(error);
+    return false;
 }
 
 }  // namespace zorvik::posix

@@ -15,12 +15,60 @@ namespace zorvik::posix {
 int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, int& error);
 
 // Writes until all bytes are out or totalMs have passed.
-int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs, int& error);
-
-// Takes an advisory exclusive lock so two programs of this kind never share a
-// device. False (errno set) when another holder has it.
-bool LockExclusive(int fd);
+int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs,
+                   int& error);
 
 std::string ErrorText(int error);
+
+// One open device or socket descriptor with the reason for its last failure;
+// the devices and the socket build on it.
+class DeviceFile {
+public:
+    DeviceFile() = default;
+    ~DeviceFile() { Close(); }
+    DeviceFile(const DeviceFile&) = delete;
+    DeviceFile& operator=(const DeviceFile&) = delete;
+
+    // Opens read-write and non-blocking, and takes an advisory exclusive lock so
+    // two programs of this kind never share a device (EBUSY when another has it).
+    bool OpenExclusive(const std::string& path);
+    // Takes over a descriptor made elsewhere (a socket); false for -1, with errno.
+    bool Adopt(int fd);
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+    void Close();
+
+    // Bounded transfers (ReadWithLimits, WriteWithLimit); 0 when not open.
+    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits);
+    int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs);
+
+    // Records the reason and returns false, so `return file.Fail(errno);` reads well.
+    bool Fail(int error);
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    int fd_ = -1;
+    std::string lastError_;
+};
+
+// The transfers, Close and LastError that the serial and the parallel device
+// share, over one DeviceFile.
+template <class DeviceInterface> class FileBackedDevice : public DeviceInterface {
+public:
+    bool IsOpen() const override { return file_.IsOpen(); }
+    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) override
+    {
+        return file_.Read(buffer, count, limits);
+    }
+    int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) override
+    {
+        return file_.Write(buffer, count, totalMs);
+    }
+    void Close() override { file_.Close(); }
+    const std::string& LastError() const override { return file_.LastError(); }
+
+protected:
+    DeviceFile file_;
+};
 
 }  // namespace zorvik::posix

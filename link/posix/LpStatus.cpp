@@ -21,7 +21,7 @@ namespace zorvik::posix {
 std::uint8_t ParallelStatusFromLp(int lpStatus)
 {
     constexpr int kLines = LP_PBUSY | LP_PACK | LP_POUTPA | LP_PSELECD | LP_PERRORP;
-    constexpr int kFloating = LP_PACK | LP_POUTPA | LP_PSELECD | LP_PERRORP;   // BUSY reads inverted
+    constexpr int kFloating = LP_PACK | LP_POUTPA | LP_PSELECD | LP_PERRORP;  // BUSY reads inverted
     if ((lpStatus & kLines) == kFloating)
         return kParallelNotConnected;
     std::uint8_t status = 0;

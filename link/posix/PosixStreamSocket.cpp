@@ -8,7 +8,6 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include "link/StreamSocket.h"
 #include "link/posix/FdTransfer.h"
@@ -28,7 +27,7 @@ int Wait(int fd, short events, std::uint32_t ms)
         pollfd p{.fd = fd, .events = events, .revents = 0};
         const int ready = ::poll(&p, 1, PollMs(ms));
         if (ready < 0 && errno == EINTR)
-            continue;   // a signal shortens the wait; acceptable for these limits
+            continue;  // a signal shortens the wait; acceptable for these limits
         if (ready < 0)
             return -1;
         return ready == 0 ? 0 : p.revents;
@@ -37,52 +36,46 @@ int Wait(int fd, short events, std::uint32_t ms)
 
 class PosixStreamSocket final : public StreamSocket {
 public:
-    ~PosixStreamSocket() override { Close(); }
-
     bool Create() override
     {
-        Close();
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd_ < 0)
-            return Failed(errno);
+        if (!file_.Adopt(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)))
+            return false;
         // Commands are a few bytes each and the printer answers them one by one.
         const int on = 1;
-        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        ::setsockopt(file_.Fd(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         return true;
     }
 
     bool Connect(const std::string& address, std::uint16_t port, std::uint32_t limitMs) override
     {
-        if (fd_ < 0)
-            return Failed(EBADF);
+        const int fd = file_.Fd();
+        if (fd < 0)
+            return file_.Fail(EBADF);
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_port = htons(port);
         if (::inet_pton(AF_INET, address.c_str(), &to.sin_addr) != 1)
-            return Failed(EINVAL);
-        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+            return file_.Fail(EINVAL);
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
             return true;
         if (errno != EINPROGRESS && errno != EINTR)
-            return Failed(errno);
-        const int ready = Wait(fd_, POLLOUT, limitMs);
-        if (ready < 0)
-            return Failed(errno);
-        if (ready == 0)
-            return Failed(ETIMEDOUT);
+            return file_.Fail(errno);
+        const int ready = Wait(fd, POLLOUT, limitMs);
+        if (ready <= 0)
+            return file_.Fail(ready == 0 ? ETIMEDOUT : errno);
         int error = 0;
         socklen_t size = sizeof error;
-        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
-            return Failed(errno);
-        return error == 0 || Failed(error);
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+            return file_.Fail(errno);
+        return error == 0 || file_.Fail(error);
     }
 
     int Send(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t stallMs) override
     {
-        if (fd_ < 0)
-            return Failed(EBADF), -1;
+        const int fd = file_.Fd();
         std::uint32_t sent = 0;
-        while (sent < count) {
-            const ssize_t n = ::send(fd_, buffer + sent, count - sent, MSG_NOSIGNAL);
+        while (fd >= 0 && sent < count) {
+            const ssize_t n = ::send(fd, buffer + sent, count - sent, MSG_NOSIGNAL);
             if (n > 0) {
                 sent += static_cast<std::uint32_t>(n);
                 continue;
@@ -90,57 +83,48 @@ public:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-                Failed(errno);
+                file_.Fail(errno);
                 break;
             }
-            const int ready = Wait(fd_, POLLOUT, stallMs);
+            const int ready = Wait(fd, POLLOUT, stallMs);
             if (ready <= 0) {
-                Failed(ready == 0 ? ETIMEDOUT : errno);
+                file_.Fail(ready == 0 ? ETIMEDOUT : errno);
                 break;
             }
         }
-        return sent > 0 ? static_cast<int>(sent) : (count > 0 ? -1 : 0);
+        if (fd < 0)
+            file_.Fail(EBADF);
+        return sent > 0 || count == 0 ? static_cast<int>(sent) : -1;
     }
 
     int Receive(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override
     {
-        if (fd_ < 0)
-            return Failed(EBADF), -1;
-        const int ready = Wait(fd_, POLLIN, timeoutMs);
-        if (ready < 0)
-            return Failed(errno), -1;
+        const int fd = file_.Fd();
+        const int ready = fd < 0 ? -1 : Wait(fd, POLLIN, timeoutMs);
+        if (ready < 0) {
+            file_.Fail(fd < 0 ? EBADF : errno);
+            return -1;
+        }
         if (ready == 0)
-            return 0;   // nothing in time: the caller asks again or gives up
+            return 0;  // nothing in time: the caller asks again or gives up
         for (;;) {
-            const ssize_t n = ::recv(fd_, buffer, count, 0);
+            const ssize_t n = ::recv(fd, buffer, count, 0);
             if (n >= 0)
                 return static_cast<int>(n);
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 return 0;
-            return Failed(errno), -1;
+            file_.Fail(errno);
+            return -1;
         }
     }
 
-    void Close() override
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-
-    const std::string& LastError() const override { return lastError_; }
+    void Close() override { file_.Close(); }
+    const std::string& LastError() const override { return file_.LastError(); }
 
 private:
-    bool Failed(int error)
-    {
-        lastError_ = posix::ErrorText(error);
-        return false;
-    }
-
-    int fd_ = -1;
-    std::string lastError_;
+    posix::DeviceFile file_;
 };
 
 }  // namespace

@@ -7,8 +7,13 @@ namespace zorvik::posix {
 namespace {
 
 constexpr std::array<std::pair<std::uint32_t, speed_t>, 7> kSpeeds{{
-    {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
-    {38400, B38400}, {57600, B57600}, {115200, B115200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
 }};
 constexpr std::array<std::pair<int, tcflag_t>, 4> kSizes{{{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}}};
 constexpr cc_t kXon = 0x11;
@@ -30,8 +35,8 @@ bool ApplyLine(const SerialLine& line, termios& t)
         return false;
 
     // Raw bytes both ways: no echo, no line editing, no translation, no signals.
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
-                                        IXON | IXOFF | IXANY | INPCK | IGNPAR);
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
+                                        IXOFF | IXANY | INPCK | IGNPAR);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
@@ -41,11 +46,20 @@ bool ApplyLine(const SerialLine& line, termios& t)
     if (line.stopBits == 2)
         t.c_cflag |= CSTOPB;
     switch (line.parity) {
-    case SerialParity::None: break;
-    case SerialParity::Odd: t.c_cflag |= PARENB | PARODD; break;
-    case SerialParity::Even: t.c_cflag |= PARENB; break;
-    case SerialParity::Mark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case SerialParity::Space: t.c_cflag |= PARENB | CMSPAR; break;
+    case SerialParity::None:
+        break;
+    case SerialParity::Odd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case SerialParity::Even:
+        t.c_cflag |= PARENB;
+        break;
+    case SerialParity::Mark:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case SerialParity::Space:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
     }
     if (line.checkParity)
         t.c_iflag |= INPCK;

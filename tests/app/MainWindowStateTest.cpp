@@ -4,6 +4,7 @@
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
+#include "RecordingLauncher.h"
 #include "SimulatedPrinter.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
@@ -15,23 +16,9 @@ using test::Bytes;
 using test::FakePortFactory;
 using test::FakePortState;
 using test::HexOf;
+using test::RecordingLauncher;
 using test::RecordingNotifier;
 using test::ShownMessage;
-
-class RecordingLauncher : public ToolLauncher {
-public:
-    bool statusResult = false;
-    std::vector<std::string> runs;
-    bool RunStatusDialog(PrinterLink&, InterfaceType type) override
-    {
-        runs.push_back("status " + std::to_string(type));
-        return statusResult;
-    }
-    void RunCommandEditor(PrinterLink&, InterfaceType type) override
-    {
-        runs.push_back("editor " + std::to_string(type));
-    }
-};
 
 class RecordingQueues : public QueueRedirector {
 public:

@@ -18,7 +18,8 @@ using Clock = std::chrono::steady_clock;
 
 long MsSince(Clock::time_point start)
 {
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
 // Far above any limit of the port, so a loaded machine never fails a test;
@@ -61,7 +62,10 @@ protected:
         port->Configure(s);
         return port->Open();
     }
-    void Send(const std::string& bytes) { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const std::string& bytes)
+    {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
 };
 
 TEST_F(PtySerialTest, OpenAppliesTheLineSettings)
@@ -70,7 +74,7 @@ TEST_F(PtySerialTest, OpenAppliesTheLineSettings)
     // codes are checked on the termios mapping below.
     ASSERT_EQ(OpenPort(0, 1, 8), 1) << port->LastError();
     termios t{};
-    ASSERT_EQ(::tcgetattr(master, &t), 0);   // the master reports the slave's settings
+    ASSERT_EQ(::tcgetattr(master, &t), 0);  // the master reports the slave's settings
     EXPECT_EQ(cfgetospeed(&t), B38400);
     EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
     EXPECT_TRUE(t.c_cflag & CSTOPB);
@@ -154,12 +158,15 @@ TEST(SerialTermios, ParityCodesAndRejectedValues)
         tcflag_t flags;
     };
     const Row rows[] = {
-        {SerialParity::None, 0}, {SerialParity::Odd, PARENB | PARODD}, {SerialParity::Even, PARENB},
-        {SerialParity::Mark, PARENB | PARODD | CMSPAR}, {SerialParity::Space, PARENB | CMSPAR},
+        {SerialParity::None, 0},
+        {SerialParity::Odd, PARENB | PARODD},
+        {SerialParity::Even, PARENB},
+        {SerialParity::Mark, PARENB | PARODD | CMSPAR},
+        {SerialParity::Space, PARENB | CMSPAR},
     };
     for (const auto& row : rows) {
         termios t{};
-        t.c_cflag = PARENB | PARODD | CMSPAR;   // whatever was set before is replaced
+        t.c_cflag = PARENB | PARODD | CMSPAR;  // whatever was set before is replaced
         SerialLine line;
         line.parity = row.parity;
         ASSERT_TRUE(posix::ApplyLine(line, t));

@@ -72,8 +72,13 @@ protected:
 
     static PortSettings Settings(std::int32_t parity = 0, std::int32_t flow = 0)
     {
-        return {.portName = "COM3", .baudRate = 19200, .dataBits = 8, .stopBits = 0, .parity = parity,
-                .flowControl = flow, .timeouts = {10, 10, 10, 0, 0}};
+        return {.portName = "COM3",
+                .baudRate = 19200,
+                .dataBits = 8,
+                .stopBits = 0,
+                .parity = parity,
+                .flowControl = flow,
+                .timeouts = {10, 10, 10, 0, 0}};
     }
 };
 
@@ -97,7 +102,7 @@ TEST_P(SerialLineMapping, SettingsBecomeLineFlags)
     EXPECT_EQ(line.dataBits, 8);
     EXPECT_EQ(line.parity, c.expectedParity);
     EXPECT_EQ(line.checkParity, c.parity != 0);
-    EXPECT_TRUE(line.ctsHandshake);   // whatever the flow control
+    EXPECT_TRUE(line.ctsHandshake);  // whatever the flow control
     EXPECT_TRUE(line.raiseDtr);
     EXPECT_TRUE(line.raiseRts);
     EXPECT_EQ(line.xonXoffOutput, c.xonXoff);
@@ -116,7 +121,7 @@ TEST(SerialLineFor, StopBitsAndRejectedValues)
     const PortSettings ok{.baudRate = 9600, .dataBits = 7};
     struct Row {
         PortSettings settings;
-        std::optional<int> stopBits;   // no value: refused
+        std::optional<int> stopBits;  // no value: refused
     };
     auto with = [&](auto change) {
         PortSettings s = ok;
@@ -125,7 +130,7 @@ TEST(SerialLineFor, StopBitsAndRejectedValues)
     };
     const Row rows[] = {
         {ok, 1},
-        {with([](PortSettings& s) { s.stopBits = 1; }), 2},   // 1.5 is sent as 2
+        {with([](PortSettings& s) { s.stopBits = 1; }), 2},  // 1.5 is sent as 2
         {with([](PortSettings& s) { s.stopBits = 2; }), 2},
         {with([](PortSettings& s) { s.stopBits = 3; }), std::nullopt},
         {with([](PortSettings& s) { s.baudRate = 14400; }), std::nullopt},
@@ -177,7 +182,7 @@ TEST_F(SerialPortTest, EveryFailedStepClosesTheDeviceAndALaterOpenStartsAgain)
         serial.Configure(Settings());
         row.breakIt(s);
         EXPECT_EQ(serial.Open(), 0) << row.what;
-        EXPECT_EQ(p.Pauses(), std::vector<std::uint32_t>{100}) << row.what;   // paused even on failure
+        EXPECT_EQ(p.Pauses(), std::vector<std::uint32_t>{100}) << row.what;  // paused even on failure
         EXPECT_EQ(s.closes, row.expectedCloses) << row.what;
         EXPECT_EQ(serial.Write(reinterpret_cast<const std::uint8_t*>("x"), 1), 0) << row.what;
         s = FakeSerialState{};
@@ -214,7 +219,7 @@ TEST_F(SerialPortTest, TransfersCarryTheTimeRules)
 TEST_F(SerialPortTest, GuardsLeaveTheDeviceAlone)
 {
     std::uint8_t buffer[4] = {};
-    EXPECT_EQ(port.Write(buffer, 4), 0);   // not open
+    EXPECT_EQ(port.Write(buffer, 4), 0);  // not open
     port.Configure(Settings());
     ASSERT_EQ(port.Open(), 1);
     EXPECT_EQ(port.Write(nullptr, 4), 0);

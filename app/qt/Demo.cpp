@@ -1,0 +1,15 @@
+#include "app/qt/Demo.h"
+
+namespace zorvik {
+
+bool StartDemo(SimServer& printer, MainDialog& window, std::string& error)
+{
+    if (!printer.Start({.tcp = true})) {
+        error = printer.Error();
+        return false;
+    }
+    window.PresetEthernet({127, 0, 0, 1}, printer.TcpPort());
+    return true;
+}
+
+}  // namespace zorvik

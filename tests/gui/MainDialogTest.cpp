@@ -1,0 +1,419 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "GuiFixture.h"
+#include "app/RecordingLauncher.h"
+#include "app/SimulatedPrinter.h"
+#include "app/qt/Demo.h"
+#include "app/qt/IpAddressEdit.h"
+#include "app/qt/MainDialog.h"
+#include "base/qt/ControlIds.h"
+#include "link/SystemPortFactory.h"
+#include "resources/CheckTexts.h"
+#include "resources/CommonTexts.h"
+#include "resources/MainTexts.h"
+#include "sim/SimServer.h"
+
+namespace zorvik {
+namespace {
+
+using test::GuiFixture;
+using test::HexOf;
+
+// Runs a callback at every pause, so a test can look at the window while it waits.
+class WatchingPacer final : public Pacer {
+public:
+    std::function<void(std::uint32_t)> onPause;
+    std::vector<std::uint32_t> pauses;
+    void Pause(std::uint32_t ms) override
+    {
+        pauses.push_back(ms);
+        if (onPause)
+            onPause(ms);
+    }
+};
+
+// Waits, at most 10 s, until the condition holds, keeping events flowing.
+bool WaitFor(const std::function<bool()>& condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > 10000)
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+const MessageRecord kConnected{kMsgConnected, kTitleInformation, MessageIcon::Information};
+
+class MainDialogTest : public GuiFixture {
+protected:
+    test::SimulatedPrinter printer;
+    WatchingPacer pacer;
+    test::RecordingLauncher tools;
+    std::vector<std::string> usbPrinters;
+    std::vector<std::string> serialDevices;
+    std::unique_ptr<MainDialog> dialog;
+
+    // The window on the simulated printer (no real device).
+    void Make()
+    {
+        MainDialogSetup setup;
+        setup.makePorts = [this](Pacer&, Notifier&) { return printer.Factory(); };
+        MakeWith(std::move(setup));
+    }
+    // The window on the system's real ports.
+    void MakeOnSystemPorts()
+    {
+        MainDialogSetup setup;
+        setup.makePorts = [](Pacer& p, Notifier& n) { return MakeSystemPortFactory(p, n); };
+        MakeWith(std::move(setup));
+    }
+    void MakeWith(MainDialogSetup setup)
+    {
+        setup.pacer = &pacer;
+        setup.tools = &tools;
+        setup.hooks.discoverUsb = [this] { return usbPrinters; };
+        setup.hooks.serialDevices = [this] { return serialDevices; };
+        dialog = std::make_unique<MainDialog>(std::move(setup));
+        dialog->show();
+    }
+
+    template <typename T = QWidget>
+    T* Control(int id)
+    {
+        T* control = FindControlAs<T>(dialog.get(), id);
+        EXPECT_NE(control, nullptr) << "control " << id;
+        return control;
+    }
+    QComboBox* List(int id) { return Control<QComboBox>(id); }
+    void Click(int id) { QTest::mouseClick(Control<QAbstractButton>(id), Qt::LeftButton); }
+    // The user picks an entry with the keyboard, as a new choice.
+    void Pick(int id, Qt::Key key) { QTest::keyClick(List(id), key); }
+    void SetAddress(const QString& a, const QString& b, const QString& c, const QString& d)
+    {
+        auto* ip = Control<IpAddressEdit>(kIdIpAddress);
+        const QString octets[] = {a, b, c, d};
+        for (int i = 0; i < 4; ++i)
+            ip->Octet(i)->setText(octets[i]);
+    }
+    void SetTcpPort(const QString& text) { Control<QLineEdit>(kIdTcpPort)->setText(text); }
+
+    std::vector<QString> ListTexts()
+    {
+        std::vector<QString> texts;
+        for (int id : {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList})
+            texts.push_back(List(id)->currentText());
+        return texts;
+    }
+    // Enabled states of the lists, the two fields and the four printer buttons, in id order.
+    std::string Enabled()
+    {
+        std::string out;
+        for (int id : {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList,
+                       kIdIpAddress, kIdTcpPort, kIdCheck, kIdSelfTest, kIdRunManager, kIdCommandEditor})
+            out += Control(id)->isEnabled() ? '1' : '0';
+        return out;
+    }
+    bool Checked(int radio) { return Control<QRadioButton>(radio)->isChecked(); }
+};
+
+// Lists, IP, port, then Check, Self Test, Run Manager, Command Test Editor.
+constexpr char kSerialIdle[] = "111111" "00" "1000";
+constexpr char kSerialConnected[] = "111111" "00" "0111";
+
+TEST_F(MainDialogTest, OpensOnSerialWithOnlyTheCheckAndExitEnabled)
+{
+    Make();
+    EXPECT_EQ(dialog->windowTitle(), "KARVO LXT-640IV");
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    EXPECT_TRUE(Checked(kIdRadioSerial));
+    EXPECT_EQ(ListTexts(), (std::vector<QString>{"COM1", "9600", "8", "None", "1", "Hardware"}));
+    EXPECT_EQ(Enabled(), kSerialIdle);
+    EXPECT_TRUE(Control(kIdExit)->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>(kIdCheck)->isDefault());
+    EXPECT_EQ(Control<QLineEdit>(kIdTcpPort)->text(), "9100");
+    auto* ip = Control<IpAddressEdit>(kIdIpAddress);
+    EXPECT_EQ(FormatIpAddress(ip->Address()), "192.168.1.100");
+    EXPECT_EQ(List(kIdBaudList)->count(), 7);
+    EXPECT_EQ(List(kIdPortList)->itemText(13), "\\\\.\\COM14");
+    EXPECT_TRUE(messages.empty());
+}
+
+struct RadioCase {
+    const char* name;
+    int radio;
+    std::vector<std::string> usbFound;
+    int shownRadio;
+    std::vector<QString> texts;  // port, baud, data bits, parity, stop bits, flow
+    const char* enabled;
+    std::vector<MessageRecord> messages;
+};
+
+class MainDialogRadioTest : public MainDialogTest, public ::testing::WithParamInterface<RadioCase> {};
+
+TEST_P(MainDialogRadioTest, ChoosingAnInterfaceRefillsTheLists)
+{
+    const RadioCase& c = GetParam();
+    usbPrinters = c.usbFound;
+    Make();
+    Pick(kIdParityList, Qt::Key_End);
+    Pick(kIdStopBitsList, Qt::Key_Down);
+    Pick(kIdFlowList, Qt::Key_Down);
+    Click(c.radio);
+    EXPECT_TRUE(Checked(c.shownRadio));
+    EXPECT_EQ(ListTexts(), c.texts);
+    EXPECT_EQ(Enabled(), std::string(c.enabled));
+    EXPECT_EQ(messages, c.messages);
+    SaveScreenshotIfAsked(dialog.get(), QStringLiteral("main-%1").arg(c.name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Radios, MainDialogRadioTest,
+    ::testing::Values(
+        RadioCase{"SerialAgain", kIdRadioSerial, {}, kIdRadioSerial,
+                  {"COM1", "19200", "8", "Space", "1.5", "Xon/Xoff"}, kSerialIdle, {}},
+        RadioCase{"Parallel", kIdRadioParallel, {}, kIdRadioParallel,
+                  {"LPT1", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
+        RadioCase{"Usb", kIdRadioUsb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, kIdRadioUsb,
+                  {"LXT-640IV:/dev/usb/lp0", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
+        RadioCase{"UsbNoneFound", kIdRadioUsb, {}, kIdRadioSerial,
+                  {"COM1", "9600", "8", "None", "1", "Hardware"}, kSerialIdle,
+                  {{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information}}},
+        RadioCase{"Ethernet", kIdRadioEthernet, {}, kIdRadioEthernet,
+                  {"", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "000000" "11" "1000", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FieldCase {
+    int field;       // kIdTcpPort or the index of an address octet
+    const char* typed;
+    const char* kept;
+};
+
+TEST_F(MainDialogTest, AddressAndPortFieldsTakeOnlyTheirNumbers)
+{
+    Make();
+    Click(kIdRadioEthernet);
+    const FieldCase cases[] = {
+        {kIdTcpPort, "65535", "65535"}, {kIdTcpPort, "65536", "6553"}, {kIdTcpPort, "99999", "9999"},
+        {kIdTcpPort, "-1x", "1"},       {kIdTcpPort, "0", "0"},         {kIdTcpPort, "9 100", "9100"},
+        {0, "255", "255"},              {1, "256", "25"},               {2, "a1b", "1"},
+        {3, "-0", "0"},                 {0, "300", "30"},
+    };
+    for (const FieldCase& c : cases) {
+        QLineEdit* edit = c.field == kIdTcpPort ? Control<QLineEdit>(kIdTcpPort)
+                                                : Control<IpAddressEdit>(kIdIpAddress)->Octet(c.field);
+        edit->clear();
+        QTest::keyClicks(edit, c.typed);
+        EXPECT_EQ(edit->text().toStdString(), c.kept) << c.field << " typed " << c.typed;
+    }
+}
+
+TEST_F(MainDialogTest, CheckOverAPseudoTerminalEnablesTheToolsAndTheSelfTestSendsItsBytes)
+{
+    SimServer server;
+    ASSERT_TRUE(server.Start({.pty = true})) << server.Error();
+    serialDevices = {server.PtyPath()};
+    MakeOnSystemPorts();
+    Pick(kIdPortList, Qt::Key_End);
+    ASSERT_EQ(List(kIdPortList)->currentText().toStdString(), server.PtyPath());
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
+    EXPECT_EQ(Enabled(), kSerialConnected);
+
+    const std::size_t before = server.WithPrinter([](VirtualPrinter& p) { return p.Received().size(); });
+    Click(kIdSelfTest);
+    ASSERT_TRUE(WaitFor([&] { return server.WithPrinter([](VirtualPrinter& p) { return p.SelfTests(); }) == 1; }));
+    const auto received = server.WithPrinter([](VirtualPrinter& p) { return p.Received(); });
+    EXPECT_EQ(HexOf(test::Bytes(received.begin() + static_cast<std::ptrdiff_t>(before), received.end())),
+              "1D 28 41 02 00 01 02");
+    EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+TEST_F(MainDialogTest, CheckOverLoopbackTcp)
+{
+    SimServer server;
+    ASSERT_TRUE(server.Start({.tcp = true})) << server.Error();
+    MakeOnSystemPorts();
+    Click(kIdRadioEthernet);
+    SetAddress("127", "0", "0", "1");
+    SetTcpPort(QString::number(server.TcpPort()));
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
+    EXPECT_EQ(Enabled(), "000000" "11" "0111");
+    SaveScreenshotIfAsked(dialog.get(), QStringLiteral("main-EthernetConnected"));
+    // The address field has no handler: editing it keeps the connection.
+    SetAddress("127", "0", "0", "2");
+    EXPECT_TRUE(dialog->State().Connected());
+}
+
+TEST_F(MainDialogTest, DemoPresetsEthernetAtTheVirtualPrinter)
+{
+    SimServer server;
+    MakeOnSystemPorts();
+    std::string error;
+    ASSERT_TRUE(StartDemo(server, *dialog, error)) << error;
+    EXPECT_TRUE(Checked(kIdRadioEthernet));
+    EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), "127.0.0.1");
+    EXPECT_EQ(Control<QLineEdit>(kIdTcpPort)->text(), QString::number(server.TcpPort()));
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
+}
+
+struct FailureCase {
+    const char* name;
+    const char* maker;
+    const char* model;
+    bool ethernetPortZero;
+    const char* message;
+};
+
+class MainDialogFailureTest : public MainDialogTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(MainDialogFailureTest, EachFailureShowsItsWarningAndLeavesTheLinkClosed)
+{
+    const FailureCase& c = GetParam();
+    printer.printer->Identity().maker = c.maker;
+    printer.printer->Identity().model = c.model;
+    Make();
+    if (c.ethernetPortZero) {
+        Click(kIdRadioEthernet);
+        SetAddress("127", "0", "0", "1");
+        SetTcpPort("0");
+    }
+    const std::string before = Enabled();
+    Click(kIdCheck);
+    EXPECT_EQ(messages, (std::vector<MessageRecord>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(Enabled(), before);
+    EXPECT_FALSE(printer.state->open);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, MainDialogFailureTest,
+    ::testing::Values(FailureCase{"TcpPortZero", "KARVO", "LXT-640IV", true, kMsgPortConfigError},
+                      FailureCase{"WrongMaker", "karvo", "LXT-640IV", false, kMsgWrongMaker},
+                      FailureCase{"WrongModel", "KARVO", "LXT-640", false, kMsgWrongModel}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainDialogTest, OpenFailureAndSilenceGiveTheirMessages)
+{
+    Make();
+    printer.state->openResult = 0;
+    Click(kIdCheck);
+    printer.state->openResult = 1;
+    printer.printer->Faults().noIdReply = true;
+    Click(kIdCheck);
+    EXPECT_EQ(messages, (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
+                                                    {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(Enabled(), kSerialIdle);
+    EXPECT_FALSE(printer.state->open);
+}
+
+TEST_F(MainDialogTest, AnyListChangeWhileConnectedClosesTheLink)
+{
+    Make();
+    for (int id : {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList}) {
+        SCOPED_TRACE(id);
+        Click(kIdCheck);
+        ASSERT_TRUE(printer.state->open);
+        Pick(id, List(id)->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+        EXPECT_FALSE(printer.state->open);
+        EXPECT_EQ(Enabled(), kSerialIdle);
+    }
+}
+
+TEST_F(MainDialogTest, SelfTestGreysTheToolButtonsWhileThePrinterPrints)
+{
+    Make();
+    Click(kIdCheck);
+    printer.state->writes.clear();
+    std::vector<std::string> seen;
+    pacer.onPause = [&](std::uint32_t ms) { seen.push_back(std::to_string(ms) + " " + Enabled()); };
+    Click(kIdSelfTest);
+    EXPECT_EQ(seen, std::vector<std::string>{"4300 111111000100"});
+    ASSERT_EQ(printer.state->writes.size(), 1u);
+    EXPECT_EQ(HexOf(printer.state->writes[0]), "1D 28 41 02 00 01 02");
+    EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+TEST_F(MainDialogTest, ClosingTheWindowClosesTheLink)
+{
+    Make();
+    Click(kIdCheck);
+    ASSERT_TRUE(printer.state->open);
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(printer.state->open);
+    EXPECT_EQ(printer.state->closeCount, 1);
+}
+
+TEST_F(MainDialogTest, CloseRequestDuringTheSelfTestWaitsForItsEnd)
+{
+    Make();
+    Click(kIdCheck);
+    bool openDuringPause = false;
+    pacer.onPause = [&](std::uint32_t) {
+        dialog->close();
+        openDuringPause = printer.state->open && dialog->isVisible();
+    };
+    Click(kIdSelfTest);
+    EXPECT_TRUE(openDuringPause);
+    ASSERT_TRUE(WaitFor([&] { return !dialog->isVisible(); }));
+    EXPECT_FALSE(printer.state->open);
+}
+
+TEST_F(MainDialogTest, ToolsOpenOnTheLinkAndOnlyAnOkFromPrinterStatusClosesTheWindow)
+{
+    Make();
+    Click(kIdCheck);
+    Click(kIdCommandEditor);
+    Click(kIdCommandEditor);
+    Click(kIdRunManager);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(Enabled(), kSerialConnected);
+    EXPECT_TRUE(printer.state->open);
+
+    tools.statusResult = true;
+    Click(kIdRunManager);
+    EXPECT_EQ(tools.runs, (std::vector<std::string>{"editor 0", "editor 0", "status 0", "status 0"}));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(printer.state->open);
+}
+
+TEST_F(MainDialogTest, AboutEntryShowsTheModalAboutBox)
+{
+    Make();
+    QAction* about = dialog->findChild<QAction*>(QStringLiteral("aboutAction"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), "&About Zorvik...");
+    EXPECT_TRUE(dialog->actions().contains(about));
+    QString title;
+    bool hasIcon = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        title = box->windowTitle();
+        auto* picture = box->findChild<QLabel*>(QStringLiteral("aboutIcon"));
+        hasIcon = picture && !picture->pixmap().isNull();
+        SaveScreenshotIfAsked(box, QStringLiteral("about"));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    Click(kIdAboutButton);
+    EXPECT_EQ(title, "About Zorvik");
+    EXPECT_TRUE(hasIcon);
+}
+
+}  // namespace
+}  // namespace zorvik
