@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Preset.h"
+#include "app/PresetCupsDestinations.h"
 #include "app/PresetFixedDestinations.h"
 #include "app/PresetSystemStore.h"
 #include "support/TempDir.h"
@@ -229,6 +230,14 @@ TEST(Preset, EthernetSelectionsSplitTheAddressOnce)
     EXPECT_FALSE(s.ipOctets.has_value());
     EXPECT_EQ(m.tcpPort, 9100u);
     EXPECT_EQ(m.portName, "5");
+}
+
+TEST(Preset, OnlyASchedulerOnThisMachineIsAsked)
+{
+    for (const char* local : {"/run/cups/cups.sock", "localhost", "127.0.0.1", "::1", "[::1]"})
+        EXPECT_TRUE(PresetCupsDestinations::IsLocalServer(local)) << local;
+    for (const char* remote : {"", "10.0.0.5", "printserver.example", "localhost.example", "127.0.0.2:631"})
+        EXPECT_FALSE(PresetCupsDestinations::IsLocalServer(remote)) << remote;
 }
 
 }  // namespace
