@@ -1,0 +1,96 @@
+#include "settings/StatusFile.h"
+
+#include <cerrno>
+
+#include "base/AtomicFile.h"
+#include "resources/SettingsTexts.h"
+
+namespace zorvik {
+namespace {
+
+// The entries a status file carries, and where each one starts.
+struct FileSlot {
+    int entry;
+    std::size_t offset;
+};
+constexpr FileSlot kFileSlots[] = {{0, 0}, {1, 36}, {6, 216}, {7, 252}};
+constexpr std::size_t kFontChoiceOffset = 288;
+
+void PutInt(std::vector<std::uint8_t>& image, std::size_t offset, std::int32_t value)
+{
+    const auto u = static_cast<std::uint32_t>(value);
+    for (std::size_t i = 0; i < 4; ++i)
+        image[offset + i] = static_cast<std::uint8_t>(u >> (8 * i));
+}
+
+std::int32_t GetInt(const std::vector<std::uint8_t>& image, std::size_t offset)
+{
+    std::uint32_t u = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (offset + i < image.size())
+            u |= static_cast<std::uint32_t>(image[offset + i]) << (8 * i);
+    return static_cast<std::int32_t>(u);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> StatusFile::Encode(const SettingsRecord& record)
+{
+    std::vector<std::uint8_t> image(kSize, 0);
+    for (const FileSlot& slot : kFileSlots)
+        for (int s = 0; s < kSlotCount; ++s)
+            PutInt(image, slot.offset + 4 * static_cast<std::size_t>(s), record.Pin(slot.entry, s));
+    PutInt(image, kFontChoiceOffset, record.fontChoice);
+    return image;
+}
+
+void StatusFile::Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record)
+{
+    for (const FileSlot& slot : kFileSlots)
+        for (int s = 0; s < kSlotCount; ++s)
+            record.Pin(slot.entry, s) = GetInt(image, slot.offset + 4 * static_cast<std::size_t>(s));
+    record.fontChoice = GetInt(image, kFontChoiceOffset);
+}
+
+bool StatusFile::HasStatusExtension(const std::string& path)
+{
+    const std::string ext = kStatusExtension;
+    return path.size() >= ext.size() && path.compare(path.size() - ext.size(), ext.size(), ext) == 0;
+}
+
+StatusFile::Result StatusFile::Save(const std::string& path, const SettingsRecord& record)
+{
+    return WriteFileAtomically(path, Encode(record)) ? Result::Ok : Result::CantWrite;
+}
+
+StatusFile::Result StatusFile::Load(const std::string& path, SettingsRecord& record)
+{
+    if (!HasStatusExtension(path))
+        return Result::WrongFormat;
+    errno = 0;
+    std::string error;
+    auto image = ReadWholeFile(path, kSize, &error);
+    if (!image)
+        return error.rfind("cannot open", 0) == 0 ? Result::CantOpen : Result::CantRead;
+    Decode(*image, record);
+    return Result::Ok;
+}
+
+std::string StatusFile::Message(Result result, const std::string& path)
+{
+    switch (result) {
+    case Result::Ok:
+        return {};
+    case Result::WrongFormat:
+        return kMsgWrongFormat;
+    case Result::CantOpen:
+        return kMsgCantOpenFile + path;
+    case Result::CantRead:
+        return kMsgCantReadFile + path;
+    case Result::CantWrite:
+        return kMsgCantWriteFile + path;
+    }
+    return {};
+}
+
+}  // namespace zorvik

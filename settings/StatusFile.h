@@ -1,0 +1,36 @@
+#pragma once
+// Status files (*.sts): a raw image of the record, 73 little-endian 32-bit integers
+// (292 bytes). Switches 1, 2, 11 and 12 (all nine slots) and the double-byte font
+// choice are kept; the room for switches 3 to 6 is written as zeros and never read.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/SettingsRecord.h"
+
+namespace zorvik {
+
+class StatusFile {
+public:
+    static constexpr std::size_t kSize = 292;
+
+    enum class Result { Ok, WrongFormat, CantOpen, CantRead, CantWrite };
+
+    static std::vector<std::uint8_t> Encode(const SettingsRecord& record);
+    // Copies switches 1, 2, 11, 12 and fontChoice from the image into the record;
+    // missing bytes count as zero, bytes after the 292nd are ignored.
+    static void Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record);
+
+    // True when the last three characters are exactly "sts".
+    static bool HasStatusExtension(const std::string& path);
+
+    // Writes to a temporary name and renames it into place.
+    static Result Save(const std::string& path, const SettingsRecord& record);
+    // Leaves the record untouched unless the result is Ok.
+    static Result Load(const std::string& path, SettingsRecord& record);
+
+    // The message for a failed result, naming the file; empty for Ok.
+    static std::string Message(Result result, const std::string& path);
+};
+
+}  // namespace zorvik
