@@ -12,15 +12,13 @@
 namespace zorvik {
 namespace {
 
-template <std::size_t N>
-std::vector<std::string> Entries(const std::array<const char*, N>& texts)
+template <std::size_t N> std::vector<std::string> Entries(const std::array<const char*, N>& texts)
 {
     return {texts.begin(), texts.end()};
 }
 
 // The decimal number an entry starts with; nothing for text that is not one.
-template <typename T>
-std::optional<T> ParseDecimal(const std::string& text)
+template <typename T> std::optional<T> ParseDecimal(const std::string& text)
 {
     T value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -40,14 +38,8 @@ std::string FormatIpAddress(const std::array<std::uint8_t, 4>& a)
 
 MainWindowState::MainWindowState(PrinterLink& link, Pacer& pacer, Notifier& notifier, ToolLauncher& tools,
                                  MainWindowHooks hooks, QueueRedirector* queues, WindowPreset* preset)
-    : link_(link),
-      pacer_(pacer),
-      notifier_(notifier),
-      tools_(tools),
-      hooks_(std::move(hooks)),
-      queues_(queues),
-      preset_(preset),
-      check_(link, pacer, notifier, queues)
+    : link_(link), pacer_(pacer), notifier_(notifier), tools_(tools), hooks_(std::move(hooks)),
+      queues_(queues), preset_(preset), check_(link, pacer, notifier, queues)
 {
     List(MainList::BaudRate).entries = Entries(kBaudRates);
     List(MainList::DataBits).entries = Entries(kDataBits);
@@ -82,8 +74,8 @@ void MainWindowState::Open(std::optional<std::string> arg)
 
     argument = std::move(arg);
     if (argument) {
-        registryKeyPath = *argument == kOwnQueueName ? std::string(kOwnKeyPath)
-                                                     : std::string(kQueueKeyPrefix) + *argument;
+        registryKeyPath =
+            *argument == kOwnQueueName ? std::string(kOwnKeyPath) : std::string(kQueueKeyPrefix) + *argument;
         if (preset_)
             preset_->Load(*this);
     }
@@ -158,7 +150,8 @@ void MainWindowState::FillLists(InterfaceType type)
             interfaceType = Serial;
             FillLists(Serial);
             List(MainList::BaudRate).Select(kOpeningBaudIndex);
-            for (MainList list : {MainList::DataBits, MainList::Parity, MainList::StopBits, MainList::FlowControl})
+            for (MainList list :
+                 {MainList::DataBits, MainList::Parity, MainList::StopBits, MainList::FlowControl})
                 List(list).Select(0);
         }
         List(MainList::Port).Select(0);

@@ -28,8 +28,14 @@ struct ListControl {
     bool enabled = false;
 
     bool HasSelection() const { return selection >= 0 && selection < static_cast<int>(entries.size()); }
-    std::string SelectedText() const { return HasSelection() ? entries[static_cast<std::size_t>(selection)] : std::string(); }
-    void Select(int index) { selection = index >= 0 && index < static_cast<int>(entries.size()) ? index : -1; }
+    std::string SelectedText() const
+    {
+        return HasSelection() ? entries[static_cast<std::size_t>(selection)] : std::string();
+    }
+    void Select(int index)
+    {
+        selection = index >= 0 && index < static_cast<int>(entries.size()) ? index : -1;
+    }
 };
 
 // What the window learns from the system. Each is optional.

@@ -11,21 +11,24 @@ inline constexpr int kAboutCommandCode = 16;
 inline constexpr char kAboutCaption[] = "About Zorvik";
 inline constexpr char kAboutText[] =
     "Zorvik\n\nConfiguration tool for the KARVO LXT-640IV thermal receipt printer.\n"
-    "Version " "0.1.0";
+    "Version "
+    "0.1.0";
 
 // Shown by a tool button whose dialog is not part of the build.
 inline constexpr char kMsgToolMissing[] = "This tool is not available in this build.";
-inline constexpr char kMsgUsbNotConnected[] = "Printer is not connected by USB.\nPlease, turn on the printer!!";
+inline constexpr char kMsgUsbNotConnected[] =
+    "Printer is not connected by USB.\nPlease, turn on the printer!!";
 // Start-up message when the socket layer cannot be prepared: the socket layer's and
 // the system's last error codes.
 inline constexpr char kMsgSocketCreateError[] = "Soket Create Error! : %d, %d";
 
 inline constexpr std::array<const char*, 4> kInterfaceNames = {"SERIAL", "PARALLEL", "USB", "Ethernet"};
 inline constexpr std::array<const char*, 14> kSerialPortNames = {
-    "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
-    "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
+    "COM1", "COM2", "COM3",         "COM4",         "COM5",         "COM6",         "COM7",
+    "COM8", "COM9", "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
 inline constexpr std::array<const char*, 3> kParallelPortNames = {"LPT1", "LPT2", "LPT3"};
-inline constexpr std::array<const char*, 7> kBaudRates = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+inline constexpr std::array<const char*, 7> kBaudRates = {"2400",  "4800",  "9600",  "19200",
+                                                          "38400", "57600", "115200"};
 inline constexpr std::array<const char*, 2> kDataBits = {"8", "7"};
 inline constexpr std::array<const char*, 5> kParities = {"None", "Odd", "Even", "Mark", "Space"};
 inline constexpr std::array<const char*, 3> kStopBits = {"1", "1.5", "2"};

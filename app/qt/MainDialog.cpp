@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QSocketNotifier>
 
 #include "app/qt/AboutBox.h"
 #include "app/qt/ProgramIcon.h"
@@ -25,9 +26,7 @@ const QRegularExpression& TcpPortPattern()
 }  // namespace
 
 MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
-    : QDialog(parent),
-      ui_(std::make_unique<Ui::MainDialog>()),
-      notifier_(this),
+    : QDialog(parent), ui_(std::make_unique<Ui::MainDialog>()), notifier_(this),
       pacer_(setup.pacer ? *setup.pacer : windowPacer_),
       link_(setup.makePorts ? setup.makePorts(pacer_, notifier_) : nullptr)
 {
@@ -37,7 +36,7 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
 
     const std::array<QAbstractButton*, 4> radios = {ui_->radioSerial, ui_->radioParallel, ui_->radioUsb,
-                                                   ui_->radioEthernet};
+                                                    ui_->radioEthernet};
     for (std::size_t i = 0; i < radios.size(); ++i)
         radios[i]->setText(QString::fromUtf8(kInterfaceNames[i]));
 
@@ -79,8 +78,8 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     ToolLauncher& tools = setup.tools ? *setup.tools : *ownTools_;
     MainWindowHooks hooks = std::move(setup.hooks);
     hooks.render = [this] { Render(); };
-    state_ = std::make_unique<MainWindowState>(link_, pacer_, notifier_, tools, std::move(hooks), setup.queues,
-                                               setup.preset);
+    state_ = std::make_unique<MainWindowState>(link_, pacer_, notifier_, tools, std::move(hooks),
+                                               setup.queues, setup.preset);
 
     for (std::size_t i = 0; i < radios.size(); ++i) {
         const auto type = static_cast<InterfaceType>(i);
@@ -89,12 +88,14 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     }
     for (int i = 0; i < kMainListCount; ++i) {
         const auto list = static_cast<MainList>(i);
-        connect(ListWidget(list), &QComboBox::activated, this,
-                [this, list](int index) { Handle([this, list, index] { state_->ChooseEntry(list, index); }); });
+        connect(ListWidget(list), &QComboBox::activated, this, [this, list](int index) {
+            Handle([this, list, index] { state_->ChooseEntry(list, index); });
+        });
     }
     connect(ui_->checkButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->CheckCommunication(); }); });
-    connect(ui_->selfTestButton, &QAbstractButton::clicked, this, [this] { Handle([this] { state_->SelfTest(); }); });
+    connect(ui_->selfTestButton, &QAbstractButton::clicked, this,
+            [this] { Handle([this] { state_->SelfTest(); }); });
     connect(ui_->runManagerButton, &QAbstractButton::clicked, this, &MainDialog::OnRunManager);
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });
@@ -106,16 +107,35 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
 
 MainDialog::~MainDialog()
 {
+    deviceWatch_.reset();
     state_->Close();
 }
 
-template <typename Handler>
-void MainDialog::Handle(Handler&& handler)
+template <typename Handler> void MainDialog::Handle(Handler&& handler)
 {
     BusyGuard guard(busy_, this);
     Collect();
     handler();
     Render();
+    SyncDeviceWatch();
+}
+
+void MainDialog::SyncDeviceWatch()
+{
+    Port* port = state_->Connected() ? link_.CurrentPort() : nullptr;
+    const int handle = port ? port->DeviceEventHandle() : -1;
+    if (port == watchedPort_ && handle == watchedHandle_)
+        return;
+    deviceWatch_.reset();
+    watchedPort_ = handle >= 0 ? port : nullptr;
+    watchedHandle_ = handle;
+    if (handle < 0)
+        return;
+    deviceWatch_ = std::make_unique<QSocketNotifier>(handle, QSocketNotifier::Read);
+    connect(deviceWatch_.get(), &QSocketNotifier::activated, this, [this] {
+        if (state_->Connected() && link_.CurrentPort() == watchedPort_)
+            watchedPort_->HandleDeviceChange();
+    });
 }
 
 void MainDialog::OnRunManager()
@@ -144,6 +164,9 @@ void MainDialog::done(int result)
     // A close request during a printer exchange waits until the handler has ended.
     if (busy_.DeferClose())
         return;
+    deviceWatch_.reset();
+    watchedPort_ = nullptr;
+    watchedHandle_ = -1;
     state_->Close();
     QDialog::done(result);
 }
@@ -151,12 +174,18 @@ void MainDialog::done(int result)
 QComboBox* MainDialog::ListWidget(MainList list) const
 {
     switch (list) {
-    case MainList::Port: return ui_->portList;
-    case MainList::BaudRate: return ui_->baudList;
-    case MainList::DataBits: return ui_->dataBitsList;
-    case MainList::Parity: return ui_->parityList;
-    case MainList::StopBits: return ui_->stopBitsList;
-    case MainList::FlowControl: return ui_->flowList;
+    case MainList::Port:
+        return ui_->portList;
+    case MainList::BaudRate:
+        return ui_->baudList;
+    case MainList::DataBits:
+        return ui_->dataBitsList;
+    case MainList::Parity:
+        return ui_->parityList;
+    case MainList::StopBits:
+        return ui_->stopBitsList;
+    case MainList::FlowControl:
+        return ui_->flowList;
     }
     return nullptr;
 }
@@ -164,10 +193,14 @@ QComboBox* MainDialog::ListWidget(MainList list) const
 QAbstractButton* MainDialog::RadioFor(InterfaceType type) const
 {
     switch (type) {
-    case Serial: return ui_->radioSerial;
-    case Parallel: return ui_->radioParallel;
-    case Usb: return ui_->radioUsb;
-    case Ethernet: return ui_->radioEthernet;
+    case Serial:
+        return ui_->radioSerial;
+    case Parallel:
+        return ui_->radioParallel;
+    case Usb:
+        return ui_->radioUsb;
+    case Ethernet:
+        return ui_->radioEthernet;
     }
     return ui_->radioSerial;
 }

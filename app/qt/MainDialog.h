@@ -15,6 +15,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QSocketNotifier;
 
 namespace Ui {
 class MainDialog;
@@ -25,9 +26,9 @@ namespace zorvik {
 struct MainDialogSetup {
     // Makes the ports, given the window's pacer and notifier. None: no port can be made.
     std::function<std::unique_ptr<PortFactory>(Pacer&, Notifier&)> makePorts;
-    Pacer* pacer = nullptr;               // null: the window's own pacer
-    ToolLauncher* tools = nullptr;        // null: the real tool dialogs
-    MainWindowHooks hooks;                // USB discovery and the system's serial devices
+    Pacer* pacer = nullptr;         // null: the window's own pacer
+    ToolLauncher* tools = nullptr;  // null: the real tool dialogs
+    MainWindowHooks hooks;          // USB discovery and the system's serial devices
     QueueRedirector* queues = nullptr;
     WindowPreset* preset = nullptr;
     std::optional<std::string> argument;  // the command-line argument, taken whole
@@ -49,13 +50,14 @@ public slots:
     void done(int result) override;
 
 private:
-    template <typename Handler>
-    void Handle(Handler&& handler);
+    template <typename Handler> void Handle(Handler&& handler);
     void Collect();
     void Render();
     QComboBox* ListWidget(MainList list) const;
     QAbstractButton* RadioFor(InterfaceType type) const;
     void OnRunManager();
+    // Follows the device changes of the open port (USB plug and unplug) between transfers.
+    void SyncDeviceWatch();
 
     std::unique_ptr<Ui::MainDialog> ui_;
     QtNotifier notifier_;
@@ -65,6 +67,9 @@ private:
     std::unique_ptr<ToolLauncher> ownTools_;
     BusyState busy_;
     std::unique_ptr<MainWindowState> state_;
+    std::unique_ptr<QSocketNotifier> deviceWatch_;
+    Port* watchedPort_ = nullptr;
+    int watchedHandle_ = -1;
 };
 
 }  // namespace zorvik

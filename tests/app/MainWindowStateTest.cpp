@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "RecordingLauncher.h"
+#include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
-#include "RecordingLauncher.h"
-#include "SimulatedPrinter.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
 
@@ -32,7 +32,10 @@ class RecordingPreset : public WindowPreset {
 public:
     std::vector<std::string> calls;
     void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
-    void ApplySelections(MainWindowState& w) override { calls.push_back("apply " + std::to_string(w.interfaceType)); }
+    void ApplySelections(MainWindowState& w) override
+    {
+        calls.push_back("apply " + std::to_string(w.interfaceType));
+    }
 };
 
 struct Enables {
@@ -61,22 +64,20 @@ protected:
         return hooks;
     }
 
-    void SetUp() override
-    {
-        state.Open();
-    }
+    void SetUp() override { state.Open(); }
 
     Enables Now() const
     {
         auto on = [&](MainList l) { return state.List(l).enabled; };
-        return {on(MainList::Port), on(MainList::BaudRate), on(MainList::DataBits), on(MainList::Parity),
-                on(MainList::StopBits), on(MainList::FlowControl), state.ipEnabled, state.tcpPortEnabled,
-                state.checkEnabled, state.selfTestEnabled, state.runManagerEnabled, state.commandEditorEnabled};
+        return {on(MainList::Port),    on(MainList::BaudRate),  on(MainList::DataBits),
+                on(MainList::Parity),  on(MainList::StopBits),  on(MainList::FlowControl),
+                state.ipEnabled,       state.tcpPortEnabled,    state.checkEnabled,
+                state.selfTestEnabled, state.runManagerEnabled, state.commandEditorEnabled};
     }
     std::string Selected(MainList l) const { return state.List(l).SelectedText(); }
     std::vector<std::string> SerialSelections() const
     {
-        return {Selected(MainList::Port), Selected(MainList::BaudRate), Selected(MainList::DataBits),
+        return {Selected(MainList::Port),   Selected(MainList::BaudRate), Selected(MainList::DataBits),
                 Selected(MainList::Parity), Selected(MainList::StopBits), Selected(MainList::FlowControl)};
     }
     void Connect()
@@ -124,11 +125,12 @@ struct InterfaceCase {
     bool serialNames;                      // the port list holds the serial names
     std::vector<std::string> portEntries;  // otherwise these
     Enables enables;
-    std::vector<std::string> selections;   // port, baud, data, parity, stop, flow
+    std::vector<std::string> selections;  // port, baud, data, parity, stop, flow
     std::vector<ShownMessage> messages;
 };
 
-class InterfaceChoiceTest : public MainWindowStateTest, public ::testing::WithParamInterface<InterfaceCase> {};
+class InterfaceChoiceTest : public MainWindowStateTest,
+                            public ::testing::WithParamInterface<InterfaceCase> {};
 
 TEST_P(InterfaceChoiceTest, FillsTheListsForTheInterface)
 {
@@ -155,18 +157,42 @@ const ShownMessage kNoUsb{kMsgUsbNotConnected, kTitleInformation, MessageIcon::I
 INSTANTIATE_TEST_SUITE_P(
     Choices, InterfaceChoiceTest,
     ::testing::Values(
-        InterfaceCase{"Parallel", Parallel, {}, Parallel, false, {"LPT1", "LPT2", "LPT3"},
+        InterfaceCase{"Parallel",
+                      Parallel,
+                      {},
+                      Parallel,
+                      false,
+                      {"LPT1", "LPT2", "LPT3"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
-                      {"LPT1", "115200", "8", "Odd", "1", "None"}, {}},
-        InterfaceCase{"TwoUsbPrinters", Usb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, Usb, false,
+                      {"LPT1", "115200", "8", "Odd", "1", "None"},
+                      {}},
+        InterfaceCase{"TwoUsbPrinters",
+                      Usb,
+                      {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
+                      Usb,
+                      false,
                       {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
-                      {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"}, {}},
-        InterfaceCase{"NoUsbPrinterFallsBackToSerial", Usb, {}, Serial, true, {}, kSerialIdle,
-                      {"COM1", "9600", "8", "None", "1", "Hardware"}, {kNoUsb}},
-        InterfaceCase{"Ethernet", Ethernet, {}, Ethernet, false, {},
+                      {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"},
+                      {}},
+        InterfaceCase{"NoUsbPrinterFallsBackToSerial",
+                      Usb,
+                      {},
+                      Serial,
+                      true,
+                      {},
+                      kSerialIdle,
+                      {"COM1", "9600", "8", "None", "1", "Hardware"},
+                      {kNoUsb}},
+        InterfaceCase{"Ethernet",
+                      Ethernet,
+                      {},
+                      Ethernet,
+                      false,
+                      {},
                       {false, false, false, false, false, false, true, true, true, false, false, false},
-                      {"", "115200", "8", "Odd", "1", "None"}, {}}),
+                      {"", "115200", "8", "Odd", "1", "None"},
+                      {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
@@ -204,7 +230,8 @@ TEST_F(MainWindowStateTest, CollectedSettingsFollowTheInterface)
     state.ChooseInterface(Ethernet);
     state.ipAddress = {10, 0, 0, 5};
     state.tcpPort = 9100;
-    EXPECT_EQ(state.CollectSettings(), (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
+    EXPECT_EQ(state.CollectSettings(),
+              (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
 }
 
 TEST_F(MainWindowStateTest, AListWithoutSelectionKeepsThePreviousValue)
@@ -258,7 +285,8 @@ TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
     const Enables before = Now();
     state.CheckCommunication();
     EXPECT_FALSE(state.Connected());
-    EXPECT_EQ(notifier.messages, (std::vector<ShownMessage>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(notifier.messages,
+              (std::vector<ShownMessage>{{c.message, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(Now(), before);
     EXPECT_FALSE(port->open);
     EXPECT_EQ(port->closeCount, c.opened ? 1 : 0);
@@ -383,9 +411,10 @@ TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
         const char* argument;
         const char* key;
     };
-    for (const Case& c : {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
-                          Case{"\"Custom_HXR-615deltaV\"",
-                               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
+    for (const Case& c :
+         {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
+          Case{"\"Custom_HXR-615deltaV\"",
+               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
         auto port = std::make_shared<FakePortState>();
         PrinterLink link{std::make_unique<FakePortFactory>(port)};
         VirtualPacer pacer;

@@ -1,9 +1,13 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -90,8 +94,7 @@ protected:
         dialog->show();
     }
 
-    template <typename T = QWidget>
-    T* Control(int id)
+    template <typename T = QWidget> T* Control(int id)
     {
         T* control = FindControlAs<T>(dialog.get(), id);
         EXPECT_NE(control, nullptr) << "control " << id;
@@ -113,7 +116,8 @@ protected:
     std::vector<QString> ListTexts()
     {
         std::vector<QString> texts;
-        for (int id : {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList})
+        for (int id :
+             {kIdPortList, kIdBaudList, kIdDataBitsList, kIdParityList, kIdStopBitsList, kIdFlowList})
             texts.push_back(List(id)->currentText());
         return texts;
     }
@@ -130,8 +134,12 @@ protected:
 };
 
 // Lists, IP, port, then Check, Self Test, Run Manager, Command Test Editor.
-constexpr char kSerialIdle[] = "111111" "00" "1000";
-constexpr char kSerialConnected[] = "111111" "00" "0111";
+constexpr char kSerialIdle[] = "111111"
+                               "00"
+                               "1000";
+constexpr char kSerialConnected[] = "111111"
+                                    "00"
+                                    "0111";
 
 TEST_F(MainDialogTest, OpensOnSerialWithOnlyTheCheckAndExitEnabled)
 {
@@ -181,22 +189,51 @@ TEST_P(MainDialogRadioTest, ChoosingAnInterfaceRefillsTheLists)
 
 INSTANTIATE_TEST_SUITE_P(
     Radios, MainDialogRadioTest,
-    ::testing::Values(
-        RadioCase{"SerialAgain", kIdRadioSerial, {}, kIdRadioSerial,
-                  {"COM1", "19200", "8", "Space", "1.5", "Xon/Xoff"}, kSerialIdle, {}},
-        RadioCase{"Parallel", kIdRadioParallel, {}, kIdRadioParallel,
-                  {"LPT1", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
-        RadioCase{"Usb", kIdRadioUsb, {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"}, kIdRadioUsb,
-                  {"LXT-640IV:/dev/usb/lp0", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "100000" "00" "1000", {}},
-        RadioCase{"UsbNoneFound", kIdRadioUsb, {}, kIdRadioSerial,
-                  {"COM1", "9600", "8", "None", "1", "Hardware"}, kSerialIdle,
-                  {{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information}}},
-        RadioCase{"Ethernet", kIdRadioEthernet, {}, kIdRadioEthernet,
-                  {"", "9600", "8", "Space", "1.5", "Xon/Xoff"}, "000000" "11" "1000", {}}),
+    ::testing::Values(RadioCase{"SerialAgain",
+                                kIdRadioSerial,
+                                {},
+                                kIdRadioSerial,
+                                {"COM1", "19200", "8", "Space", "1.5", "Xon/Xoff"},
+                                kSerialIdle,
+                                {}},
+                      RadioCase{"Parallel",
+                                kIdRadioParallel,
+                                {},
+                                kIdRadioParallel,
+                                {"LPT1", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "100000"
+                                "00"
+                                "1000",
+                                {}},
+                      RadioCase{"Usb",
+                                kIdRadioUsb,
+                                {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
+                                kIdRadioUsb,
+                                {"LXT-640IV:/dev/usb/lp0", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "100000"
+                                "00"
+                                "1000",
+                                {}},
+                      RadioCase{"UsbNoneFound",
+                                kIdRadioUsb,
+                                {},
+                                kIdRadioSerial,
+                                {"COM1", "9600", "8", "None", "1", "Hardware"},
+                                kSerialIdle,
+                                {{kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information}}},
+                      RadioCase{"Ethernet",
+                                kIdRadioEthernet,
+                                {},
+                                kIdRadioEthernet,
+                                {"", "9600", "8", "Space", "1.5", "Xon/Xoff"},
+                                "000000"
+                                "11"
+                                "1000",
+                                {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FieldCase {
-    int field;       // kIdTcpPort or the index of an address octet
+    int field;  // kIdTcpPort or the index of an address octet
     const char* typed;
     const char* kept;
 };
@@ -206,10 +243,17 @@ TEST_F(MainDialogTest, AddressAndPortFieldsTakeOnlyTheirNumbers)
     Make();
     Click(kIdRadioEthernet);
     const FieldCase cases[] = {
-        {kIdTcpPort, "65535", "65535"}, {kIdTcpPort, "65536", "6553"}, {kIdTcpPort, "99999", "9999"},
-        {kIdTcpPort, "-1x", "1"},       {kIdTcpPort, "0", "0"},         {kIdTcpPort, "9 100", "9100"},
-        {0, "255", "255"},              {1, "256", "25"},               {2, "a1b", "1"},
-        {3, "-0", "0"},                 {0, "300", "30"},
+        {kIdTcpPort, "65535", "65535"},
+        {kIdTcpPort, "65536", "6553"},
+        {kIdTcpPort, "99999", "9999"},
+        {kIdTcpPort, "-1x", "1"},
+        {kIdTcpPort, "0", "0"},
+        {kIdTcpPort, "9 100", "9100"},
+        {0, "255", "255"},
+        {1, "256", "25"},
+        {2, "a1b", "1"},
+        {3, "-0", "0"},
+        {0, "300", "30"},
     };
     for (const FieldCase& c : cases) {
         QLineEdit* edit = c.field == kIdTcpPort ? Control<QLineEdit>(kIdTcpPort)
@@ -234,7 +278,8 @@ TEST_F(MainDialogTest, CheckOverAPseudoTerminalEnablesTheToolsAndTheSelfTestSend
 
     const std::size_t before = server.WithPrinter([](VirtualPrinter& p) { return p.Received().size(); });
     Click(kIdSelfTest);
-    ASSERT_TRUE(WaitFor([&] { return server.WithPrinter([](VirtualPrinter& p) { return p.SelfTests(); }) == 1; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return server.WithPrinter([](VirtualPrinter& p) { return p.SelfTests(); }) == 1; }));
     const auto received = server.WithPrinter([](VirtualPrinter& p) { return p.Received(); });
     EXPECT_EQ(HexOf(test::Bytes(received.begin() + static_cast<std::ptrdiff_t>(before), received.end())),
               "1D 28 41 02 00 01 02");
@@ -251,7 +296,9 @@ TEST_F(MainDialogTest, CheckOverLoopbackTcp)
     SetTcpPort(QString::number(server.TcpPort()));
     Click(kIdCheck);
     EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
-    EXPECT_EQ(Enabled(), "000000" "11" "0111");
+    EXPECT_EQ(Enabled(), "000000"
+                         "11"
+                         "0111");
     SaveScreenshotIfAsked(dialog.get(), QStringLiteral("main-EthernetConnected"));
     // The address field has no handler: editing it keeps the connection.
     SetAddress("127", "0", "0", "2");
@@ -314,8 +361,9 @@ TEST_F(MainDialogTest, OpenFailureAndSilenceGiveTheirMessages)
     printer.state->openResult = 1;
     printer.printer->Faults().noIdReply = true;
     Click(kIdCheck);
-    EXPECT_EQ(messages, (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
-                                                    {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
+    EXPECT_EQ(messages,
+              (std::vector<MessageRecord>{{kMsgCantOpenPort, kTitleWarning, MessageIcon::Exclamation},
+                                          {kMsgNoPrinterId, kTitleWarning, MessageIcon::Exclamation}}));
     EXPECT_EQ(Enabled(), kSerialIdle);
     EXPECT_FALSE(printer.state->open);
 }
@@ -389,6 +437,100 @@ TEST_F(MainDialogTest, ToolsOpenOnTheLinkAndOnlyAnOkFromPrinterStatusClosesTheWi
     EXPECT_EQ(tools.runs, (std::vector<std::string>{"editor 0", "editor 0", "status 0", "status 0"}));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(printer.state->open);
+}
+
+TEST_F(MainDialogTest, EachCommandEditorOpeningMakesANewModalEditorOnTheOpenLink)
+{
+    MainDialogSetup setup;
+    setup.makePorts = [this](Pacer&, Notifier&) { return printer.Factory(); };
+    setup.pacer = &pacer;
+    dialog = std::make_unique<MainDialog>(std::move(setup));  // the real tool dialogs
+    dialog->show();
+    Click(kIdCheck);
+    std::vector<QPointer<QWidget>> editors;
+    std::vector<std::string> classes;
+    for (int round = 0; round < 2; ++round) {
+        QTimer::singleShot(0, [&] {
+            QWidget* editor = QApplication::activeModalWidget();
+            editors.emplace_back(editor);
+            classes.emplace_back(editor ? editor->metaObject()->className() : "none");
+            if (editor)
+                QMetaObject::invokeMethod(editor, "reject", Qt::QueuedConnection);
+        });
+        Click(kIdCommandEditor);
+    }
+    EXPECT_EQ(classes,
+              (std::vector<std::string>{"zorvik::CommandEditorDialog", "zorvik::CommandEditorDialog"}));
+    ASSERT_EQ(editors.size(), 2u);
+    for (const auto& editor : editors)
+        EXPECT_TRUE(editor.isNull()) << "each editor is discarded when it ends";
+    EXPECT_TRUE(printer.state->open);
+    EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+// A simulated printer port that also offers a device-change handle: a pipe the test
+// writes to when the "device" changes.
+class WatchedPort final : public Port {
+public:
+    WatchedPort(std::unique_ptr<Port> inner, int handle, int& changes)
+        : inner_(std::move(inner)), handle_(handle), changes_(changes)
+    {
+    }
+    int Configure(const PortSettings& s) override { return inner_->Configure(s); }
+    int Open() override { return inner_->Open(); }
+    int Write(const std::uint8_t* b, std::uint32_t n) override { return inner_->Write(b, n); }
+    int Read(std::uint8_t* b, std::uint32_t n, std::uint32_t t) override { return inner_->Read(b, n, t); }
+    void Close() override { inner_->Close(); }
+    int DeviceEventHandle() const override { return handle_; }
+    void HandleDeviceChange() override
+    {
+        char drained[16];
+        while (::read(handle_, drained, sizeof drained) > 0) {
+        }
+        ++changes_;
+    }
+
+private:
+    std::unique_ptr<Port> inner_;
+    int handle_;
+    int& changes_;
+};
+
+TEST_F(MainDialogTest, DeviceChangesOfTheOpenPortAreHandledUntilTheConnectionIsDropped)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe2(pipeEnds, O_NONBLOCK | O_CLOEXEC), 0);
+    int changes = 0;
+    struct Factory final : PortFactory {
+        std::unique_ptr<PortFactory> inner;
+        int handle;
+        int* changes;
+        std::unique_ptr<Port> Make(InterfaceType type) override
+        {
+            return std::make_unique<WatchedPort>(inner->Make(type), handle, *changes);
+        }
+    };
+    MainDialogSetup setup;
+    setup.makePorts = [&](Pacer&, Notifier&) {
+        auto factory = std::make_unique<Factory>();
+        factory->inner = printer.Factory();
+        factory->handle = pipeEnds[0];
+        factory->changes = &changes;
+        return factory;
+    };
+    MakeWith(std::move(setup));
+    const char event = 1;
+    ASSERT_EQ(::write(pipeEnds[1], &event, 1), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(changes, 0) << "no port is open yet";
+    Click(kIdCheck);
+    EXPECT_TRUE(WaitFor([&] { return changes == 1; }));
+    Pick(kIdBaudList, Qt::Key_Down);
+    ASSERT_EQ(::write(pipeEnds[1], &event, 1), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(changes, 1);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
 }
 
 TEST_F(MainDialogTest, AboutEntryShowsTheModalAboutBox)
