@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/PresetApplier.h"
 #include "app/qt/Demo.h"
 #include "app/qt/MainDialog.h"
 #include "app/qt/ProgramIcon.h"
@@ -51,6 +52,9 @@ int main(int argc, char** argv)
         argument += (i > 1 ? " " : "") + std::string(argv[i]);
     if (!argument.empty())
         setup.argument = argument;
+    // The argument names a printer queue whose port settings preset the window.
+    const auto preset = zorvik::PresetApplier::ForThisSystem();
+    setup.preset = preset.get();
 
     zorvik::SimServer printer;
     zorvik::MainDialog dialog(std::move(setup));

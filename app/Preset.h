@@ -1,0 +1,72 @@
+#pragma once
+// Port presets for the main window. Started with a printer queue's name, the
+// window takes its interface and communication settings from that queue, or from
+// the program's own settings when the name is the product's own queue. The preset
+// runs once while the window opens; its list selections are applied again after
+// every list fill for serial, parallel and Ethernet while an argument is present.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/PresetStore.h"
+#include "link/PortSettings.h"
+
+namespace zorvik {
+
+// The main window members a preset reads and writes. For Ethernet the baud rate
+// carries the TCP port until the selections move it into tcpPort.
+struct PresetMembers {
+    InterfaceType interfaceType = Serial;
+    std::string portName;
+    std::uint32_t baudRate = 9600;
+    std::int32_t dataBits = 8;
+    std::int32_t parity = 0;
+    std::int32_t stopBits = 0;
+    std::int32_t flowControl = 0;
+    std::uint32_t tcpPort = 9100;
+
+    friend bool operator==(const PresetMembers&, const PresetMembers&) = default;
+};
+
+enum class PresetSource { None, Own, Queue };
+// Own for the product's own queue name (whole, case-sensitive), Queue for any
+// other non-empty argument, None without one.
+PresetSource ChoosePresetSource(std::string_view argument);
+
+// Each returns true when the members now name an interface; the window then fills
+// its lists for members.interfaceType and shows the members. On false nothing was
+// changed. Missing values keep their members.
+bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMembers& members);
+bool RunOwnPreset(const PresetStore& store, PresetMembers& members);
+// The source the argument chooses, run.
+bool RunPreset(const PresetStore& store, const std::string& argument, PresetMembers& members);
+
+// The entries of the main window's lists.
+struct PresetLists {
+    std::vector<std::string> port;
+    std::vector<std::string> baudRate;
+    std::size_t dataBitsCount = 2;
+    std::size_t parityCount = 5;
+    std::size_t stopBitsCount = 3;
+    std::size_t flowControlCount = 3;
+};
+
+// What the window shows after the selections: no value leaves a list or the IP
+// field as it is, -1 leaves a list without selection.
+struct PresetSelections {
+    std::optional<int> port, baudRate, dataBits, parity, stopBits, flowControl;
+    std::optional<std::array<std::uint8_t, 4>> ipOctets;
+
+    friend bool operator==(const PresetSelections&, const PresetSelections&) = default;
+};
+
+// The selections for the current interface type. Serial and parallel look up the
+// lists; Ethernet splits the port name into the IP octets and moves the carried
+// TCP port into tcpPort (the port name keeps only the last number's text). USB
+// selects nothing.
+PresetSelections ApplyPresetSelections(PresetMembers& members, const PresetLists& lists);
+
+}  // namespace zorvik

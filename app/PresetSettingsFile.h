@@ -1,0 +1,43 @@
+#pragma once
+// The program's own preset settings: an INI file in the system configuration
+// folder, <folder>/KARVO/LXT-640IV.conf, with lines such as
+//
+//   [General]
+//   Port=COM1
+//   BaudRate=38400
+//
+// Keys are read from the top of the file or its [General] section, names matched
+// without regard to case; a value may be put in double quotes. The file is read
+// afresh for every value, as nothing here is kept between reads.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zorvik {
+
+class PresetSettingsFile {
+public:
+    explicit PresetSettingsFile(std::string path) : path_(std::move(path)) {}
+
+    // The file under the first folder of XDG_CONFIG_DIRS (unset or empty: /etc/xdg).
+    static std::string DefaultPath(const std::optional<std::string>& xdgConfigDirs);
+    static std::string DefaultPath();   // from the environment
+
+    const std::string& Path() const { return path_; }
+
+    // No value when the file or the key is missing.
+    std::optional<std::string> Text(std::string_view name) const;
+    // No value when missing, or when the value is not a whole decimal number of 32 bits.
+    std::optional<std::uint32_t> Number(std::string_view name) const;
+
+    // The value of name in INI text.
+    static std::optional<std::string> FindValue(std::string_view text, std::string_view name);
+    // A whole decimal number of 32 bits; no value for anything else.
+    static std::optional<std::uint32_t> ParseNumber(std::string_view value);
+
+private:
+    std::string path_;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,36 @@
+#pragma once
+// Names the port presets read: the program's own settings file with its value
+// names, and the starts of port texts. The own queue's name and the key paths are
+// the main window's (MainTexts.h).
+namespace zorvik {
+
+// The program's own settings file, relative to the system configuration folder.
+inline constexpr char kOwnPresetOrganization[] = "KARVO";
+inline constexpr char kOwnPresetApplication[] = "LXT-640IV";
+inline constexpr char kOwnPresetFileSuffix[] = ".conf";
+inline constexpr char kSystemConfigFolder[] = "/etc/xdg";   // when XDG_CONFIG_DIRS is unset
+
+// Value names of the own preset.
+inline constexpr char kValuePort[] = "Port";
+inline constexpr char kValueUsbdeviceName[] = "UsbdeviceName";
+inline constexpr char kValueTcpIp[] = "TcpIp";
+inline constexpr char kValueTcpPort[] = "TcpPort";
+inline constexpr char kValueBaudRate[] = "BaudRate";
+inline constexpr char kValueDataBits[] = "DataBits";
+inline constexpr char kValueFlowControl[] = "FlowControl";
+inline constexpr char kValueParity[] = "Parity";
+inline constexpr char kValueStopBits[] = "StopBits";
+
+// Starts of a port text and what they stand for.
+inline constexpr char kPortStartSerial[] = "COM";
+inline constexpr char kPortStartParallel[] = "LPT";
+inline constexpr char kPortStartUsb[] = "USB";
+inline constexpr char kPortStartTcpIp[] = "IP";      // a standard TCP/IP port, "IP_10.0.0.5"
+inline constexpr char kPortTcpIpPrefix[] = "IP_";    // cut off to leave the address
+inline constexpr char kPortStartNet[] = "NET";       // the own preset's Ethernet
+
+// Port texts made from a queue's device URI.
+inline constexpr char kUsbQueuePort[] = "USB001";
+inline constexpr unsigned kDefaultSocketPort = 9100;   // a socket:// URI without a port
+
+}  // namespace zorvik

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+#include "app/Preset.h"
+#include "app/PresetCupsDestinations.h"
+#include "app/PresetFixedDestinations.h"
+#include "app/PresetSystemStore.h"
+#include "support/TempDir.h"
+
+namespace zorvik {
+namespace {
+
+// A store over hand-given queues and an own settings file in a temporary folder.
+struct StoreFixture {
+    test::TempDir dir;
+    std::string ownFile = dir.File("LXT-640IV.conf");
+    PresetFixedDestinations* queues = nullptr;
+    std::unique_ptr<PresetSystemStore> store;
+
+    StoreFixture()
+    {
+        auto owned = std::make_unique<PresetFixedDestinations>();
+        queues = owned.get();
+        store = std::make_unique<PresetSystemStore>(std::move(owned), ownFile);
+    }
+    void WriteOwn(const std::string& text) const { std::ofstream(ownFile) << text; }
+};
+
+PresetMembers Members(InterfaceType type, std::string port, std::uint32_t baud, std::int32_t bits,
+                      std::int32_t parity, std::int32_t stop, std::int32_t flow)
+{
+    PresetMembers m;
+    m.interfaceType = type;
+    m.portName = std::move(port);
+    m.baudRate = baud;
+    m.dataBits = bits;
+    m.parity = parity;
+    m.stopBits = stop;
+    m.flowControl = flow;
+    return m;
+}
+
+TEST(Preset, SourceFromArgument)
+{
+    struct Row {
+        const char* argument;
+        PresetSource source;
+    };
+    const Row rows[] = {
+        {"", PresetSource::None},
+        {"Custom_HXR-615deltaV", PresetSource::Own},
+        {"custom_hxr-615deltav", PresetSource::Queue},
+        {"\"Custom_HXR-615deltaV\"", PresetSource::Queue},
+        {"Custom_HXR-615deltaV ", PresetSource::Queue},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.argument);
+        EXPECT_EQ(ChoosePresetSource(row.argument), row.source);
+    }
+}
+
+TEST(Preset, QueueFromDeviceUri)
+{
+    struct Row {
+        const char* uri;
+        std::optional<PresetMembers> expected;   // no value: the members stay as they were
+    };
+    const Row rows[] = {
+        {"serial:/dev/ttyS1?baud=9600+bits=8+parity=none+flow=none", Members(Serial, "COM2", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/ttyS0?baud=19200+bits=7+parity=even+stop=2+flow=soft",
+         Members(Serial, "COM1", 19200, 7, 2, 2, 1)},
+        {"serial:/dev/ttyS0?baud=38400&parity=odd&flow=rtscts", Members(Serial, "COM1", 38400, 8, 1, 0, 0)},
+        {"serial:/dev/ttyS9?baud=115200+parity=mark+bits=8", Members(Serial, "COM10", 115200, 8, 3, 0, 2)},
+        {"serial:/dev/ttyS2", Members(Serial, "COM3", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/ttyS2?baud=fast+bits=9+parity=maybe+stop=3+flow=dtrdsr",
+         Members(Serial, "COM3", 9600, 8, 0, 0, 0)},
+        {"serial:/dev/ttyUSB0?baud=9600", std::nullopt},
+        {"parallel:/dev/lp0", Members(Parallel, "LPT1", 9600, 8, 0, 0, 0)},
+        {"parallel:/dev/lp2", Members(Parallel, "LPT3", 9600, 8, 0, 0, 0)},
+        {"parallel:/dev/parport0", std::nullopt},
+        {"usb://KARVO/LXT-640IV?serial=00001", Members(Usb, "USB001", 9600, 8, 0, 0, 0)},
+        {"socket://10.0.0.5:9100", Members(Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
+        {"socket://10.0.0.5:4000/", Members(Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0)},
+        {"socket://10.0.0.5", Members(Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
+        {"socket://10.0.0.5:0", std::nullopt},
+        {"socket://printer.example:9100", std::nullopt},
+        {"socket://[::1]:9100", std::nullopt},
+        {"file:/dev/null", std::nullopt},
+        {"FILE:", std::nullopt},
+        {"ipp://10.0.0.5/ipp/print", std::nullopt},
+        {"IPP://10.0.0.5/ipp/print", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.uri);
+        StoreFixture f;
+        f.queues->Set("Receipt", row.uri);
+        const PresetMembers before;
+        PresetMembers m;
+        EXPECT_EQ(RunPreset(*f.store, "Receipt", m), row.expected.has_value());
+        EXPECT_EQ(m, row.expected.value_or(before));
+    }
+}
+
+TEST(Preset, QueueThatDoesNotExistChangesNothing)
+{
+    StoreFixture f;
+    f.queues->Set("Receipt", "serial:/dev/ttyS1?baud=19200");
+    for (const char* argument : {"Other", "receipt", "\"Receipt\"", ""}) {
+        SCOPED_TRACE(argument);
+        PresetMembers m;
+        EXPECT_FALSE(RunPreset(*f.store, argument, m));
+        EXPECT_EQ(m, PresetMembers());
+    }
+    // A quoted argument is looked up with its quotes.
+    f.queues->Set("\"Receipt\"", "parallel:/dev/lp1");
+    PresetMembers m;
+    EXPECT_TRUE(RunPreset(*f.store, "\"Receipt\"", m));
+    EXPECT_EQ(m.portName, "LPT2");
+}
+
+TEST(Preset, OwnSettings)
+{
+    struct Row {
+        const char* file;   // nullptr: no file at all
+        std::optional<PresetMembers> expected;
+    };
+    const Row rows[] = {
+        {"Port=COM1\nBaudRate=38400\nDataBits=7\nParity=2\nStopBits=0\nFlowControl=1\n",
+         Members(Serial, "COM1", 38400, 7, 2, 0, 1)},
+        {"[General]\nPort=COM1:\nBaudRate=19200\n", Members(Serial, "COM1:", 19200, 8, 0, 0, 0)},
+        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=9100\n", Members(Ethernet, "10.0.0.7", 9100, 8, 0, 0, 0)},
+        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=4000\nBaudRate=115200\n", Members(Ethernet, "10.0.0.7", 4000, 8, 0, 0, 0)},
+        {"Port=NET\n", Members(Ethernet, "", 9100, 8, 0, 0, 0)},   // keeps the window's TCP port
+        {"Port=USB\nUsbdeviceName=001\n", Members(Usb, "USB001", 9600, 8, 0, 0, 0)},
+        {"Port=USB\n", Members(Usb, "USB", 9600, 8, 0, 0, 0)},
+        {"Port=LPT2\nTcpPort=1234\nBaudRate=38400\n", Members(Parallel, "LPT2", 1234, 8, 0, 0, 0)},
+        {"Port=COM3\nBaudRate=fast\nDataBits=-7\nParity=\nStopBits=4294967295\nFlowControl=9\n",
+         Members(Serial, "COM3", 9600, 8, 0, -1, 9)},
+        {"port=COM4\nbaudrate=4800\n", Members(Serial, "COM4", 4800, 8, 0, 0, 0)},
+        {"[Other]\nPort=COM1\n", std::nullopt},
+        {"Port=FILE:\nBaudRate=38400\n", std::nullopt},
+        {"Port=IP_10.0.0.5\n", std::nullopt},
+        {"BaudRate=38400\n", std::nullopt},
+        {"", std::nullopt},
+        {nullptr, std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.file ? row.file : "(no file)");
+        StoreFixture f;
+        if (row.file)
+            f.WriteOwn(row.file);
+        // The own queue's name is never looked up among the system's queues.
+        f.queues->Set("Custom_HXR-615deltaV", "parallel:/dev/lp0");
+        PresetMembers m;
+        EXPECT_EQ(RunPreset(*f.store, "Custom_HXR-615deltaV", m), row.expected.has_value());
+        EXPECT_EQ(m, row.expected.value_or(PresetMembers()));
+    }
+}
+
+TEST(Preset, Selections)
+{
+    PresetLists lists;
+    lists.port = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+                  "COM8", "COM9", "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
+    lists.baudRate = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
+    PresetLists parallel;
+    parallel.port = {"LPT1", "LPT2", "LPT3"};
+
+    const auto serial = [](int port, int baud, int bits, int parity, int stop, int flow) {
+        PresetSelections s;
+        s.port = port;
+        s.baudRate = baud;
+        s.dataBits = bits;
+        s.parity = parity;
+        s.stopBits = stop;
+        s.flowControl = flow;
+        return s;
+    };
+    struct Row {
+        PresetMembers members;
+        const PresetLists* lists;
+        PresetSelections expected;
+    };
+    const Row rows[] = {
+        {Members(Serial, "COM2", 9600, 8, 0, 0, 2), &lists, serial(1, 2, 0, 0, 0, 2)},
+        {Members(Serial, "COM1", 38400, 7, 2, 0, 1), &lists, serial(0, 4, 1, 2, 0, 1)},
+        {Members(Serial, "COM10", 19200, 5, 4, 2, 0), &lists, serial(-1, 3, 1, 4, 2, 0)},
+        {Members(Serial, "COM1:", 9100, 8, 5, 3, -1), &lists, serial(-1, -1, 0, -1, -1, -1)},
+        {Members(Parallel, "LPT1", 9600, 8, 0, 0, 0), &parallel, [] {
+             PresetSelections s;
+             s.port = 0;
+             return s;
+         }()},
+        {Members(Parallel, "LPT4", 9600, 8, 0, 0, 0), &parallel, [] {
+             PresetSelections s;
+             s.port = -1;
+             return s;
+         }()},
+        {Members(Usb, "USB001", 9600, 8, 0, 0, 0), &lists, PresetSelections()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.members.portName);
+        PresetMembers m = row.members;
+        EXPECT_EQ(ApplyPresetSelections(m, *row.lists), row.expected);
+        EXPECT_EQ(m, row.members);   // serial and parallel change no member
+    }
+}
+
+TEST(Preset, EthernetSelectionsSplitTheAddressOnce)
+{
+    PresetMembers m = Members(Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0);
+    PresetSelections s = ApplyPresetSelections(m, PresetLists());
+    EXPECT_EQ(s.ipOctets, (std::array<std::uint8_t, 4>{10, 0, 0, 5}));
+    EXPECT_FALSE(s.port.has_value());
+    EXPECT_EQ(m.tcpPort, 4000u);
+    EXPECT_EQ(m.portName, "5");
+
+    // Applied again after the next fill: no dot is left, so the IP field and TCP port stay.
+    m.baudRate = 1;
+    s = ApplyPresetSelections(m, PresetLists());
+    EXPECT_FALSE(s.ipOctets.has_value());
+    EXPECT_EQ(m.tcpPort, 4000u);
+
+    // Fewer than three dots: the field and the TCP port stay, the name loses what was read.
+    m = Members(Ethernet, "10.0.5", 4000, 8, 0, 0, 0);
+    s = ApplyPresetSelections(m, PresetLists());
+    EXPECT_FALSE(s.ipOctets.has_value());
+    EXPECT_EQ(m.tcpPort, 9100u);
+    EXPECT_EQ(m.portName, "5");
+}
+
+TEST(Preset, OnlyASchedulerOnThisMachineIsAsked)
+{
+    for (const char* local : {"/run/cups/cups.sock", "localhost", "127.0.0.1", "::1", "[::1]"})
+        EXPECT_TRUE(PresetCupsDestinations::IsLocalServer(local)) << local;
+    for (const char* remote : {"", "10.0.0.5", "printserver.example", "localhost.example", "127.0.0.2:631"})
+        EXPECT_FALSE(PresetCupsDestinations::IsLocalServer(remote)) << remote;
+}
+
+}  // namespace
+}  // namespace zorvik

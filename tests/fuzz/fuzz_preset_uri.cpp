@@ -1,0 +1,63 @@
+// Device URIs and settings text of the port presets: any text is read without harm,
+// a URI either names an interface with settings the window can show or names none,
+// and the line settings made from a serial URI read back as valid codes.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/PresetDeviceUri.h"
+#include "app/PresetParsers.h"
+#include "app/PresetSettingsFile.h"
+
+namespace {
+
+void Require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace zorvik;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    const PresetQueue queue = PresetQueueFromDeviceUri(text);
+    switch (ClassifyQueuePort(queue.port)) {
+    case PresetPortKind::Serial: {
+        Require(queue.lineSettings.has_value() && queue.port.back() == ':');
+        SerialLine line{9600, 8, 0, 0, 0};
+        ParseSerialLineSettings(*queue.lineSettings, line);
+        Require(line.baudRate != 0);
+        Require(line.dataBits == 7 || line.dataBits == 8);
+        Require(line.parity >= 0 && line.parity <= 4);
+        Require(line.stopBits >= 0 && line.stopBits <= 2);
+        Require(line.flowControl >= 0 && line.flowControl <= 2);
+        break;
+    }
+    case PresetPortKind::TcpIp:
+        Require(queue.portNumber && *queue.portNumber >= 1 && *queue.portNumber <= 65535);
+        Require(SplitDottedAddress(std::string_view(queue.port).substr(3)).octets.has_value());
+        break;
+    case PresetPortKind::Parallel:
+    case PresetPortKind::Usb:
+        Require(!queue.lineSettings && !queue.portNumber);
+        break;
+    case PresetPortKind::Net:
+    case PresetPortKind::Other:
+        Require(!queue.lineSettings && !queue.portNumber);
+        break;
+    }
+
+    // Arbitrary text as line settings, addresses and settings files.
+    SerialLine line;
+    ParseSerialLineSettings(text, line);
+    Require(line.parity >= 0 && line.parity <= 4 && line.dataBits >= 0 && line.dataBits <= 9);
+    const DottedAddress address = SplitDottedAddress(text);
+    Require(address.rest.size() <= size);
+    if (const auto value = PresetSettingsFile::FindValue(text, "Port"))
+        Require(value->size() <= size);
+    return 0;
+}
