@@ -17,8 +17,8 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // Empty result: the user cancelled. A save chooser asks before replacing a file.
-    virtual std::optional<std::string> ChooseSave(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> ChooseSave(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> ChooseOpen(const FileDialogSpec& request) = 0;
 };
 
 }  // namespace zorvik

@@ -12,10 +12,10 @@ QtFileChooser::Script*& ActiveScript()
     return script;
 }
 
-std::optional<std::string> Scripted(const FileDialogSpec& spec)
+std::optional<std::string> Scripted(const FileDialogSpec& request)
 {
     auto* script = ActiveScript();
-    script->asked.push_back(spec);
+    script->asked.push_back(request);
     if (script->answers.empty())
         return std::nullopt;
     auto answer = script->answers.front();
@@ -23,16 +23,16 @@ std::optional<std::string> Scripted(const FileDialogSpec& spec)
     return answer;
 }
 
-std::optional<std::string> Run(QWidget* owner, const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+std::optional<std::string> Run(QWidget* owner, const FileDialogSpec& request, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(owner, QString::fromStdString(spec.title));
+    QFileDialog dialog(owner, QString::fromStdString(request.title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilter(QtFileChooser::QtFilter(spec.filter));
-    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
+    dialog.setNameFilter(QtFileChooser::QtFilter(request.filter));
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     // Qt asks before replacing an existing file in a save dialog.
-    if (!spec.proposedName.empty() && spec.proposedName.find('*') == std::string::npos)
-        dialog.selectFile(QString::fromStdString(spec.proposedName));
+    if (!request.proposedName.empty() && request.proposedName.find('*') == std::string::npos)
+        dialog.selectFile(QString::fromStdString(request.proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
@@ -56,18 +56,18 @@ QString QtFileChooser::QtFilter(const std::string& windowsFilter)
     return filters.join(";;");
 }
 
-std::optional<std::string> QtFileChooser::ChooseSave(const FileDialogSpec& spec)
+std::optional<std::string> QtFileChooser::ChooseSave(const FileDialogSpec& request)
 {
     if (ActiveScript())
-        return Scripted(spec);
-    return Run(owner_, spec, QFileDialog::AcceptSave);
+        return Scripted(request);
+    return Run(owner_, request, QFileDialog::AcceptSave);
 }
 
-std::optional<std::string> QtFileChooser::ChooseOpen(const FileDialogSpec& spec)
+std::optional<std::string> QtFileChooser::ChooseOpen(const FileDialogSpec& request)
 {
     if (ActiveScript())
-        return Scripted(spec);
-    return Run(owner_, spec, QFileDialog::AcceptOpen);
+        return Scripted(request);
+    return Run(owner_, request, QFileDialog::AcceptOpen);
 }
 
 }  // namespace zorvik

@@ -16,8 +16,8 @@ class QtFileChooser final : public FileChooser {
 public:
     explicit QtFileChooser(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
-    std::optional<std::string> ChooseSave(const FileDialogSpec& spec) override;
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) override;
+    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override;
+    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override;
 
     // "Status Files (*.sts)|*.sts|" -> "Status Files (*.sts)"; pairs joined with ";;".
     static QString QtFilter(const std::string& windowsFilter);

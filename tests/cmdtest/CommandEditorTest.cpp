@@ -28,15 +28,15 @@ using test::ShownMessage;
 
 class ScriptedFiles final : public FileChooser {
 public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& spec) override { return Next(spec); }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) override { return Next(spec); }
+    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override { return Next(request); }
+    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override { return Next(request); }
     std::deque<std::optional<std::string>> answers;
     std::vector<FileDialogSpec> asked;
 
 private:
-    std::optional<std::string> Next(const FileDialogSpec& spec)
+    std::optional<std::string> Next(const FileDialogSpec& request)
     {
-        asked.push_back(spec);
+        asked.push_back(request);
         if (answers.empty())
             return std::nullopt;
         auto answer = answers.front();

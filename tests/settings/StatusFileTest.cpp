@@ -138,14 +138,14 @@ TEST(StatusFileTest, FailedSaveLeavesTheOldFileWhole)
 
 class ScriptedChooser final : public FileChooser {
 public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& spec) override
+    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override
     {
-        saveSpecs.push_back(spec);
+        saveSpecs.push_back(request);
         return answer;
     }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& spec) override
+    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override
     {
-        openSpecs.push_back(spec);
+        openSpecs.push_back(request);
         return answer;
     }
     std::optional<std::string> answer;
