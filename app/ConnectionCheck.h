@@ -22,8 +22,7 @@ public:
 
 class ConnectionCheck {
 public:
-    ConnectionCheck(PrinterLink& link, Pacer& pacer, Notifier& notifier,
-                    QueueRedirector* queues = nullptr);
+    ConnectionCheck(PrinterLink& link, Pacer& pacer, Notifier& notifier, QueueRedirector* queues = nullptr);
 
     // Check Communication with the collected settings. Does nothing while connected.
     // Shows exactly one message; true when the printer was identified.

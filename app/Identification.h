@@ -8,8 +8,8 @@ namespace zorvik {
 
 enum class IdentifyResult {
     Ok,
-    PortError,   // ESC @ not written completely
-    NoPrinterId, // no "o" answer to GS I 3
+    PortError,    // ESC @ not written completely
+    NoPrinterId,  // no "o" answer to GS I 3
     WrongMaker,
     WrongModel,
 };

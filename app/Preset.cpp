@@ -71,7 +71,7 @@ bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMe
         break;
     case PresetPortKind::Net:
     case PresetPortKind::Other:
-        return false;   // FILE: and the like: the window keeps its defaults
+        return false;  // FILE: and the like: the window keeps its defaults
     }
     members = m;
     return true;

@@ -10,8 +10,7 @@ namespace zorvik {
 namespace {
 
 // The members a preset reads and writes, from the window to the preset's copy and back.
-template <typename From, typename To>
-void CopyMembers(const From& from, To& to)
+template <typename From, typename To> void CopyMembers(const From& from, To& to)
 {
     to.interfaceType = from.interfaceType;
     to.portName = from.portName;

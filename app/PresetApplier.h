@@ -12,7 +12,10 @@ class PresetApplier final : public WindowPreset {
 public:
     // The store must outlive the applier.
     explicit PresetApplier(const PresetStore& store) : store_(store) {}
-    explicit PresetApplier(std::unique_ptr<const PresetStore> store) : owned_(std::move(store)), store_(*owned_) {}
+    explicit PresetApplier(std::unique_ptr<const PresetStore> store)
+        : owned_(std::move(store)), store_(*owned_)
+    {
+    }
 
     // The presets of this system: the print scheduler's queues and the own settings
     // file in the system configuration folder.

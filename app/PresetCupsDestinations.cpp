@@ -36,7 +36,8 @@ std::optional<std::string> PresetCupsDestinations::DeviceUri(const std::string& 
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(http, &dests);
     if (const cups_dest_t* dest = cupsGetDest(queue.c_str(), nullptr, count, dests)) {
-        if (const char* value = cupsGetOption("device-uri", dest->num_options, dest->options); value && *value)
+        if (const char* value = cupsGetOption("device-uri", dest->num_options, dest->options);
+            value && *value)
             uri = value;
     }
     cupsFreeDests(count, dests);

@@ -139,7 +139,8 @@ std::optional<PresetQueue> SocketQueue(std::string_view rest)
 PresetQueue PresetQueueFromDeviceUri(std::string_view uri)
 {
     const auto colon = uri.find(':');
-    const std::string scheme = colon == std::string_view::npos ? std::string() : Lowered(uri.substr(0, colon));
+    const std::string scheme =
+        colon == std::string_view::npos ? std::string() : Lowered(uri.substr(0, colon));
     const std::string_view rest = colon == std::string_view::npos ? uri : uri.substr(colon + 1);
 
     if (scheme == "serial") {

@@ -14,9 +14,9 @@ namespace zorvik {
 struct SerialLine {
     std::uint32_t baudRate = 9600;
     std::int32_t dataBits = 8;
-    std::int32_t parity = 0;        // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::int32_t stopBits = 0;      // 0 one, 1 one and a half, 2 two
-    std::int32_t flowControl = 0;   // 0 hardware, 1 xon/xoff, 2 none
+    std::int32_t parity = 0;       // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::int32_t stopBits = 0;     // 0 one, 1 one and a half, 2 two
+    std::int32_t flowControl = 0;  // 0 hardware, 1 xon/xoff, 2 none
 
     friend bool operator==(const SerialLine&, const SerialLine&) = default;
 };

@@ -10,7 +10,7 @@ namespace zorvik {
 
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 64 * 1024;   // far more than nine values need
+constexpr std::size_t kMaxFileBytes = 64 * 1024;  // far more than nine values need
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -70,7 +70,7 @@ std::string PresetSettingsFile::DefaultPath()
 
 std::optional<std::string> PresetSettingsFile::FindValue(std::string_view text, std::string_view name)
 {
-    bool inGeneral = true;   // keys before any section count as [General]
+    bool inGeneral = true;  // keys before any section count as [General]
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = Trimmed(text.substr(0, end));

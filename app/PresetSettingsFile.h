@@ -22,7 +22,7 @@ public:
 
     // The file under the first folder of XDG_CONFIG_DIRS (unset or empty: /etc/xdg).
     static std::string DefaultPath(const std::optional<std::string>& xdgConfigDirs);
-    static std::string DefaultPath();   // from the environment
+    static std::string DefaultPath();  // from the environment
 
     const std::string& Path() const { return path_; }
 

@@ -11,9 +11,9 @@ namespace zorvik {
 
 // What a printer queue says about its port, in the forms the presets read.
 struct PresetQueue {
-    std::string port;                           // "COM2:", "LPT1:", "USB001", "IP_10.0.0.5", "FILE:", ...
-    std::optional<std::string> lineSettings;    // a serial port's "9600,n,8,1[,x|p]"
-    std::optional<std::uint32_t> portNumber;    // the TCP port of an "IP_" port
+    std::string port;                         // "COM2:", "LPT1:", "USB001", "IP_10.0.0.5", "FILE:", ...
+    std::optional<std::string> lineSettings;  // a serial port's "9600,n,8,1[,x|p]"
+    std::optional<std::uint32_t> portNumber;  // the TCP port of an "IP_" port
 };
 
 class PresetStore {

@@ -33,8 +33,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string* error)
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error)
 {
     std::string tmp = path + ".XXXXXX";
     int fd = ::mkstemp(tmp.data());

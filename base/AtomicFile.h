@@ -13,8 +13,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
                          std::string* error = nullptr);
 
 // At most maxBytes bytes (0 = no limit); empty optional when the file cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::size_t maxBytes = 0,
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::size_t maxBytes = 0,
                                                        std::string* error = nullptr);
 
 }  // namespace zorvik

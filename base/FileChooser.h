@@ -7,10 +7,10 @@
 namespace zorvik {
 
 struct FileDialogSpec {
-    std::string title;            // caption of the dialog
-    std::string proposedName;     // file name shown at first, e.g. "Noname.sts"
-    std::string defaultExtension; // without the dot, e.g. "sts"
-    std::string filter;           // the Windows-style filter text, e.g. "Status Files (*.sts)|*.sts|"
+    std::string title;             // caption of the dialog
+    std::string proposedName;      // file name shown at first, e.g. "Noname.sts"
+    std::string defaultExtension;  // without the dot, e.g. "sts"
+    std::string filter;            // the Windows-style filter text, e.g. "Status Files (*.sts)|*.sts|"
 };
 
 class FileChooser {

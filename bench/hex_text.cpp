@@ -111,7 +111,8 @@ int main()
     Line("text -> bytes (write, save)", parse, xxdParse);
     std::printf("xxd times include starting the program and its file reads and writes\n");
 #ifndef __OPTIMIZE__
-    std::printf("note: built without optimisation; build with -DCMAKE_BUILD_TYPE=RelWithDebInfo for real figures\n");
+    std::printf(
+        "note: built without optimisation; build with -DCMAKE_BUILD_TYPE=RelWithDebInfo for real figures\n");
 #endif
     return 0;
 }

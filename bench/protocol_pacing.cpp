@@ -58,7 +58,8 @@ void Print(const char* transport, const char* what, const Measure& m)
         return;
     }
     std::printf("%-6s %-24s wall %9.1f ms   pauses %7llu ms   ratio %.3f\n", transport, what, m.wallMs,
-                static_cast<unsigned long long>(m.pauseMs), m.pauseMs ? m.wallMs / static_cast<double>(m.pauseMs) : 0.0);
+                static_cast<unsigned long long>(m.pauseMs),
+                m.pauseMs ? m.wallMs / static_cast<double>(m.pauseMs) : 0.0);
 }
 
 // The largest of the five font images, by its double-byte font list index.
@@ -67,7 +68,8 @@ int LargestFontIndex()
     int best = 2;
     std::size_t bestSize = 0;
     for (int i = 2; i < static_cast<int>(kDoubleFontItems.size()); ++i) {
-        const std::size_t size = FontImages::Find(kDoubleFontItems[static_cast<std::size_t>(i)].resourceId).size();
+        const std::size_t size =
+            FontImages::Find(kDoubleFontItems[static_cast<std::size_t>(i)].resourceId).size();
         if (size > bestSize) {
             best = i;
             bestSize = size;

@@ -33,8 +33,9 @@ long StatusKb(pid_t pid, const std::string& field)
 int main(int argc, char** argv)
 {
     namespace fs = std::filesystem;
-    const fs::path program =
-        argc > 1 ? fs::path(argv[1]) : fs::read_symlink("/proc/self/exe").parent_path() / ".." / "app" / "zorvik";
+    const fs::path program = argc > 1
+                                 ? fs::path(argv[1])
+                                 : fs::read_symlink("/proc/self/exe").parent_path() / ".." / "app" / "zorvik";
     if (!fs::exists(program)) {
         std::fprintf(stderr, "no window program at %s\n", program.c_str());
         return 1;

@@ -8,7 +8,8 @@ class CheckCommand final : public CliCommand {
 public:
     CLI::App* Add(CLI::App& app) override
     {
-        auto* command = app.add_subcommand("check", "Check Communication: open the port and identify the printer");
+        auto* command =
+            app.add_subcommand("check", "Check Communication: open the port and identify the printer");
         args_.AddTo(command);
         return command;
     }

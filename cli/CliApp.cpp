@@ -45,7 +45,8 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
 
     // CLI11 would only say that a subcommand is required.
     if (!args.empty() && !args.front().empty() && args.front()[0] != '-' &&
-        std::none_of(apps.begin(), apps.end(), [&](const CLI::App* a) { return a->get_name() == args.front(); })) {
+        std::none_of(apps.begin(), apps.end(),
+                     [&](const CLI::App* a) { return a->get_name() == args.front(); })) {
         err << kCliName << ": unknown subcommand \"" << args.front() << "\"\n\n" << app.help();
         return kExitUsage;
     }

@@ -47,7 +47,8 @@ bool Fleet::Run(const std::vector<Target>& targets, const PrinterAction& action)
             FleetOutcome& outcome = outcomes_[i];
             outcome.target = targets[i].text;
             PrinterSession printer(targets[i], env_, console_, trace_, targets[i].text, &outcome.messages);
-            printer.SetProgressSink([&board, i](const std::string& phase, int percent) { board.Update(i, phase, percent); });
+            printer.SetProgressSink(
+                [&board, i](const std::string& phase, int percent) { board.Update(i, phase, percent); });
             std::ostringstream out;
             bool ok = printer.Connect();
             if (ok)

@@ -11,7 +11,8 @@ FleetBoard::FleetBoard(Console& console, std::vector<std::string> names, bool re
         width_ = std::max(width_, name.size());
 }
 
-std::string FleetBoard::Line(const std::string& name, std::size_t width, const std::string& phase, int percent)
+std::string FleetBoard::Line(const std::string& name, std::size_t width, const std::string& phase,
+                             int percent)
 {
     std::string line = name;
     line.append(width > name.size() ? width - name.size() : 0, ' ');

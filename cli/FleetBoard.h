@@ -16,7 +16,8 @@ public:
     void Update(std::size_t index, const std::string& phase, int percent);
 
     // One board line: the name padded to width, the phase and the percentage.
-    static std::string Line(const std::string& name, std::size_t width, const std::string& phase, int percent);
+    static std::string Line(const std::string& name, std::size_t width, const std::string& phase,
+                            int percent);
 
 private:
     void Draw();

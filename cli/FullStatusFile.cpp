@@ -57,7 +57,8 @@ StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord&
     std::string error;
     const auto image = ReadWholeFile(path, StatusFile::kSize, &error);
     if (!image)
-        return error.rfind("cannot open", 0) == 0 ? StatusFile::Result::CantOpen : StatusFile::Result::CantRead;
+        return error.rfind("cannot open", 0) == 0 ? StatusFile::Result::CantOpen
+                                                  : StatusFile::Result::CantRead;
     Decode(*image, record);
     return StatusFile::Result::Ok;
 }

@@ -26,10 +26,10 @@ class PortsCommand final : public CliCommand {
 public:
     CLI::App* Add(CLI::App& app) override
     {
-        return app.add_subcommand("ports",
-                                  "The serial, parallel and USB ports, with the names the windows use and the "
-                                  "device files behind them (ZORVIK_PORT_MAP or ~/.config/zorvik/ports.conf "
-                                  "maps names to devices)");
+        return app.add_subcommand(
+            "ports", "The serial, parallel and USB ports, with the names the windows use and the "
+                     "device files behind them (ZORVIK_PORT_MAP or ~/.config/zorvik/ports.conf "
+                     "maps names to devices)");
     }
 
     int Run(CliContext& context) override

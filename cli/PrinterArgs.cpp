@@ -12,31 +12,36 @@ void PrinterArgs::AddTo(CLI::App* command)
     command->add_option("-p,--port", ports,
                         "Printer to use; repeat for several at once. COM1, \\\\.\\COM10, /dev/ttyUSB0, LPT1, "
                         "LXT-640IV:<path> (see \"ports\"), or IPv4[:TCP port]");
-    command->add_option("--targets", targetsFile, "File listing printers, one per line ('#' starts a comment)");
+    command->add_option("--targets", targetsFile,
+                        "File listing printers, one per line ('#' starts a comment)");
     lineOptions.push_back(command->add_option("--baud", line.baudRate, "Serial baud rate")
-        ->check(CLI::IsMember({2400, 4800, 9600, 19200, 38400, 57600, 115200}))
-        ->capture_default_str());
-    lineOptions.push_back(
-        command->add_option("--data-bits", line.dataBits, "Serial data bits")->check(CLI::IsMember({7, 8}))->capture_default_str());
+                              ->check(CLI::IsMember({2400, 4800, 9600, 19200, 38400, 57600, 115200}))
+                              ->capture_default_str());
+    lineOptions.push_back(command->add_option("--data-bits", line.dataBits, "Serial data bits")
+                              ->check(CLI::IsMember({7, 8}))
+                              ->capture_default_str());
     lineOptions.push_back(command->add_option("--parity", parity, "Serial parity")
                               ->check(CLI::IsMember({"none", "odd", "even", "mark", "space"}))
                               ->capture_default_str());
-    lineOptions.push_back(
-        command->add_option("--stop-bits", stopBits, "Serial stop bits")->check(CLI::IsMember({"1", "1.5", "2"}))->capture_default_str());
+    lineOptions.push_back(command->add_option("--stop-bits", stopBits, "Serial stop bits")
+                              ->check(CLI::IsMember({"1", "1.5", "2"}))
+                              ->capture_default_str());
     lineOptions.push_back(command->add_option("--flow", flow, "Serial flow control")
                               ->check(CLI::IsMember({"hardware", "xon", "none"}))
                               ->capture_default_str());
     command->add_option("--tcp-port", line.tcpPort, "TCP port for addresses given without one")
         ->check(CLI::Range(1, 65535))
         ->capture_default_str();
-    command->add_flag("--trace", trace, "Print every write and read in hex with a millisecond timestamp on stderr");
+    command->add_flag("--trace", trace,
+                      "Print every write and read in hex with a millisecond timestamp on stderr");
 }
 
 std::vector<Target> PrinterArgs::Targets() const
 {
     LineOptions settings = line;
     const std::vector<std::string> parities = {"none", "odd", "even", "mark", "space"};
-    settings.parity = static_cast<std::int32_t>(std::find(parities.begin(), parities.end(), parity) - parities.begin());
+    settings.parity =
+        static_cast<std::int32_t>(std::find(parities.begin(), parities.end(), parity) - parities.begin());
     settings.stopBits = stopBits == "1" ? 0 : stopBits == "1.5" ? 1 : 2;
     settings.flowControl = flow == "hardware" ? 0 : flow == "xon" ? 1 : 2;
 
@@ -59,8 +64,10 @@ std::vector<Target> PrinterArgs::Targets() const
             throw UsageError{error};
         targets.push_back(*target);
     }
-    const bool lineGiven = std::any_of(lineOptions.begin(), lineOptions.end(), [](const CLI::Option* o) { return o->count() > 0; });
-    const bool anySerial = std::any_of(targets.begin(), targets.end(), [](const Target& t) { return t.type == Serial; });
+    const bool lineGiven = std::any_of(lineOptions.begin(), lineOptions.end(),
+                                       [](const CLI::Option* o) { return o->count() > 0; });
+    const bool anySerial =
+        std::any_of(targets.begin(), targets.end(), [](const Target& t) { return t.type == Serial; });
     if (lineGiven && !anySerial)
         throw UsageError{"the serial line settings apply to serial printers only"};
     return targets;

@@ -17,15 +17,13 @@ std::unique_ptr<Pacer> MakePacer(const CliEnv& env)
 
 PrinterSession::PrinterSession(const Target& target, const CliEnv& env, Console& console, bool trace,
                                std::string prefix, std::string* messages)
-    : target_(target),
-      env_(env),
-      console_(console),
-      pacer_(MakePacer(env)),
-      notifier_(messages ? PrintingNotifier::Sink([messages](std::string_view line) { messages->append(line); })
-                         : PrintingNotifier::Sink([&console](std::string_view line) { console.Err(line); }),
+    : target_(target), env_(env), console_(console), pacer_(MakePacer(env)),
+      notifier_(messages
+                    ? PrintingNotifier::Sink([messages](std::string_view line) { messages->append(line); })
+                    : PrintingNotifier::Sink([&console](std::string_view line) { console.Err(line); }),
                 prefix),
       link_(std::make_unique<PrinterLink>(env.makePortFactory ? env.makePortFactory(*pacer_, notifier_)
-                                                               : MakeSystemPortFactory(*pacer_, notifier_))),
+                                                              : MakeSystemPortFactory(*pacer_, notifier_))),
       check_(*link_, *pacer_, notifier_)
 {
     if (trace) {

@@ -5,7 +5,8 @@
 namespace zorvik {
 
 PrinterStatus::PrinterStatus(PrinterSession& printer)
-    : printer_(printer), session_(printer.Link(), printer.Type(), printer.GetPacer(), printer.GetNotifier(), timers_)
+    : printer_(printer),
+      session_(printer.Link(), printer.Type(), printer.GetPacer(), printer.GetNotifier(), timers_)
 {
     session_.onProgress = [this](int position) { printer_.Progress(phase_, position); };
 }

@@ -18,7 +18,8 @@ std::string PowerSaveText(int powerSave, int entranceTime)
 {
     if (powerSave < 0)
         return kUnknownValue;
-    return std::string(powerSave ? kPowerSaveEnable : kPowerSaveDisable) + ", " + std::to_string(entranceTime) + " s";
+    return std::string(powerSave ? kPowerSaveEnable : kPowerSaveDisable) + ", " +
+           std::to_string(entranceTime) + " s";
 }
 
 bool PowerSaveWritten(const PrinterSettingModel& page)
@@ -62,15 +63,16 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
     request.edits.Apply(page, target);
 
     const auto changes = PendingChanges(before, target);
-    const bool powerChange = PowerSaveWritten(page) && factsBefore.powerSave >= 0 &&
-                             (page.powerSave != factsBefore.powerSave || page.entranceTime != factsBefore.entranceTime);
+    const bool powerChange =
+        PowerSaveWritten(page) && factsBefore.powerSave >= 0 &&
+        (page.powerSave != factsBefore.powerSave || page.entranceTime != factsBefore.entranceTime);
     const int fontIndex = page.doubleFontIndex;
     const bool fontDownload = fontIndex >= 2 && fontIndex < static_cast<int>(kDoubleFontItems.size());
 
     out << ChangeLines(changes);
     if (powerChange)
-        out << kGroupPowerSave << ": " << PowerSaveText(factsBefore.powerSave, factsBefore.entranceTime) << " -> "
-            << PowerSaveText(page.powerSave, page.entranceTime) << "\n";
+        out << kGroupPowerSave << ": " << PowerSaveText(factsBefore.powerSave, factsBefore.entranceTime)
+            << " -> " << PowerSaveText(page.powerSave, page.entranceTime) << "\n";
     if (fontDownload)
         out << "Font download: " << kDoubleFontItems[static_cast<std::size_t>(fontIndex)].text << "\n";
     if (changes.empty() && !powerChange && !fontDownload) {
@@ -89,7 +91,8 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         out << printer.Failure() << "\n";
         return false;
     }
-    out << kMsgRollbackSaved << rollback << (powerChange ? std::string(" ") + kMsgPowerSaveNotKept : "") << "\n";
+    out << kMsgRollbackSaved << rollback << (powerChange ? std::string(" ") + kMsgPowerSaveNotKept : "")
+        << "\n";
 
     const bool powerWritten = PowerSaveWritten(page);
     const int wantedPowerSave = page.powerSave;
@@ -111,8 +114,9 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         if (readBack.Pin(c.entry, c.pin) != c.to)
             notHeld.push_back({c.entry, c.pin, readBack.Pin(c.entry, c.pin), c.to});
     const PrinterFacts factsAfter = status.Facts();
-    const bool powerNotHeld = powerWritten && factsAfter.powerSave >= 0 &&
-                              (factsAfter.powerSave != wantedPowerSave || factsAfter.entranceTime != wantedEntrance);
+    const bool powerNotHeld =
+        powerWritten && factsAfter.powerSave >= 0 &&
+        (factsAfter.powerSave != wantedPowerSave || factsAfter.entranceTime != wantedEntrance);
     if (notHeld.empty() && !powerNotHeld) {
         out << kMsgVerified << "\n";
         return true;

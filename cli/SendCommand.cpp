@@ -35,8 +35,8 @@ public:
                 throw UsageError{"give hex text or --file"};
             // A pair that is not hexadecimal would become a byte nobody typed.
             if (const auto bad = FindBadHexPair(hex_))
-                throw UsageError{"\"" + PrintablePair(bad->pair) + "\" at column " + std::to_string(bad->column) +
-                                 " is not a hexadecimal pair; nothing sent"};
+                throw UsageError{"\"" + PrintablePair(bad->pair) + "\" at column " +
+                                 std::to_string(bad->column) + " is not a hexadecimal pair; nothing sent"};
             bytes = ParseHexText(hex_);
         }
         if (bytes.empty())

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
 #include "cli/SafeWrite.h"
-#include "settings/StatusFile.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
+#include "settings/StatusFile.h"
 
 namespace zorvik {
 
@@ -27,7 +27,8 @@ public:
         command->add_option("--single-font", singleFont_, "Single-byte font: list index or entry text");
         command->add_option("--emulation", emulation_, "Emulation: list index or entry text");
         command->add_option("--print-speed", printSpeed_, "Print speed: list index or entry text");
-        command->add_option("--power-save", powerSave_, "Power save mode")->check(CLI::IsMember({"enable", "disable"}));
+        command->add_option("--power-save", powerSave_, "Power save mode")
+            ->check(CLI::IsMember({"enable", "disable"}));
         command->add_option("--entrance-time", entranceTime_, "Power-save entrance time in seconds")
             ->check(CLI::Range(6, 255));
         command->add_option("--rollback", rollback_,

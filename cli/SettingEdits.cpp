@@ -26,8 +26,7 @@ std::string Lower(std::string text)
     return text;
 }
 
-template <std::size_t N>
-std::vector<std::string> Items(const std::array<const char*, N>& items)
+template <std::size_t N> std::vector<std::string> Items(const std::array<const char*, N>& items)
 {
     return {items.begin(), items.end()};
 }
@@ -97,15 +96,16 @@ std::vector<std::string> ListItems(const std::string& list)
 
 bool SettingEdits::Empty() const
 {
-    return pins.empty() && !doubleFont && !codePage && !printSpeed && !emulation && !singleFont && !powerSave &&
-           !entranceTime;
+    return pins.empty() && !doubleFont && !codePage && !printSpeed && !emulation && !singleFont &&
+           !powerSave && !entranceTime;
 }
 
 std::string SettingEdits::Conflict() const
 {
     // A double-byte font (and "WPC1257_KARVO") fixes the code page; the page locks its list.
     if (doubleFont && codePage && *doubleFont >= 2)
-        return "the double-byte font " + std::string(kDoubleFontItems[static_cast<std::size_t>(*doubleFont)].text) +
+        return "the double-byte font " +
+               std::string(kDoubleFontItems[static_cast<std::size_t>(*doubleFont)].text) +
                " fixes the code page; leave --code-page out";
     return {};
 }

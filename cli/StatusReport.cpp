@@ -21,7 +21,8 @@ bool FieldKnown(const SettingsRecord& record, const PinField& field)
 
 // The list item for a value stored in a field, where list index = value + 1.
 template <std::size_t N>
-std::string ListItem(const SettingsRecord& record, const PinField& field, const std::array<const char*, N>& items)
+std::string ListItem(const SettingsRecord& record, const PinField& field,
+                     const std::array<const char*, N>& items)
 {
     if (!FieldKnown(record, field))
         return kUnknownValue;
@@ -83,7 +84,8 @@ int EntryOfSwitch(int switchNumber)
 PinText PinTextOf(int entry, int pin)
 {
     const auto& standard = kSwitchOptionItems[static_cast<std::size_t>(SwitchOptionList::Standard)];
-    PinText text{kReservedPinLabels[static_cast<std::size_t>(pin - 1)], standard[0], standard[1], standard[2]};
+    PinText text{kReservedPinLabels[static_cast<std::size_t>(pin - 1)], standard[0], standard[1],
+                 standard[2]};
     if (entry == kEntrySwitch12) {
         text.label = kSwitch12PinLabel;
         return text;
@@ -125,8 +127,11 @@ CustomerSettings CustomerSettingsOf(const SettingsRecord& record)
     CustomerSettings s;
     s.printSpeed = ListItem(record, kPrintSpeedField, kPrintSpeedItems);
     const auto destination = record.Pin(kEntrySwitch2, kDestinationPin);
-    const auto& destinationItems = kSwitchOptionItems[static_cast<std::size_t>(SwitchOptionList::Destination)];
-    s.destination = destination == PinOn ? destinationItems[1] : destination == PinOff ? destinationItems[2] : kUnknownValue;
+    const auto& destinationItems =
+        kSwitchOptionItems[static_cast<std::size_t>(SwitchOptionList::Destination)];
+    s.destination = destination == PinOn    ? destinationItems[1]
+                    : destination == PinOff ? destinationItems[2]
+                                            : kUnknownValue;
     s.codePage = ListItem(record, kCodePageField, kCodePageItems);
     s.emulation = ListItem(record, kEmulationField, kEmulationItems);
     s.singleFont = ListItem(record, kSingleFontField, kSingleFontItems);
@@ -145,8 +150,8 @@ std::string StatusTable(const SettingsRecord& record, const PrinterFacts* facts)
         if (facts->powerSave < 0)
             text += kUnknownValue;
         else
-            text += std::string(facts->powerSave ? kPowerSaveEnable : kPowerSaveDisable) + ", " + kLabelEntranceTime +
-                    " " + std::to_string(facts->entranceTime);
+            text += std::string(facts->powerSave ? kPowerSaveEnable : kPowerSaveDisable) + ", " +
+                    kLabelEntranceTime + " " + std::to_string(facts->entranceTime);
         text += "\n\n";
     }
     const CustomerSettings s = CustomerSettingsOf(record);
@@ -181,8 +186,9 @@ nlohmann::json StatusJson(const SettingsRecord& record, const PrinterFacts* fact
             json["powerSave"] = {{"enabled", facts->powerSave != 0}, {"entranceTime", facts->entranceTime}};
     }
     const CustomerSettings s = CustomerSettingsOf(record);
-    json["settings"] = {{"printSpeed", s.printSpeed}, {"destination", s.destination}, {"codePage", s.codePage},
-                        {"emulation", s.emulation},   {"singleFont", s.singleFont},   {"doubleFont", s.doubleFont}};
+    json["settings"] = {{"printSpeed", s.printSpeed}, {"destination", s.destination},
+                        {"codePage", s.codePage},     {"emulation", s.emulation},
+                        {"singleFont", s.singleFont}, {"doubleFont", s.doubleFont}};
     json["fontChoice"] = record.fontChoice;
     nlohmann::json switches = nlohmann::json::array();
     for (int e = 0; e < kSwitchCount; ++e) {
@@ -190,7 +196,9 @@ nlohmann::json StatusJson(const SettingsRecord& record, const PrinterFacts* fact
         for (int pin = 1; pin <= kPinCount; ++pin) {
             const PinText pt = PinTextOf(e, pin);
             const auto state = record.Pin(e, pin);
-            pins.push_back({{"pin", pin}, {"state", StateWord(state)}, {"option", OptionText(pt, state)},
+            pins.push_back({{"pin", pin},
+                            {"state", StateWord(state)},
+                            {"option", OptionText(pt, state)},
                             {"label", pt.label}});
         }
         switches.push_back({{"switch", SwitchNumberOf(e)}, {"bits", SwitchBits(record, e)}, {"pins", pins}});

@@ -26,7 +26,8 @@ public:
         show_->add_option("file", files_[0], "Status file (*.sts)")->required();
         json_ = command->add_subcommand("json", "The switches and settings of a status file as JSON");
         json_->add_option("file", files_[0], "Status file (*.sts)")->required();
-        diff_ = command->add_subcommand("diff", "The pins in which two status files differ (exit status 1 if any)");
+        diff_ = command->add_subcommand("diff",
+                                        "The pins in which two status files differ (exit status 1 if any)");
         diff_->add_option("old", files_[0], "Status file (*.sts)")->required();
         diff_->add_option("new", files_[1], "Status file (*.sts)")->required();
         return command;
@@ -36,7 +37,8 @@ public:
     {
         const SettingsRecord first = LoadOrThrow(files_[0]);
         if (show_->parsed()) {
-            context.console.Out(StatusTable(first, nullptr) + "\nfontChoice " + std::to_string(first.fontChoice) + "\n");
+            context.console.Out(StatusTable(first, nullptr) + "\nfontChoice " +
+                                std::to_string(first.fontChoice) + "\n");
             return kExitOk;
         }
         if (json_->parsed()) {
@@ -59,7 +61,8 @@ public:
         setting("Single-byte font", a.singleFont, b.singleFont);
         setting("Double-byte font", a.doubleFont, b.doubleFont);
         if (first.fontChoice != second.fontChoice)
-            text += "fontChoice: " + std::to_string(first.fontChoice) + " -> " + std::to_string(second.fontChoice) + "\n";
+            text += "fontChoice: " + std::to_string(first.fontChoice) + " -> " +
+                    std::to_string(second.fontChoice) + "\n";
         context.console.Out(text);
         return text.empty() ? kExitOk : kExitFailed;
     }

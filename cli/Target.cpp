@@ -13,7 +13,8 @@ namespace {
 
 bool AllDigits(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 }  // namespace

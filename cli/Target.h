@@ -31,7 +31,8 @@ struct Target {
 };
 
 // No value (and *error set) when the text names no printer.
-std::optional<Target> ParseTarget(const std::string& text, const LineOptions& line, std::string* error = nullptr);
+std::optional<Target> ParseTarget(const std::string& text, const LineOptions& line,
+                                  std::string* error = nullptr);
 
 // A targets file: one target per line; blank lines and lines starting with '#' are
 // skipped, as is anything after the first blank on a line.

@@ -38,7 +38,8 @@ int PrinterLink::CreatePort(PortSettings settings)
     if (type_ == Usb) {
         // The port receives the bare device path behind the "LXT-640IV:" prefix.
         const std::size_t prefix = std::string_view(kUsbPortPrefix).size();
-        settings.portName = settings.portName.size() > prefix ? settings.portName.substr(prefix) : std::string();
+        settings.portName =
+            settings.portName.size() > prefix ? settings.portName.substr(prefix) : std::string();
     }
     port_ = factory_ ? factory_->Make(type_) : nullptr;
     if (!port_)

@@ -8,7 +8,7 @@ namespace zorvik {
 inline constexpr char kOwnPresetOrganization[] = "KARVO";
 inline constexpr char kOwnPresetApplication[] = "LXT-640IV";
 inline constexpr char kOwnPresetFileSuffix[] = ".conf";
-inline constexpr char kSystemConfigFolder[] = "/etc/xdg";   // when XDG_CONFIG_DIRS is unset
+inline constexpr char kSystemConfigFolder[] = "/etc/xdg";  // when XDG_CONFIG_DIRS is unset
 
 // Value names of the own preset.
 inline constexpr char kValuePort[] = "Port";
@@ -25,12 +25,12 @@ inline constexpr char kValueStopBits[] = "StopBits";
 inline constexpr char kPortStartSerial[] = "COM";
 inline constexpr char kPortStartParallel[] = "LPT";
 inline constexpr char kPortStartUsb[] = "USB";
-inline constexpr char kPortStartTcpIp[] = "IP";      // a standard TCP/IP port, "IP_10.0.0.5"
-inline constexpr char kPortTcpIpPrefix[] = "IP_";    // cut off to leave the address
-inline constexpr char kPortStartNet[] = "NET";       // the own preset's Ethernet
+inline constexpr char kPortStartTcpIp[] = "IP";    // a standard TCP/IP port, "IP_10.0.0.5"
+inline constexpr char kPortTcpIpPrefix[] = "IP_";  // cut off to leave the address
+inline constexpr char kPortStartNet[] = "NET";     // the own preset's Ethernet
 
 // Port texts made from a queue's device URI.
 inline constexpr char kUsbQueuePort[] = "USB001";
-inline constexpr unsigned kDefaultSocketPort = 9100;   // a socket:// URI without a port
+inline constexpr unsigned kDefaultSocketPort = 9100;  // a socket:// URI without a port
 
 }  // namespace zorvik

@@ -50,7 +50,8 @@ public:
 
     // Waits until condition(printer) holds, checked under the lock, for at most
     // `limit`; the bytes a client wrote just before may still be on their way.
-    template <typename F> bool WaitFor(F&& condition, std::chrono::milliseconds limit = std::chrono::seconds(5))
+    template <typename F>
+    bool WaitFor(F&& condition, std::chrono::milliseconds limit = std::chrono::seconds(5))
     {
         const auto until = std::chrono::steady_clock::now() + limit;
         for (;;) {

@@ -11,8 +11,7 @@ void SetControlId(QWidget* widget, int id);
 // The first descendant of root (or root itself) with that id, or null.
 QWidget* FindControl(QWidget* root, int id);
 
-template <typename T>
-T* FindControlAs(QWidget* root, int id)
+template <typename T> T* FindControlAs(QWidget* root, int id)
 {
     return qobject_cast<T*>(FindControl(root, id));
 }

@@ -41,8 +41,14 @@ TEST(PresetSettingsFile, NumbersAreWholeDecimalsOfThirtyTwoBits)
         std::optional<std::uint32_t> expected;
     };
     const Row rows[] = {
-        {"9100", 9100u},       {"0", 0u},           {"4294967295", 0xFFFFFFFFu}, {"4294967296", std::nullopt},
-        {"-1", std::nullopt},  {"12ab", std::nullopt}, {"", std::nullopt},        {"99999999999", std::nullopt},
+        {"9100", 9100u},
+        {"0", 0u},
+        {"4294967295", 0xFFFFFFFFu},
+        {"4294967296", std::nullopt},
+        {"-1", std::nullopt},
+        {"12ab", std::nullopt},
+        {"", std::nullopt},
+        {"99999999999", std::nullopt},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);

@@ -65,10 +65,11 @@ TEST(Preset, QueueFromDeviceUri)
 {
     struct Row {
         const char* uri;
-        std::optional<PresetMembers> expected;   // no value: the members stay as they were
+        std::optional<PresetMembers> expected;  // no value: the members stay as they were
     };
     const Row rows[] = {
-        {"serial:/dev/ttyS1?baud=9600+bits=8+parity=none+flow=none", Members(Serial, "COM2", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/ttyS1?baud=9600+bits=8+parity=none+flow=none",
+         Members(Serial, "COM2", 9600, 8, 0, 0, 2)},
         {"serial:/dev/ttyS0?baud=19200+bits=7+parity=even+stop=2+flow=soft",
          Members(Serial, "COM1", 19200, 7, 2, 2, 1)},
         {"serial:/dev/ttyS0?baud=38400&parity=odd&flow=rtscts", Members(Serial, "COM1", 38400, 8, 1, 0, 0)},
@@ -124,7 +125,7 @@ TEST(Preset, QueueThatDoesNotExistChangesNothing)
 TEST(Preset, OwnSettings)
 {
     struct Row {
-        const char* file;   // nullptr: no file at all
+        const char* file;  // nullptr: no file at all
         std::optional<PresetMembers> expected;
     };
     const Row rows[] = {
@@ -132,8 +133,9 @@ TEST(Preset, OwnSettings)
          Members(Serial, "COM1", 38400, 7, 2, 0, 1)},
         {"[General]\nPort=COM1:\nBaudRate=19200\n", Members(Serial, "COM1:", 19200, 8, 0, 0, 0)},
         {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=9100\n", Members(Ethernet, "10.0.0.7", 9100, 8, 0, 0, 0)},
-        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=4000\nBaudRate=115200\n", Members(Ethernet, "10.0.0.7", 4000, 8, 0, 0, 0)},
-        {"Port=NET\n", Members(Ethernet, "", 9100, 8, 0, 0, 0)},   // keeps the window's TCP port
+        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=4000\nBaudRate=115200\n",
+         Members(Ethernet, "10.0.0.7", 4000, 8, 0, 0, 0)},
+        {"Port=NET\n", Members(Ethernet, "", 9100, 8, 0, 0, 0)},  // keeps the window's TCP port
         {"Port=USB\nUsbdeviceName=001\n", Members(Usb, "USB001", 9600, 8, 0, 0, 0)},
         {"Port=USB\n", Members(Usb, "USB", 9600, 8, 0, 0, 0)},
         {"Port=LPT2\nTcpPort=1234\nBaudRate=38400\n", Members(Parallel, "LPT2", 1234, 8, 0, 0, 0)},
@@ -163,8 +165,9 @@ TEST(Preset, OwnSettings)
 TEST(Preset, Selections)
 {
     PresetLists lists;
-    lists.port = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
-                  "COM8", "COM9", "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
+    lists.port = {"COM1",         "COM2",         "COM3",         "COM4",        "COM5",
+                  "COM6",         "COM7",         "COM8",         "COM9",        "\\\\.\\COM10",
+                  "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
     lists.baudRate = {"2400", "4800", "9600", "19200", "38400", "57600", "115200"};
     PresetLists parallel;
     parallel.port = {"LPT1", "LPT2", "LPT3"};
@@ -189,12 +192,14 @@ TEST(Preset, Selections)
         {Members(Serial, "COM1", 38400, 7, 2, 0, 1), &lists, serial(0, 4, 1, 2, 0, 1)},
         {Members(Serial, "COM10", 19200, 5, 4, 2, 0), &lists, serial(-1, 3, 1, 4, 2, 0)},
         {Members(Serial, "COM1:", 9100, 8, 5, 3, -1), &lists, serial(-1, -1, 0, -1, -1, -1)},
-        {Members(Parallel, "LPT1", 9600, 8, 0, 0, 0), &parallel, [] {
+        {Members(Parallel, "LPT1", 9600, 8, 0, 0, 0), &parallel,
+         [] {
              PresetSelections s;
              s.port = 0;
              return s;
          }()},
-        {Members(Parallel, "LPT4", 9600, 8, 0, 0, 0), &parallel, [] {
+        {Members(Parallel, "LPT4", 9600, 8, 0, 0, 0), &parallel,
+         [] {
              PresetSelections s;
              s.port = -1;
              return s;
@@ -205,7 +210,7 @@ TEST(Preset, Selections)
         SCOPED_TRACE(row.members.portName);
         PresetMembers m = row.members;
         EXPECT_EQ(ApplyPresetSelections(m, *row.lists), row.expected);
-        EXPECT_EQ(m, row.members);   // serial and parallel change no member
+        EXPECT_EQ(m, row.members);  // serial and parallel change no member
     }
 }
 

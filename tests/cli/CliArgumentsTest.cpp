@@ -9,8 +9,8 @@
 namespace zorvik {
 namespace {
 
-using ::testing::HasSubstr;
 using test::RunCliForTest;
+using ::testing::HasSubstr;
 
 struct UsageRow {
     const char* name;
@@ -30,7 +30,9 @@ const UsageRow kUsageRows[] = {
     {"BadPinState", {"set", "--pin", "2.1=maybe", "-p", "127.0.0.1:9"}, "on, off or keep"},
     {"EntranceTooShort", {"set", "--entrance-time", "5", "-p", "127.0.0.1:9"}, "--entrance-time"},
     {"UnknownCodePage", {"set", "--code-page", "Klingon", "-p", "127.0.0.1:9"}, "no such entry"},
-    {"CodePageFixedByFont", {"set", "--double-font", "6", "--code-page", "1", "-p", "127.0.0.1:9"}, "fixes the code page"},
+    {"CodePageFixedByFont",
+     {"set", "--double-font", "6", "--code-page", "1", "-p", "127.0.0.1:9"},
+     "fixes the code page"},
     {"NothingToSet", {"set", "-p", "127.0.0.1:9"}, "say what to write"},
     {"WrongStatusFileName", {"set", "--from", "x.STS", "-p", "127.0.0.1:9"}, "Wrong format files loaded."},
     {"BadHexPair", {"send", "1b 4g", "-p", "127.0.0.1:9"}, "not a hexadecimal pair"},
@@ -54,8 +56,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows
 
 TEST(CliTest, HelpAndVersionSucceed)
 {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"--version"}, {"set", "--help"},
-                                                 {"sts", "diff", "--help"}, {"set", "--list"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                                 {"--version"},
+                                                 {"set", "--help"},
+                                                 {"sts", "diff", "--help"},
+                                                 {"set", "--list"}}) {
         const auto r = RunCliForTest(args);
         EXPECT_EQ(r.status, 0) << args.front();
         EXPECT_FALSE(r.out.empty()) << args.front();
@@ -87,11 +92,10 @@ TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
     b.fontChoice = 3;
     const auto r = RunCliForTest({"sts", "diff", Save("a.sts", a), Save("b.sts", b)});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out,
-              "MSW 2  pin 3: off  -> on    Codepage(Set in Printer Setting Tab)\n"
-              "MSW 11 pin 7: off  -> keep  [PIN 7] Reserved\n"
-              "Code page: PC437 (USA: Standard Europe) -> PC852 (MSAN)\n"
-              "fontChoice: 0 -> 3\n");
+    EXPECT_EQ(r.out, "MSW 2  pin 3: off  -> on    Codepage(Set in Printer Setting Tab)\n"
+                     "MSW 11 pin 7: off  -> keep  [PIN 7] Reserved\n"
+                     "Code page: PC437 (USA: Standard Europe) -> PC852 (MSAN)\n"
+                     "fontChoice: 0 -> 3\n");
     const auto same = RunCliForTest({"sts", "diff", Save("c.sts", a), dir.File("a.sts")});
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");
@@ -105,7 +109,8 @@ TEST_F(StsCommandTest, ShowAndJsonReadAFileWithoutAPrinter)
     const std::string file = Save("s.sts", r);
     const auto shown = RunCliForTest({"sts", "show", file});
     EXPECT_EQ(shown.status, 0);
-    EXPECT_THAT(shown.out, HasSubstr("MSW 4  ???????1\n  pin 1  on   Font B(9x24)         Swap font B and C"));
+    EXPECT_THAT(shown.out,
+                HasSubstr("MSW 4  ???????1\n  pin 1  on   Font B(9x24)         Swap font B and C"));
     const auto json = RunCliForTest({"sts", "json", file});
     EXPECT_EQ(json.status, 0);
     EXPECT_THAT(json.out, HasSubstr("\"bits\": \"?????1??\""));

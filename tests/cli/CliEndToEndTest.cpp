@@ -16,10 +16,10 @@
 namespace zorvik {
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::Not;
 using test::RunCliForTest;
 using test::TcpTarget;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr int kSwitches[] = {1, 2, 3, 4, 5, 6, 11, 12};
 
@@ -34,7 +34,10 @@ protected:
                 p.SetSwitch(n, bits);
         });
     }
-    std::uint8_t Switch(int n) { return server.WithPrinter([n](VirtualPrinter& p) { return p.Switch(n); }); }
+    std::uint8_t Switch(int n)
+    {
+        return server.WithPrinter([n](VirtualPrinter& p) { return p.Switch(n); });
+    }
     int SwitchWrites()
     {
         return server.WithPrinter([](VirtualPrinter& p) {
@@ -58,7 +61,7 @@ std::string Bits(std::uint8_t value)
 
 TEST_F(CliEndToEndTest, GetJsonMatchesThePrintersSwitches)
 {
-    const std::vector<std::pair<int, std::uint8_t>> values = {{1, 0x01}, {2, 0x24}, {3, 0x05}, {4, 0x04},
+    const std::vector<std::pair<int, std::uint8_t>> values = {{1, 0x01}, {2, 0x24}, {3, 0x05},  {4, 0x04},
                                                               {5, 0x80}, {6, 0x0B}, {11, 0xE0}, {12, 0x04}};
     SetSwitches(values);
     server.WithPrinter([](VirtualPrinter& p) { p.SetPowerSave(true, 42); });
@@ -87,7 +90,7 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
         for (int pin = 1; pin <= kPinCount; ++pin)
             wanted.Pin(e, pin) = PinOff;
     wanted.Pin(kEntrySwitch2, 4) = PinOn;  // code page 1
-    wanted.Pin(4, 3) = PinOff;              // MSW 5 pin 3 off again
+    wanted.Pin(4, 3) = PinOff;             // MSW 5 pin 3 off again
     wanted.Pin(4, 8) = PinOn;
     const std::string file = dir.File("wanted.sts");
     ASSERT_EQ(FullStatusFile::Save(file, wanted), StatusFile::Result::Ok);
@@ -98,7 +101,7 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     EXPECT_EQ(r.out.substr(0, r.out.find("Previous")),
               ChangeLines({{kEntrySwitch2, 4, PinOff, PinOn}, {4, 3, PinOn, PinOff}, {4, 8, PinOff, PinOn}}));
     EXPECT_THAT(r.out, HasSubstr("holds every written setting"));
-    const std::map<int, std::uint8_t> expected = {{1, 0x00}, {2, 0x08}, {3, 0x00}, {4, 0x00},
+    const std::map<int, std::uint8_t> expected = {{1, 0x00}, {2, 0x08}, {3, 0x00},  {4, 0x00},
                                                   {5, 0x80}, {6, 0x00}, {11, 0x00}, {12, 0x00}};
     for (auto [n, bits] : expected)
         EXPECT_EQ(Switch(n), bits) << "MSW " << n;
@@ -121,7 +124,8 @@ TEST_F(CliEndToEndTest, SetFromAWindowStatusFileLeavesSwitchesThreeToSix)
     wanted.Pin(kEntrySwitch12, 2) = PinOn;
     const std::string file = dir.File("window.sts");
     ASSERT_EQ(StatusFile::Save(file, wanted), StatusFile::Result::Ok);
-    const auto r = RunCliForTest({"set", "--from", file, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    const auto r =
+        RunCliForTest({"set", "--from", file, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(Switch(12), 0x02);
     EXPECT_EQ(Switch(3), 0x05);
@@ -135,20 +139,23 @@ TEST_F(CliEndToEndTest, FleetSavesOneStatusFilePerPrinter)
     SimServer second;
     ASSERT_TRUE(second.Start({false, true, 0}));
     second.WithPrinter([](VirtualPrinter& p) { p.SetSwitch(11, 0x80); });
-    const auto r = RunCliForTest({"get", "--save", dir.File("shop.sts"), "-p", TcpTarget(server), "-p", TcpTarget(second)});
+    const auto r = RunCliForTest(
+        {"get", "--save", dir.File("shop.sts"), "-p", TcpTarget(server), "-p", TcpTarget(second)});
     ASSERT_EQ(r.status, 0) << r.err;
     SettingsRecord saved;
-    ASSERT_EQ(FullStatusFile::Load(dir.File("shop-127.0.0.1_" + std::to_string(second.TcpPort()) + ".sts"), saved),
-              StatusFile::Result::Ok);
+    ASSERT_EQ(
+        FullStatusFile::Load(dir.File("shop-127.0.0.1_" + std::to_string(second.TcpPort()) + ".sts"), saved),
+        StatusFile::Result::Ok);
     EXPECT_EQ(SwitchBits(saved, 6), "10000000");
-    EXPECT_TRUE(std::filesystem::exists(dir.File("shop-127.0.0.1_" + std::to_string(server.TcpPort()) + ".sts")));
+    EXPECT_TRUE(
+        std::filesystem::exists(dir.File("shop-127.0.0.1_" + std::to_string(server.TcpPort()) + ".sts")));
 }
 
 TEST_F(CliEndToEndTest, ReadBackCatchesASwitchThePrinterIgnores)
 {
     server.WithPrinter([](VirtualPrinter& p) { p.Faults().ignoredSwitchWrite = 5; });
-    const auto r = RunCliForTest(
-        {"set", "--pin", "5.3=on", "--pin", "6.1=on", "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    const auto r = RunCliForTest({"set", "--pin", "5.3=on", "--pin", "6.1=on", "--rollback",
+                                  dir.File("rb.sts"), "-p", TcpTarget(server)});
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.out, HasSubstr("WRITE NOT HELD"));
     EXPECT_THAT(r.out, HasSubstr("MSW 5 pin 3: wrote on, printer holds off"));
@@ -181,8 +188,8 @@ TEST_F(CliEndToEndTest, NothingToChangeWritesNothing)
 
 TEST_F(CliEndToEndTest, DoubleByteFontRunsTheFontDownload)
 {
-    const auto r = RunCliForTest({"set", "--double-font", "KS5601(Korean)", "--rollback", dir.File("rb.sts"), "-p",
-                                  TcpTarget(server)});
+    const auto r = RunCliForTest({"set", "--double-font", "KS5601(Korean)", "--rollback", dir.File("rb.sts"),
+                                  "-p", TcpTarget(server)});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_THAT(r.err, HasSubstr("Success to Download Font!"));
     EXPECT_THAT(r.err, HasSubstr("font download ["));
@@ -223,7 +230,9 @@ TEST_F(CliEndToEndTest, FleetFromATargetsFileAllSucceeding)
     SimServer second;
     ASSERT_TRUE(second.Start({false, true, 0}));
     const std::string list = dir.File("printers.txt");
-    std::ofstream(list) << "# shop floor\n" << TcpTarget(server) << "  front desk\n\n" << TcpTarget(second) << "\n";
+    std::ofstream(list) << "# shop floor\n"
+                        << TcpTarget(server) << "  front desk\n\n"
+                        << TcpTarget(second) << "\n";
     const auto r = RunCliForTest({"check", "--targets", list});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_THAT(r.err, HasSubstr("2 of 2 printers succeeded"));
@@ -233,11 +242,13 @@ TEST_F(CliEndToEndTest, TraceShowsEveryWriteAndReadWithATimestamp)
 {
     const auto r = RunCliForTest({"send", "--trace", "1b 40 0a", "-p", TcpTarget(server)});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.err, ::testing::ContainsRegex("[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} 127\\.0\\.0\\.1:[0-9]+ > 1d 49 03"));
+    EXPECT_THAT(r.err, ::testing::ContainsRegex(
+                           "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} 127\\.0\\.0\\.1:[0-9]+ > 1d 49 03"));
     EXPECT_THAT(r.err, ::testing::ContainsRegex("< 6f"));
     EXPECT_THAT(r.err, ::testing::ContainsRegex("> 1b 40 0a\n"));
     EXPECT_EQ(r.out, "3 of 3 bytes sent\n");
-    EXPECT_TRUE(server.WaitFor([](VirtualPrinter& p) { return p.PrintData() == VirtualPrinter::Bytes{0x0a}; }));
+    EXPECT_TRUE(
+        server.WaitFor([](VirtualPrinter& p) { return p.PrintData() == VirtualPrinter::Bytes{0x0a}; }));
 }
 
 TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)

@@ -84,10 +84,10 @@ struct PinRow {
 };
 
 const PinRow kPinRows[] = {
-    {"1.1=on", true, 0, 1, PinOn},     {"11.8=OFF", true, 6, 8, PinOff}, {"12.4=keep", true, 7, 4, PinNoChange},
-    {"7.1=on", false, 0, 0, 0},        {"2.0=on", false, 0, 0, 0},      {"2.9=on", false, 0, 0, 0},
-    {"2.1=1", false, 0, 0, 0},         {"2=on", false, 0, 0, 0},        {"2.1on", false, 0, 0, 0},
-    {"x.1=on", false, 0, 0, 0},        {"2.1.1=on", false, 0, 0, 0},
+    {"1.1=on", true, 0, 1, PinOn}, {"11.8=OFF", true, 6, 8, PinOff}, {"12.4=keep", true, 7, 4, PinNoChange},
+    {"7.1=on", false, 0, 0, 0},    {"2.0=on", false, 0, 0, 0},       {"2.9=on", false, 0, 0, 0},
+    {"2.1=1", false, 0, 0, 0},     {"2=on", false, 0, 0, 0},         {"2.1on", false, 0, 0, 0},
+    {"x.1=on", false, 0, 0, 0},    {"2.1.1=on", false, 0, 0, 0},
 };
 
 class PinEditTest : public ::testing::TestWithParam<PinRow> {};
@@ -129,8 +129,8 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
     PrinterSettingModel page;
     page.SetRecord(&record);
     SettingEdits edits;
-    edits.codePage = 37;    // value 36 = 32 + 4
-    edits.printSpeed = 3;   // value 2
+    edits.codePage = 37;   // value 36 = 32 + 4
+    edits.printSpeed = 3;  // value 2
     edits.pins = {{4, 3, PinOn}};
     edits.Apply(page, record);
     const std::int32_t codePins[] = {PinOn, PinOff, PinOff, PinOn, PinOff, PinOff};  // pins 3..8
@@ -226,7 +226,8 @@ TEST(TraceWriterTest, FormatsHexWithMilliseconds)
     const std::uint8_t bytes[] = {0x1d, 0x49, 0x43};
     const std::string line = TraceWriter::FormatLine(when, "COM1", TraceDirection::Write, bytes, 3);
     EXPECT_THAT(line, ::testing::MatchesRegex("[0-9]{2}:[0-9]{2}:00\\.007 COM1 > 1d 49 43\n"));
-    EXPECT_THAT(TraceWriter::FormatLine(when, "COM1", TraceDirection::Read, bytes, 0), ::testing::EndsWith("< (nothing)\n"));
+    EXPECT_THAT(TraceWriter::FormatLine(when, "COM1", TraceDirection::Read, bytes, 0),
+                ::testing::EndsWith("< (nothing)\n"));
     EXPECT_THAT(TraceWriter::FormatLine(when, "COM1", TraceDirection::Read, bytes, -1),
                 ::testing::EndsWith("< (connection error)\n"));
 }
@@ -245,7 +246,8 @@ TEST(PrintingNotifierTest, OneLinePerMessageWithThePrinterInFront)
 
 TEST(FleetTableTest, OneRowPerPrinterAndACount)
 {
-    const std::string table = Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
+    const std::string table =
+        Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
     EXPECT_EQ(table, "\nPRINTER         RESULT  DETAIL\n"
                      "127.0.0.1:9100  ok      \n"
                      "COM1            FAILED  Port error\n"

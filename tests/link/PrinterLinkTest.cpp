@@ -13,7 +13,10 @@ struct ClassifyCase {
     const char* name;
     std::uint32_t tcpPort;
     std::optional<InterfaceType> expected;
-    friend void PrintTo(const ClassifyCase& c, std::ostream* os) { *os << '"' << c.name << "\" port " << c.tcpPort; }
+    friend void PrintTo(const ClassifyCase& c, std::ostream* os)
+    {
+        *os << '"' << c.name << "\" port " << c.tcpPort;
+    }
 };
 
 class ClassifyTest : public ::testing::TestWithParam<ClassifyCase> {};
@@ -26,16 +29,15 @@ TEST_P(ClassifyTest, PortNameChoosesTheInterface)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ClassifyTest,
-    ::testing::Values(
-        ClassifyCase{"COM3", 0, Serial}, ClassifyCase{"\\\\.\\COM12", 0, Serial},
-        ClassifyCase{"LPT2", 0, Parallel},
-        // Lower case does not match COM or LPT and falls through to the later tests.
-        ClassifyCase{"com3", 0, std::nullopt}, ClassifyCase{"lpt1", 9100, Ethernet},
-        ClassifyCase{"LXT-640IV:/sys/bus/usb/1-2", 0, Usb}, ClassifyCase{"LXT-640IV", 0, Usb},
-        ClassifyCase{"10.0.0.5", 9100, Ethernet}, ClassifyCase{"10.0.0.5", 0, std::nullopt},
-        ClassifyCase{"/dev/ttyUSB0", 0, Serial}, ClassifyCase{"/dev/lp0", 0, Parallel},
-        ClassifyCase{"/dev/parport1", 0, Parallel}, ClassifyCase{"", 0, std::nullopt},
-        ClassifyCase{"CO", 0, std::nullopt}));
+    ::testing::Values(ClassifyCase{"COM3", 0, Serial}, ClassifyCase{"\\\\.\\COM12", 0, Serial},
+                      ClassifyCase{"LPT2", 0, Parallel},
+                      // Lower case does not match COM or LPT and falls through to the later tests.
+                      ClassifyCase{"com3", 0, std::nullopt}, ClassifyCase{"lpt1", 9100, Ethernet},
+                      ClassifyCase{"LXT-640IV:/sys/bus/usb/1-2", 0, Usb}, ClassifyCase{"LXT-640IV", 0, Usb},
+                      ClassifyCase{"10.0.0.5", 9100, Ethernet}, ClassifyCase{"10.0.0.5", 0, std::nullopt},
+                      ClassifyCase{"/dev/ttyUSB0", 0, Serial}, ClassifyCase{"/dev/lp0", 0, Parallel},
+                      ClassifyCase{"/dev/parport1", 0, Parallel}, ClassifyCase{"", 0, std::nullopt},
+                      ClassifyCase{"CO", 0, std::nullopt}));
 
 class PrinterLinkTest : public ::testing::Test {
 protected:

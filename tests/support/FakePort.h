@@ -17,13 +17,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct FakePortState {
     std::vector<PortSettings> configured;
-    std::vector<Bytes> writes;                 // every Write, in order
-    std::vector<std::uint32_t> readCounts;     // the count of every Read, in order
-    std::deque<Bytes> replies;                 // served front to back
+    std::vector<Bytes> writes;              // every Write, in order
+    std::vector<std::uint32_t> readCounts;  // the count of every Read, in order
+    std::deque<Bytes> replies;              // served front to back
     std::function<void(const Bytes& written, FakePortState& state)> responder;
     int configureResult = 1;
     int openResult = 1;
-    int writeLimit = -1;                       // >= 0: accept at most this many bytes per write
+    int writeLimit = -1;  // >= 0: accept at most this many bytes per write
     bool open = false;
     int closeCount = 0;
     int destroyed = 0;
