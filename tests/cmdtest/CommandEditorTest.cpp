@@ -14,6 +14,7 @@
 #include "resources/EditorTexts.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedFileChooser.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -26,24 +27,7 @@ using test::FakePortState;
 using test::HexOf;
 using test::ShownMessage;
 
-class ScriptedFiles final : public FileChooser {
-public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override { return Next(request); }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override { return Next(request); }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<FileDialogSpec> asked;
-
-private:
-    std::optional<std::string> Next(const FileDialogSpec& request)
-    {
-        asked.push_back(request);
-        if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
+using ScriptedFiles = test::ScriptedFileChooser;
 
 class CommandEditorTest : public ::testing::Test {
 protected:

@@ -12,6 +12,7 @@
 #include "sim/SimServer.h"
 #include "support/FakePort.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedFileChooser.h"
 #include "support/SimPortSettings.h"
 #include "support/TempDir.h"
 
@@ -21,13 +22,6 @@ namespace {
 using test::Bytes;
 using test::BytesOf;
 using test::HexOf;
-
-class OneFile final : public FileChooser {
-public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec&) override { return path; }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec&) override { return path; }
-    std::optional<std::string> path;
-};
 
 class EditorEndToEndTest : public ::testing::TestWithParam<bool> {
 protected:
@@ -54,7 +48,7 @@ protected:
     SimServer server;
     VirtualPacer pacer;
     test::RecordingNotifier notifier;
-    OneFile files;
+    test::ScriptedFileChooser files;
     PrinterLink link{MakeSystemPortFactory(pacer, notifier, DeviceNames())};
     CommandEditor editor{link, notifier, files};
 };
@@ -93,8 +87,8 @@ TEST_P(EditorEndToEndTest, LoadedFileIsSentAsItWas)
     Bytes bytes(10000);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>('A' + i % 26);  // plain print data
-    files.path = dir.File("long.bin");
-    ASSERT_TRUE(WriteFileAtomically(*files.path, bytes));
+    files.answer = dir.File("long.bin");
+    ASSERT_TRUE(WriteFileAtomically(*files.answer, bytes));
     editor.Load();
     editor.WriteCommand();
     EXPECT_EQ(ReceivedOnce(bytes.size()), bytes);

@@ -2,20 +2,13 @@
 // accepts comes back unchanged through formatting, and any bytes survive being
 // shown as text and parsed again.
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
+
+#include "FuzzCheck.h"
 
 #include "cmdtest/HexText.h"
 
-namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-}  // namespace
+using zorvik::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,22 +2,15 @@
 // a URI either names an interface with settings the window can show or names none,
 // and the line settings made from a serial URI read back as valid codes.
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
+
+#include "FuzzCheck.h"
 
 #include "app/PresetDeviceUri.h"
 #include "app/PresetParsers.h"
 #include "app/PresetSettingsFile.h"
 
-namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-}  // namespace
+using zorvik::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -10,6 +10,7 @@
 #include "settings/StatusFile.h"
 #include "settings/StatusSession.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedFileChooser.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -136,29 +137,13 @@ TEST(StatusFileTest, FailedSaveLeavesTheOldFileWhole)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
-class ScriptedChooser final : public FileChooser {
-public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override
-    {
-        saveSpecs.push_back(request);
-        return answer;
-    }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override
-    {
-        openSpecs.push_back(request);
-        return answer;
-    }
-    std::optional<std::string> answer;
-    std::vector<FileDialogSpec> saveSpecs, openSpecs;
-};
-
 TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
 {
     test::FakePrinterLink fake;
     VirtualPacer pacer;
     test::RecordingNotifier notifier;
     test::ManualTimerHost timers;
-    ScriptedChooser chooser;
+    test::ScriptedFileChooser chooser;
     StatusSession session(*fake.link, Serial, pacer, notifier, timers, &chooser);
     session.Initialize();
     test::TempDir dir;
@@ -166,16 +151,16 @@ TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
     session.Record() = Numbered();
     chooser.answer = std::nullopt;
     session.SaveStatus();  // cancelled
-    ASSERT_EQ(chooser.saveSpecs.size(), 1u);
-    EXPECT_EQ(chooser.saveSpecs[0].title, "Save current status");
-    EXPECT_EQ(chooser.saveSpecs[0].proposedName, "Noname.sts");
-    EXPECT_EQ(chooser.saveSpecs[0].filter, "Status Files (*.sts)|*.sts|");
+    ASSERT_EQ(chooser.saveAsked.size(), 1u);
+    EXPECT_EQ(chooser.saveAsked[0].title, "Save current status");
+    EXPECT_EQ(chooser.saveAsked[0].proposedName, "Noname.sts");
+    EXPECT_EQ(chooser.saveAsked[0].filter, "Status Files (*.sts)|*.sts|");
 
     chooser.answer = dir.File("x.sts");
     session.SaveStatus();
     session.Record() = SettingsRecord{};
     session.LoadStatus();
-    EXPECT_EQ(chooser.openSpecs.back().title, "Load saved status");
+    EXPECT_EQ(chooser.openAsked.back().title, "Load saved status");
     EXPECT_EQ(session.Record().Pin(7, 3), 703);
     EXPECT_TRUE(session.ButtonEnabled(StatusButton::SetStatus));
     EXPECT_FALSE(session.ButtonEnabled(StatusButton::LoadStatus));  // unchanged by a load
