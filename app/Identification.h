@@ -1,6 +1,7 @@
 #pragma once
 // The identification exchange of the connection check: ID, maker and model, read
-// byte-wise on serial and parallel and as packets on USB and Ethernet.
+// byte-wise on serial and parallel and as packets on USB and Ethernet, through the
+// same reply reader as every other exchange.
 #include "base/Pacer.h"
 #include "link/PrinterLink.h"
 
@@ -12,6 +13,7 @@ enum class IdentifyResult {
     NoPrinterId,  // no "o" answer to GS I 3
     WrongMaker,
     WrongModel,
+    Disconnected,  // the connection closed or failed during the exchange
 };
 
 // Runs on an open link; every read passes a time-out of 1000 ms.

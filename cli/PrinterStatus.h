@@ -1,11 +1,16 @@
 #pragma once
-// The "Printer Status" dialog's exchanges for one connected printer, without the
-// window: the same StatusSession, its timers fired in a loop, its progress handed to
-// the printer's progress sink.
-#include "cli/LoopTimerHost.h"
+// The printer's settings exchanges for one connected printer of the command line,
+// straight on the exchange layer: a whole read (switches, power save, texts), a
+// write of exactly the switches and power save asked for with the font download
+// when one is due, and the two print commands. Outcomes are shown through the
+// printer's notifier with the messages the window shows.
+#include <array>
+#include <optional>
+#include <string>
+
 #include "cli/PrinterSession.h"
 #include "cli/StatusReport.h"
-#include "settings/StatusSession.h"
+#include "settings/PrinterExchange.h"
 
 namespace zorvik {
 
@@ -13,25 +18,38 @@ class PrinterStatus {
 public:
     explicit PrinterStatus(PrinterSession& printer);
 
-    // Handshake and Get Status; the pages are then refreshed from the record.
+    // Handshake and the read of the eight switches and power save. False when the
+    // read was not whole: nothing read is kept then.
     bool Read();
-    // Handshake and Set Status of the record and the setting page's power save; a
-    // double-byte font choice runs the font download to its end.
-    bool Write();
-    // Handshake, then the status page or (no handshake, as the window) the code page.
+    // Handshake and the write; a double-byte font list index 2 to 6 runs the font
+    // download to its end.
+    bool Write(const std::array<SwitchEntry, kSwitchCount>& switches,
+               const std::optional<PowerSaveReply>& powerSave, int doubleFontIndex);
+    // Handshake, then the status page; the code page goes without a handshake, as
+    // the window sends it.
     bool PrintStatusPage();
     bool PrintCodepage();
 
-    PrinterFacts Facts();
-    SettingsRecord& Record() { return session_.Record(); }
-    PrinterSettingModel& Page() { return session_.SettingPage(); }
-    StatusSession& Session() { return session_; }
+    // The last whole read.
+    const SettingsRecord& Record() const { return record_; }
+    const std::optional<PowerSaveReply>& PowerSave() const { return powerSave_; }
+    PrinterFacts Facts() const;
 
 private:
+    bool Handshake();
+    // Shows what a failed exchange means; true for Ok.
+    bool Report(ExchangeStatus status);
+    bool DownloadFont(int doubleFontIndex);
+    void Show(const char* text, const char* title, MessageIcon icon);
+
     PrinterSession& printer_;
-    LoopTimerHost timers_;
-    StatusSession session_;
+    PrinterExchange exchange_;
+    PrinterTexts texts_;
+    SettingsRecord record_;
+    std::optional<PowerSaveReply> powerSave_;
     std::string phase_;
+    int position_ = 0;
+    int stepSize_ = 0;
 };
 
 }  // namespace zorvik

@@ -14,17 +14,28 @@ namespace zorvik {
 
 namespace {
 
-std::string PowerSaveText(int powerSave, int entranceTime)
+constexpr int kEntranceTimeMin = 6;
+constexpr int kEntranceTimeMax = 255;
+
+std::string PowerSaveText(const std::optional<PowerSaveReply>& powerSave)
 {
-    if (powerSave < 0)
+    if (!powerSave)
         return kUnknownValue;
-    return std::string(powerSave ? kPowerSaveEnable : kPowerSaveDisable) + ", " +
-           std::to_string(entranceTime) + " s";
+    return std::string(powerSave->enabled ? kPowerSaveEnable : kPowerSaveDisable) + ", " +
+           std::to_string(powerSave->seconds) + " s";
 }
 
-bool PowerSaveWritten(const PrinterSettingModel& page)
+// What goes to the printer: the target's state for every pin that changes, "no
+// change" for every other one, so a pin nobody asked about is never rewritten.
+std::array<SwitchEntry, kSwitchCount> SwitchesToWrite(const SettingsRecord& before,
+                                                      const SettingsRecord& target)
 {
-    return page.powerSave == 0 || page.powerSave == 1;
+    std::array<SwitchEntry, kSwitchCount> out{};
+    for (int e = 0; e < kSwitchCount; ++e)
+        for (int pin = 1; pin <= kPinCount; ++pin)
+            if (target.Pin(e, pin) != PinNoChange && target.Pin(e, pin) != before.Pin(e, pin))
+                out[static_cast<std::size_t>(e)].pins[static_cast<std::size_t>(pin)] = target.Pin(e, pin);
+    return out;
 }
 
 }  // namespace
@@ -41,38 +52,67 @@ std::string DefaultRollbackPath(const std::string& targetText)
 
 bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream& out)
 {
+    auto fail = [&printer, &out](const std::string& why) {
+        printer.SetFailure(why);
+        out << why << "\n";
+        return false;
+    };
     PrinterStatus status(printer);
     if (!status.Read()) {
         printer.SetFailure(kMsgReadFailed);
         return false;
     }
     const SettingsRecord before = status.Record();
-    const PrinterFacts factsBefore = status.Facts();
+    const std::optional<PowerSaveReply> powerBefore = status.PowerSave();
 
     // The target: what the printer holds, then the file, then the edits.
-    SettingsRecord& target = status.Record();
+    SettingsRecord target = before;
     if (request.fromFile) {
-        const auto result = FullStatusFile::Load(*request.fromFile, target);
-        if (result != StatusFile::Result::Ok) {
-            printer.SetFailure(StatusFile::Message(result, *request.fromFile));
-            out << printer.Failure() << "\n";
-            return false;
-        }
+        SettingsRecord file;
+        const auto result = FullStatusFile::Load(*request.fromFile, file);
+        if (result != StatusFile::Result::Ok)
+            return fail(StatusFile::Message(result, *request.fromFile));
+        // A pin the file leaves at "no change" keeps what the printer holds.
+        for (int e = 0; e < kSwitchCount; ++e)
+            for (int pin = 1; pin <= kPinCount; ++pin)
+                if (file.Pin(e, pin) != PinNoChange)
+                    target.Pin(e, pin) = file.Pin(e, pin);
+        target.fontChoice = file.fontChoice;
     }
-    PrinterSettingModel& page = status.Page();
-    request.edits.Apply(page, target);
+    // The named settings are encoded by the setting page's own handlers.
+    PrinterSettingModel page;
+    page.SetRecord(&target);
+    page.Initialize();
+    page.recordLoaded = 1;
+    page.Refresh(true);
+    const SettingEdits& edits = request.edits;
+    edits.Apply(page, target);
+
+    // Power save is written when asked, or as read when the printer reported it.
+    std::optional<PowerSaveReply> powerTarget = powerBefore;
+    if (edits.powerSave || edits.entranceTime) {
+        if (!powerBefore && !(edits.powerSave && edits.entranceTime))
+            return fail(kMsgPowerSaveUnknown);
+        PowerSaveReply wanted = powerBefore.value_or(PowerSaveReply{});
+        if (edits.powerSave)
+            wanted.enabled = *edits.powerSave;
+        if (edits.entranceTime)
+            wanted.seconds = *edits.entranceTime;
+        powerTarget = wanted;
+    }
+    if (powerTarget && (powerTarget->seconds < kEntranceTimeMin || powerTarget->seconds > kEntranceTimeMax))
+        return fail(kMsgEntranceFromPrinter + std::to_string(powerTarget->seconds) +
+                    kMsgEntranceFromPrinterHint);
 
     const auto changes = PendingChanges(before, target);
-    const bool powerChange =
-        PowerSaveWritten(page) && factsBefore.powerSave >= 0 &&
-        (page.powerSave != factsBefore.powerSave || page.entranceTime != factsBefore.entranceTime);
+    const bool powerChange = powerTarget && powerBefore && !(*powerTarget == *powerBefore);
     const int fontIndex = page.doubleFontIndex;
     const bool fontDownload = fontIndex >= 2 && fontIndex < static_cast<int>(kDoubleFontItems.size());
 
     out << ChangeLines(changes);
     if (powerChange)
-        out << kGroupPowerSave << ": " << PowerSaveText(factsBefore.powerSave, factsBefore.entranceTime)
-            << " -> " << PowerSaveText(page.powerSave, page.entranceTime) << "\n";
+        out << kGroupPowerSave << ": " << PowerSaveText(powerBefore) << " -> " << PowerSaveText(powerTarget)
+            << "\n";
     if (fontDownload)
         out << "Font download: " << kDoubleFontItems[static_cast<std::size_t>(fontIndex)].text << "\n";
     if (changes.empty() && !powerChange && !fontDownload) {
@@ -86,23 +126,20 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
 
     const std::string rollback =
         request.rollbackPath.empty() ? DefaultRollbackPath(printer.GetTarget().text) : request.rollbackPath;
-    if (FullStatusFile::Save(rollback, before) != StatusFile::Result::Ok) {
-        printer.SetFailure(kMsgRollbackFailed + rollback);
-        out << printer.Failure() << "\n";
-        return false;
-    }
+    if (FullStatusFile::Save(rollback, before) != StatusFile::Result::Ok)
+        return fail(kMsgRollbackFailed + rollback);
     out << kMsgRollbackSaved << rollback << (powerChange ? std::string(" ") + kMsgPowerSaveNotKept : "")
         << "\n";
 
-    const bool powerWritten = PowerSaveWritten(page);
-    const int wantedPowerSave = page.powerSave;
-    const int wantedEntrance = page.entranceTime;
-    if (!status.Write()) {
-        printer.SetFailure(fontDownload ? kMsgFontDownloadFailedCli : printer.Failure());
+    const auto written = SwitchesToWrite(before, target);
+    if (!status.Write(written, powerTarget, fontDownload ? fontIndex : 0)) {
+        printer.SetFailure(fontDownload ? kMsgFontDownloadFailedCli : kMsgWriteFailed);
+        out << printer.Failure() << "\n" << kMsgRestoreHint << rollback << "\n";
         return false;
     }
 
-    // Set Status has already waited for the printer's restart; read back and compare.
+    // The write has already waited for the printer's restart; read everything back:
+    // the written pins must hold what was written, every other pin what was read before.
     if (!status.Read()) {
         printer.SetFailure(kMsgReadBackFailed);
         out << kMsgReadBackFailed << "\n" << kMsgRestoreHint << rollback << "\n";
@@ -110,24 +147,33 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
     }
     std::vector<PinChange> notHeld;
     const SettingsRecord& readBack = status.Record();
-    for (const auto& c : changes)
-        if (readBack.Pin(c.entry, c.pin) != c.to)
-            notHeld.push_back({c.entry, c.pin, readBack.Pin(c.entry, c.pin), c.to});
-    const PrinterFacts factsAfter = status.Facts();
-    const bool powerNotHeld =
-        powerWritten && factsAfter.powerSave >= 0 &&
-        (factsAfter.powerSave != wantedPowerSave || factsAfter.entranceTime != wantedEntrance);
+    for (int e = 0; e < kSwitchCount; ++e) {
+        for (int pin = 1; pin <= kPinCount; ++pin) {
+            const std::int32_t sent =
+                written[static_cast<std::size_t>(e)].pins[static_cast<std::size_t>(pin)];
+            const std::int32_t expected = sent != PinNoChange ? sent : before.Pin(e, pin);
+            if (readBack.Pin(e, pin) != expected)
+                notHeld.push_back({e, pin, readBack.Pin(e, pin), expected});
+        }
+    }
+    auto wasWritten = [&written](const PinChange& c) {
+        return written[static_cast<std::size_t>(c.entry)].pins[static_cast<std::size_t>(c.pin)] !=
+               PinNoChange;
+    };
+    const std::optional<PowerSaveReply> powerAfter = status.PowerSave();
+    const bool powerNotHeld = powerTarget && powerAfter != powerTarget;
     if (notHeld.empty() && !powerNotHeld) {
         out << kMsgVerified << "\n";
         return true;
     }
     out << kMsgNotHeld << "\n";
     for (const auto& c : notHeld)
-        out << "  MSW " << SwitchNumberOf(c.entry) << " pin " << c.pin << ": wrote " << StateWord(c.to)
-            << ", printer holds " << StateWord(c.from) << "  " << PinTextOf(c.entry, c.pin).label << "\n";
+        out << "  MSW " << SwitchNumberOf(c.entry) << " pin " << c.pin << ": "
+            << (wasWritten(c) ? "wrote " : "not written, was ") << StateWord(c.to) << ", printer holds "
+            << StateWord(c.from) << "  " << PinTextOf(c.entry, c.pin).label << "\n";
     if (powerNotHeld)
-        out << "  " << kGroupPowerSave << ": wrote " << PowerSaveText(wantedPowerSave, wantedEntrance)
-            << ", printer holds " << PowerSaveText(factsAfter.powerSave, factsAfter.entranceTime) << "\n";
+        out << "  " << kGroupPowerSave << ": wrote " << PowerSaveText(powerTarget) << ", printer holds "
+            << PowerSaveText(powerAfter) << "\n";
     out << kMsgRestoreHint << rollback << "\n";
     printer.SetFailure(kMsgNotHeldShort);
     return false;

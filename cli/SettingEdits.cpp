@@ -122,12 +122,6 @@ void SettingEdits::Apply(PrinterSettingModel& page, SettingsRecord& record) cons
         page.SelectEmulation(*emulation);
     if (singleFont)
         page.SelectSingleFont(*singleFont);
-    if (powerSave) {
-        page.SetPowerSave(*powerSave);
-        page.entranceTimeEnabled = *powerSave != 0;
-    }
-    if (entranceTime)
-        page.SetEntranceTime(*entranceTime);
     for (const auto& edit : pins)
         record.Pin(edit.entry, edit.pin) = edit.state;
 }

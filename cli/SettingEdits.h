@@ -41,9 +41,9 @@ struct SettingEdits {
     bool Empty() const;
     // A reason the edits cannot go together; empty when they can.
     std::string Conflict() const;
-    // Applies the named settings through the page, then the pin edits. The page must
-    // hold the record read from the printer (refreshed), so "No Change" on the
-    // double-byte font puts back the font pins as read.
+    // Applies the named list settings through the page, then the pin edits. The page
+    // must hold the record read from the printer (refreshed), so "No Change" on the
+    // double-byte font puts back the font pins as read. Power save is not touched here.
     void Apply(PrinterSettingModel& page, SettingsRecord& record) const;
 };
 

@@ -30,5 +30,12 @@ inline constexpr char kMsgRestoreHint[] = "Restore the previous settings with: z
 inline constexpr char kMsgPowerSaveNotKept[] = "(power save is not kept in status files)";
 inline constexpr char kMsgReadFailed[] = "The printer stopped answering while its settings were read.";
 inline constexpr char kMsgFontDownloadFailedCli[] = "The font download did not finish.";
+inline constexpr char kMsgWriteFailed[] = "The printer went away before it took every setting.";
+inline constexpr char kMsgEntranceFromPrinter[] = "The printer reports a power-save entrance time of ";
+inline constexpr char kMsgEntranceFromPrinterHint[] =
+    " s, outside 6 to 255; nothing was written. Give --entrance-time 6..255 to write power save.";
+inline constexpr char kMsgPowerSaveUnknown[] =
+    "The printer's power save could not be read; give both --power-save and --entrance-time to write it.";
+inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
 
 }  // namespace zorvik

@@ -12,20 +12,12 @@
 namespace zorvik {
 
 namespace {
-constexpr std::uint32_t kRestartPauseMs = 1000;  // twice, while the printer stores and restarts
-constexpr std::uint32_t kDrainAfterDownloadMs = 50;
 constexpr int kEntranceTimeMin = 6;
 constexpr int kEntranceTimeMax = 255;
 constexpr int kEntranceTimeDefault = 20;
 constexpr int kSettingStepSize = 10;
 constexpr int kDownloadStepSize = 1;
 constexpr int kDownloadStartPosition = 10;
-
-// The switches whose byte-wise reply is read without searching for its header.
-bool ReadsReplyAtOnce(std::uint8_t switchNumber)
-{
-    return switchNumber == 0x01 || switchNumber == 0x0B || switchNumber == 0x0C;
-}
 
 int FontResourceId(int doubleFontIndex)
 {
@@ -48,10 +40,10 @@ struct StatusSession::BusyScope {
 
 StatusSession::StatusSession(PrinterLink& link, InterfaceType type, Pacer& pacer, Notifier& notifier,
                              TimerHost& timers, FileChooser* chooser, FontImageLookup fonts)
-    : link_(link), type_(type), pacer_(pacer), notifier_(notifier), timers_(timers), chooser_(chooser),
-      fonts_(fonts ? std::move(fonts) : FontImageLookup(&FontImages::Find)), reader_(link, pacer, type),
-      download_(link, pacer)
+    : type_(type), notifier_(notifier), timers_(timers), chooser_(chooser),
+      fonts_(fonts ? std::move(fonts) : FontImageLookup(&FontImages::Find)), exchange_(link, type, pacer)
 {
+    exchange_.SetProgress({[this](int position) { SetProgress(position); }, [this] { StepProgress(); }});
     settingPage_.SetRecord(&record_);
     switchPage_.SetRecord(&record_);
 }
@@ -114,11 +106,6 @@ void StatusSession::Message(const char* text, const char* title, MessageIcon ico
 void StatusSession::EndDialog(DialogResult result)
 {
     result_ = result;
-}
-
-void StatusSession::WriteCommand(const std::uint8_t* bytes, std::uint32_t count)
-{
-    link_.Write(bytes, count);
 }
 
 void StatusSession::FailConnection()
@@ -193,7 +180,7 @@ void StatusSession::Exit()
 {
     for (int id : {kTimerBlock, kTimerDownloadOk, kTimerDownloadFailed, kTimerStartup})
         timers_.Stop(id);
-    download_.Reset();
+    exchange_.Download().Reset();
     waitBox_ = false;
     EndDialog(DialogResult::Cancel);
     Changed();
@@ -277,7 +264,7 @@ void StatusSession::InitializeStatus()
 void StatusSession::PrintCodepage()
 {
     BusyScope busy(*this);
-    WriteCommand(kCmdPrintCodepage, sizeof kCmdPrintCodepage);
+    exchange_.PrintCodepage();
 }
 
 void StatusSession::PrintStatus()
@@ -285,7 +272,7 @@ void StatusSession::PrintStatus()
     BusyScope busy(*this);
     if (!Handshake())
         return;
-    WriteCommand(kCmdPrintStatusPage, sizeof kCmdPrintStatusPage);
+    exchange_.PrintStatusPage();
     SetProgress(0);
 }
 
@@ -342,173 +329,58 @@ bool StatusSession::LoadStatusFrom(const std::string& path)
 
 // ---- Exchanges --------------------------------------------------------------------------
 
-bool StatusSession::Handshake()
+bool StatusSession::Fail(ExchangeStatus status)
 {
-    lostPrinter_ = false;
-    std::uint8_t reply[20] = {};
-    if (link_.Write(kCmdInitialize, sizeof kCmdInitialize) == 0) {
-        // Nothing went out: the reply buffer still holds the command, so only the
-        // polls below can find the printer.
-        reply[0] = kCmdInitialize[0];
-    } else {
-        if (ByteWise())
-            reader_.Discard(5);
-        WriteCommand(kCmdSelectPeripheral, sizeof kCmdSelectPeripheral);
-        if (!IdentifyModel()) {
-            if (lostPrinter_)
-                FailConnection();
-            else
-                Message(kMsgOtherCompany, kTitleInformation, MessageIcon::Exclamation);
-            return false;
-        }
-        SetProgress(50);
-        WriteCommand(kCmdAutoStatusOff, sizeof kCmdAutoStatusOff);
-        if (ByteWise())
-            reader_.Discard(5);
-        SetProgress(70);
-        WriteCommand(kCmdPrinterId3, sizeof kCmdPrinterId3);
-        std::memset(reply, 0, sizeof reply);
-        // The printer ID comes as a packet on USB only; Ethernet polls it byte-wise.
-        if (type_ == Usb) {
-            reader_.ReadPacket(reply, 16);
-        } else {
-            reader_.Pause(ReplyReader::kBytePauseMs);
-            reader_.Read(reply, 1);
-        }
-        SetProgress(90);
+    if (status == ExchangeStatus::ModelMismatch) {
+        Message(kMsgModelMismatch, kTitleWarning, MessageIcon::Exclamation);
+        Message(kMsgOtherCompany, kTitleInformation, MessageIcon::Exclamation);
+    } else if (status != ExchangeStatus::Ok) {
+        FailConnection();
     }
-    if (reply[0] == kPrinterIdReply)
-        return true;
-    if (type_ != Usb) {
-        for (int i = 0; i < 10; ++i) {
-            reader_.Pause(ReplyReader::kBytePauseMs);
-            reader_.Read(reply, 1);
-            if (reply[0] == kPrinterIdReply)
-                return true;
-            std::memset(reply, 0, sizeof reply);
-        }
-    }
-    FailConnection();
-    return false;
+    return status == ExchangeStatus::Ok;
 }
 
-bool StatusSession::IdentifyModel()
+bool StatusSession::Handshake()
 {
     // The model is tested only until the first successful identification.
-    if (!settingPage_.firmwareText.empty())
-        return true;
-    if (!ReadVersionInfo())
-        return false;
-    WriteCommand(kCmdModelName, sizeof kCmdModelName);
-    SetProgress(10);
-    settingPage_.modelText.clear();
-    const auto model = reader_.ReadText(16, [this] { StepProgress(); });
-    if (!model) {
-        lostPrinter_ = true;
-        return false;
+    const bool identify = settingPage_.firmwareText.empty();
+    PrinterTexts texts;
+    const ExchangeStatus status = exchange_.Handshake(identify ? &texts : nullptr);
+    if (texts.firmware) {
+        settingPage_.firmwareText = *texts.firmware;
+        settingPage_.languageText = texts.language.value_or("");
+        settingPage_.modelText = texts.model.value_or("");
     }
-    settingPage_.modelText = *model;
-    if (ByteWise())
-        reader_.Discard(5);
-    SetProgress(30);
-    if (settingPage_.modelText.find(kModelFamily) == std::string::npos) {
-        Message(kMsgModelMismatch, kTitleWarning, MessageIcon::Exclamation);
-        return false;
-    }
-    settingPage_.Show();
-    return true;
+    if (status == ExchangeStatus::Ok && identify)
+        settingPage_.Show();
+    return Fail(status);
 }
 
 bool StatusSession::ReadVersionInfo()
 {
-    if (ByteWise() && !reader_.Drain()) {
-        lostPrinter_ = true;
+    PrinterTexts texts;
+    if (exchange_.ReadVersionInfo(texts) != ExchangeStatus::Ok)
         return false;
-    }
-    WriteCommand(kCmdFirmwareVersion, sizeof kCmdFirmwareVersion);
-    const auto firmware = reader_.ReadText(64);
-    if (!firmware || (ByteWise() && !reader_.Drain())) {
-        lostPrinter_ = true;
-        return false;
-    }
-    WriteCommand(kCmdLanguage, sizeof kCmdLanguage);
-    const auto language = reader_.ReadText(64);
-    if (!language) {
-        lostPrinter_ = true;
-        return false;
-    }
-    settingPage_.firmwareText = *firmware;
-    settingPage_.languageText = *language;
+    settingPage_.firmwareText = *texts.firmware;
+    settingPage_.languageText = *texts.language;
     return true;
 }
 
 bool StatusSession::ReadSettings()
 {
-    lostPrinter_ = false;
-    SetProgress(0);
-    // Read into a copy, so a printer that stops answering leaves the record whole.
-    SettingsRecord read = record_;
-    for (int e = 0; e < kSwitchCount; ++e) {
-        const std::uint8_t number = kSwitchNumbers[static_cast<std::size_t>(e)];
-        std::uint8_t cmd[sizeof kCmdSwitchReadTemplate];
-        std::memcpy(cmd, kCmdSwitchReadTemplate, sizeof cmd);
-        cmd[kSwitchNumberIndex] = number;
-        WriteCommand(cmd, sizeof cmd);
-        std::uint8_t reply[20] = {};
-        const std::uint8_t* chars = nullptr;
-        if (!ByteWise()) {
-            reader_.ReadPacket(reply, 16);
-            chars = reply + 2;  // 37h, 21h, then the eight characters
-        } else {
-            reader_.Pause(ReplyReader::kBytePauseMs);
-            reader_.Read(reply, 1);
-            if (ReadsReplyAtOnce(number)) {
-                reader_.Read(reply, 10);
-                StepProgress();
-            } else {
-                StepProgress();
-                if (!reader_.FindSwitchHeader(reply[0])) {
-                    FailConnection();
-                    return false;
-                }
-                reader_.Read(reply, 10);
-            }
-            chars = reply + 1;  // 21h, then the eight characters, then 00
-        }
-        // The first character is pin 8, the last pin 1.
-        for (int pin = 1; pin <= kPinCount; ++pin) {
-            read.Pin(e, pin) = PinStateFromWire(chars[kPinCount - pin]);
-            StepProgress();
-        }
+    PrinterSettings read;
+    if (!Fail(exchange_.ReadSettings(read)))
+        return false;
+    // Every pin slot comes from the printer; slot 0 of each entry stays as it was.
+    for (int e = 0; e < kSwitchCount; ++e)
+        for (int pin = 1; pin <= kPinCount; ++pin)
+            record_.Pin(e, pin) =
+                read.switches[static_cast<std::size_t>(e)].pins[static_cast<std::size_t>(pin)];
+    if (read.powerSave) {
+        settingPage_.SetPowerSave(read.powerSave->enabled);
+        settingPage_.entranceTimeEnabled = read.powerSave->enabled != 0;
+        settingPage_.SetEntranceTime(read.powerSave->seconds);
     }
-
-    WriteCommand(kCmdPowerSaveQuery, sizeof kCmdPowerSaveQuery);
-    reader_.Pause(ReplyReader::kBytePauseMs);
-    std::uint8_t power[4] = {};
-    int got = 0;
-    if (!ByteWise()) {
-        got = reader_.ReadPacket(power, sizeof power);
-    } else {
-        reader_.Pause(ReplyReader::kBytePauseMs);
-        got = reader_.Read(power, sizeof power);
-    }
-    // Bytes 1 and 2 carry the flag and the time; a shorter reply changes nothing.
-    if (got >= 3) {
-        if (power[1] == 0) {
-            settingPage_.SetPowerSave(0);
-            settingPage_.entranceTimeEnabled = false;
-        } else {
-            settingPage_.SetPowerSave(1);
-            settingPage_.entranceTimeEnabled = true;
-        }
-        settingPage_.SetEntranceTime(power[2]);
-    }
-    if (ByteWise())
-        reader_.Discard(5);
-    WriteCommand(kCmdSelectPeripheral, sizeof kCmdSelectPeripheral);
-    StepProgress();
-    SetProgress(100);
-    record_.entries = read.entries;
     Message(kMsgGetStatusOk, kTitleInformation, MessageIcon::Information);
     return true;
 }
@@ -534,43 +406,19 @@ bool StatusSession::WriteSettings()
 
     SetProgress(0);
     progressStep_ = kSettingStepSize;
-
-    WriteCommand(kCmdUserModeEnter, sizeof kCmdUserModeEnter);
-    std::uint8_t reply[20] = {};
-    if (!ByteWise()) {
-        reader_.ReadPacket(reply, 16);
-    } else {
-        reader_.Pause(ReplyReader::kBytePauseMs);
-        reader_.Read(reply, 3);
-    }
-    StepProgress();
-
-    for (int e = 0; e < kSwitchCount; ++e) {
-        std::uint8_t cmd[sizeof kCmdSwitchWriteTemplate];
-        std::memcpy(cmd, kCmdSwitchWriteTemplate, sizeof cmd);
-        cmd[kSwitchNumberIndex] = kSwitchNumbers[static_cast<std::size_t>(e)];
-        for (int pin = 1; pin <= kPinCount; ++pin)
-            cmd[kSwitchCharsIndex + static_cast<std::size_t>(kPinCount - pin)] =
-                static_cast<std::uint8_t>(PinStateToWire(record_.Pin(e, pin)));
-        WriteCommand(cmd, sizeof cmd);
-        if (e != kEntrySwitch4)
-            StepProgress();
-    }
-
-    WriteCommand(kCmdUserModeEnd, sizeof kCmdUserModeEnd);
-    reader_.Pause(ReplyReader::kBytePauseMs);
-    if (writePowerSave) {
-        std::uint8_t cmd[sizeof kCmdPowerSaveSetTemplate];
-        std::memcpy(cmd, kCmdPowerSaveSetTemplate, sizeof cmd);
-        cmd[4] = settingPage_.powerSave != 0 ? 0x01 : 0x00;
-        cmd[5] = static_cast<std::uint8_t>(entrance & 0xFF);
-        WriteCommand(cmd, sizeof cmd);
-    }
-    WriteCommand(kCmdSelectPeripheral, sizeof kCmdSelectPeripheral);
-    for (int i = 0; i < 2; ++i) {
-        StepProgress();
-        reader_.Pause(kRestartPauseMs);
-        StepProgress();
+    std::optional<PowerSaveReply> powerSave;
+    if (writePowerSave)
+        powerSave = PowerSaveReply{settingPage_.powerSave, entrance};
+    const ExchangeStatus written = exchange_.WriteSettings(record_.entries, powerSave);
+    if (written != ExchangeStatus::Ok) {
+        // The printer went away before it took everything: no success, and the
+        // dialog is usable again for another try.
+        Fail(written);
+        settingPage_.Show();
+        settingPage_.Refresh(true);
+        SetAllButtons(true);
+        Repaint();
+        return false;
     }
     switchPage_.ShowSwitch(switchPage_.currentPage, true);
     SetProgress(100);
@@ -605,7 +453,7 @@ bool StatusSession::WriteSettings()
 
 void StatusSession::StartFontDownload(int doubleFontIndex)
 {
-    download_.Reset();
+    exchange_.Download().Reset();
     progressStep_ = kDownloadStepSize;
     SetProgress(kDownloadStartPosition);
     const int id = FontResourceId(doubleFontIndex);
@@ -614,16 +462,16 @@ void StatusSession::StartFontDownload(int doubleFontIndex)
         timers_.Arm(kTimerDownloadFailed, kDownloadTimerMs);
         return;
     }
-    download_.Start(std::vector<std::uint8_t>(image.begin(), image.end()));
+    exchange_.Download().Start(std::vector<std::uint8_t>(image.begin(), image.end()));
     StepProgress();
     timers_.Arm(kTimerBlock, kDownloadTimerMs);
 }
 
 void StatusSession::OnBlockTimer()
 {
-    if (!download_.Active())
+    if (!exchange_.Download().Active())
         return;
-    const FontDownload::Step step = download_.SendBlock();
+    const FontDownload::Step step = exchange_.Download().SendBlock();
     if (step.progressStep)
         StepProgress();
     switch (step.next) {
@@ -647,13 +495,7 @@ void StatusSession::OnBlockTimer()
 
 void StatusSession::OnDownloadSucceeded()
 {
-    if (ByteWise()) {
-        std::uint8_t byte = 0;
-        for (int i = 0; i < 10; ++i) {
-            reader_.Pause(kDrainAfterDownloadMs);
-            reader_.Read(&byte, 1);
-        }
-    }
+    exchange_.SettleAfterDownload();
     // The font went out whole; texts that cannot be read now simply stay as they were.
     ReadVersionInfo();
     settingPage_.Show();
@@ -661,7 +503,7 @@ void StatusSession::OnDownloadSucceeded()
     Message(kMsgFontDownloadOk, kTitleInformation, MessageIcon::Information);
     SetAllButtons(true);
     SetProgress(0);
-    download_.Reset();
+    exchange_.Download().Reset();
     EndDialog(DialogResult::Ok);
 }
 
@@ -670,7 +512,7 @@ void StatusSession::OnDownloadFailed()
     Message(kMsgFontDownloadFailed, kTitleWarning, MessageIcon::Exclamation);
     SetAllButtons(true);
     SetProgress(0);
-    download_.Reset();
+    exchange_.Download().Reset();
 }
 
 }  // namespace zorvik

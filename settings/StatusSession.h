@@ -1,11 +1,10 @@
 #pragma once
 // The "Printer Status" dialog without its widgets: the record, the two page models,
-// the eight buttons' enable states, the progress bar, the wait box, the result, every
-// handler and the printer exchanges (handshake, identification, Get Status, Set
-// Status, the font download). Messages go through the Notifier, pauses through the
-// Pacer, timers through the TimerHost, file names through the FileChooser. The
-// widgets bind to the fields and re-render on onChanged; the command-line tool drives
-// the same handlers and exchanges with its own notifier and timer host.
+// the eight buttons' enable states, the progress bar, the wait box, the result and
+// every handler. The bytes go through a PrinterExchange; this class turns its values
+// and failures into pages, buttons and messages. Messages go through the Notifier,
+// timers through the TimerHost, file names through the FileChooser. The widgets bind
+// to the fields and re-render on onChanged.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -18,10 +17,9 @@
 #include "base/Pacer.h"
 #include "base/TimerHost.h"
 #include "link/PrinterLink.h"
-#include "settings/FontDownload.h"
 #include "settings/MemorySwitchModel.h"
+#include "settings/PrinterExchange.h"
 #include "settings/PrinterSettingModel.h"
-#include "settings/ReplyReader.h"
 #include "settings/SettingsRecord.h"
 
 namespace zorvik {
@@ -77,16 +75,16 @@ public:
     // Tab 0 "Memory switch", 1 "Printer Setting".
     void TabChanged(int tab);
 
-    // ---- Exchanges (usable without the dialog) ----
+    // ---- The dialog's halves of the exchanges ----
+    // The handshake, identifying the model until the first success; failures are shown.
     bool Handshake();
-    bool IdentifyModel();
-    // False when a reply never ended within its bound.
+    // The version texts onto the setting page. False when they did not come whole.
     bool ReadVersionInfo();
     // Reads the eight switches and the power-save setting into the record and the
-    // setting page. False (record untouched) when a reply never came within its bound.
+    // setting page. False (record and pages untouched) when the read was not whole.
     bool ReadSettings();
     // Writes the eight switches and the power-save setting. False when refused
-    // (entrance time) or when the closing version read failed.
+    // (entrance time), when the printer went away, or when the closing version read failed.
     bool WriteSettings();
     void StartFontDownload(int doubleFontIndex);
     // The file-level halves of Save and Load Status, for callers that already have
@@ -108,7 +106,8 @@ public:
     int CurrentTab() const { return tab_; }
     // True while a handler runs; a close request then waits until it has ended.
     bool Busy() const { return busy_ > 0; }
-    const FontDownload& Download() const { return download_; }
+    const FontDownload& Download() { return exchange_.Download(); }
+    PrinterExchange& Exchange() { return exchange_; }
 
     // Called after every handler and timer tick so the widgets re-render.
     std::function<void()> onChanged;
@@ -129,22 +128,18 @@ private:
     void EndDialog(DialogResult result);
     void RefreshAll(bool enabled);
     void FailConnection();
-    bool ByteWise() const { return reader_.ByteWise(); }
-    void WriteCommand(const std::uint8_t* bytes, std::uint32_t count);
-    bool ReadPowerSave();
+    // Shows what a failed exchange means and returns false.
+    bool Fail(ExchangeStatus status);
     void OnBlockTimer();
     void OnDownloadSucceeded();
     void OnDownloadFailed();
 
-    PrinterLink& link_;
     InterfaceType type_;
-    Pacer& pacer_;
     Notifier& notifier_;
     TimerHost& timers_;
     FileChooser* chooser_;
     FontImageLookup fonts_;
-    ReplyReader reader_;
-    FontDownload download_;
+    PrinterExchange exchange_;
 
     SettingsRecord record_;
     PrinterSettingModel settingPage_;
@@ -156,7 +151,6 @@ private:
     DialogResult result_ = DialogResult::Running;
     int tab_ = 0;
     int busy_ = 0;
-    bool lostPrinter_ = false;  // a reply never ended within its bound
 };
 
 }  // namespace zorvik

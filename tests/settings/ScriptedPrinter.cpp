@@ -73,7 +73,7 @@ void ScriptedPrinter::Attach(FakePortState& state)
                         switches[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)] =
                             chars[static_cast<std::size_t>(i)];
         } else if (Starts(w, {0x08, 0x5E, 0x50, 0x31})) {
-            Bytes reply{0x08, powerFlag, powerSeconds, 0x00};
+            Bytes reply{0x50, powerFlag, powerSeconds, 0x00};
             reply.resize(static_cast<std::size_t>(std::max(powerReplyLength, 0)));
             if (!reply.empty())
                 Reply(s, reply);

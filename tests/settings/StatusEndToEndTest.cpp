@@ -181,7 +181,8 @@ TEST_P(StatusEndToEndTest, FaultsOfThePrinter)
     });
     EXPECT_EQ(sets, 0);
 
-    // A switch that is never answered ends Get Status within its bound.
+    // A switch that is never answered ends Get Status within its bound, in both
+    // reading styles, and the record keeps what it held.
     server.WithPrinter([](VirtualPrinter& p) {
         p.Faults().silentSwitch = 4;
         return 0;
@@ -190,12 +191,8 @@ TEST_P(StatusEndToEndTest, FaultsOfThePrinter)
     notifier.messages.clear();
     session->GetStatus();
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, Pty() ? kMsgRestartPrinter : kMsgGetStatusOk);
-    if (Pty()) {
-        EXPECT_EQ(session->Record(), before);
-    } else {
-        EXPECT_EQ(session->Record().Pin(3, 1), PinNoChange);  // packets: the missing reply reads as no change
-    }
+    EXPECT_EQ(notifier.messages[0].text, kMsgRestartPrinter);
+    EXPECT_EQ(session->Record(), before);
 }
 
 TEST_P(StatusEndToEndTest, FontDownloadReachesThePrinterWhole)
