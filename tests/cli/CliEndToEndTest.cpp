@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -162,6 +163,74 @@ TEST_F(CliEndToEndTest, ReadBackCatchesASwitchThePrinterIgnores)
     EXPECT_THAT(r.out, Not(HasSubstr("MSW 6 pin 1: wrote")));
     EXPECT_THAT(r.out, HasSubstr("set --from " + dir.File("rb.sts")));
     EXPECT_EQ(Switch(6), 0x01);
+}
+
+TEST_F(CliEndToEndTest, SafeWriteTouchesOnlyWhatWasAskedAndVerifiesEveryPin)
+{
+    SetSwitches({{2, 0x42}, {5, 0x01}, {12, 0x81}});
+    auto fn3 = [this] {
+        return server.WithPrinter([](VirtualPrinter& p) {
+            std::vector<std::string> names;
+            for (const auto& c : p.Log())
+                if (c.name.rfind("GS ( E fn 3", 0) == 0)
+                    names.push_back(c.name);
+            return names;
+        });
+    };
+    // Every pin not asked for goes out as "2": only switch 5 pin 3 is written.
+    auto r = RunCliForTest({"set", "--pin", "5.3=on", "--pin", "2.2=on", "--rollback", dir.File("rb.sts"),
+                            "-p", TcpTarget(server)});
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    const auto sent = fn3();
+    ASSERT_EQ(sent.size(), 8u);
+    for (const auto& name : sent)
+        EXPECT_EQ(name.substr(name.find('=') + 2),
+                  name.find("switch 5 ") != std::string::npos ? "22222122" : "22222222")
+            << name;
+    EXPECT_EQ(Switch(2), 0x42);
+    EXPECT_EQ(Switch(5), 0x05);
+    EXPECT_EQ(Switch(12), 0x81);
+
+    // A printer that changes a pin nobody asked about while storing fails the read-back.
+    VirtualPrinter* printer = server.WithPrinter([](VirtualPrinter& p) { return &p; });
+    server.WithPrinter([printer](VirtualPrinter& p) {
+        p.SetCommandObserver([printer](const SimCommand& c) {
+            if (c.name.rfind("GS ( E fn 2", 0) == 0)
+                printer->SetSwitch(11, 0x80);  // under the server's lock, inside the feed
+        });
+    });
+    r = RunCliForTest({"set", "--pin", "6.1=on", "--rollback", dir.File("rb2.sts"), "-p", TcpTarget(server)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("MSW 11 pin 8: not written, was off, printer holds on"));
+}
+
+TEST_F(CliEndToEndTest, SetWritesNothingAfterAReadThatWasNotWhole)
+{
+    server.WithPrinter([](VirtualPrinter& p) { p.Faults().silentSwitch = 11; });
+    const auto r =
+        RunCliForTest({"set", "--pin", "5.3=on", "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(SwitchWrites(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
+    EXPECT_THAT(r.err, HasSubstr("Can't connect printer. Please restart printer."));
+    EXPECT_THAT(r.err + r.out, Not(HasSubstr("Success")));
+}
+
+TEST_F(CliEndToEndTest, EntranceTimeFromThePrinterOutsideItsRangeStopsBeforeAnythingIsSaved)
+{
+    server.WithPrinter([](VirtualPrinter& p) { p.SetPowerSave(true, 3); });
+    auto r =
+        RunCliForTest({"set", "--pin", "5.3=on", "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("entrance time of 3 s"));
+    EXPECT_THAT(r.out, HasSubstr("--entrance-time"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
+    EXPECT_EQ(SwitchWrites(), 0);
+    // Naming a time in range writes it along.
+    r = RunCliForTest({"set", "--pin", "5.3=on", "--entrance-time", "30", "--rollback", dir.File("rb.sts"),
+                       "-p", TcpTarget(server)});
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(server.WithPrinter([](VirtualPrinter& p) { return p.PowerSaveSeconds(); }), 30);
 }
 
 TEST_F(CliEndToEndTest, DryRunPrintsTheChangeAndWritesNothing)

@@ -62,7 +62,12 @@ void ScriptedPrinter::Attach(FakePortState& state)
             const std::string& c = switches[static_cast<std::size_t>(std::max(e, 0))];
             reply.insert(reply.end(), c.begin(), c.end());
             reply.push_back(0x00);
-            Reply(s, reply);
+            if (!switchShape) {
+                Reply(s, reply);
+            } else if (!silent) {
+                for (const Bytes& piece : switchShape(w[6], reply))
+                    s.Queue(piece);
+            }
         } else if (Starts(w, {0x1D, 0x28, 0x45, 0x0A, 0x00, 0x03}) && w.size() == 15) {
             const std::string chars(w.begin() + 7, w.end());
             switchWrites.push_back(chars);

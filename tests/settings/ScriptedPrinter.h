@@ -4,6 +4,7 @@
 // power-save commands in the reply shape of the interface, and can be told to
 // misbehave. Plus a timer host the tests fire by hand.
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,10 +24,13 @@ struct ScriptedPrinter {
     std::string model = "LXT-640IV";
     std::string firmware = "V1.02";
     std::string language = "ENG";
-    bool silent = false;                    // answers nothing at all
-    bool endlessText = false;               // text replies never end with 00
-    bool noSwitchHeader = false;            // switch replies lose their 37h header
-    int powerReplyLength = 4;               // bytes of the power-save reply
+    bool silent = false;          // answers nothing at all
+    bool endlessText = false;     // text replies never end with 00
+    bool noSwitchHeader = false;  // switch replies lose their 37h header
+    int powerReplyLength = 4;     // bytes of the power-save reply
+    // Reshapes the reply to a switch read into the pieces the port hands out, one per
+    // read (an empty piece is a read that finds nothing); unset: one piece.
+    std::function<std::vector<Bytes>(int switchNumber, const Bytes& reply)> switchShape;
     std::vector<std::string> switchWrites;  // the eight characters of every fn 3, in order
     std::vector<Bytes> powerSets;
 

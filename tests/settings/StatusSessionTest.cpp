@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ScriptedPrinter.h"
 #include "resources/CommonTexts.h"
 #include "resources/SettingsTexts.h"
@@ -284,6 +286,96 @@ TEST_P(BoundedWaitTest, ByteWiseLoopsFailWithTheRestartMessage)
 INSTANTIATE_TEST_SUITE_P(Faults, BoundedWaitTest,
                          ::testing::Values(BabbleCase{"text without end", true, false},
                                            BabbleCase{"switch reply without header", false, true}));
+
+// A switch reply that comes late, in pieces, after a stray byte, cut short or with a
+// wrong second byte, on one switch: Get Status either reads exactly what the printer
+// holds or fails with the restart message and keeps the record. Never a success
+// with other values.
+enum class Expect { Exact, ExactOrFail, Fail };
+struct ShapeCase {
+    const char* name;
+    std::function<std::vector<Bytes>(const Bytes& reply)> shape;
+    Expect expect;
+};
+
+std::vector<Bytes> Late(int emptyReads, const Bytes& reply)
+{
+    std::vector<Bytes> pieces(static_cast<std::size_t>(emptyReads));
+    pieces.push_back(reply);
+    return pieces;
+}
+
+std::vector<Bytes> Pieces(std::size_t size, const Bytes& reply)
+{
+    std::vector<Bytes> pieces;
+    for (std::size_t i = 0; i < reply.size(); i += size)
+        pieces.emplace_back(reply.begin() + static_cast<std::ptrdiff_t>(i),
+                            reply.begin() + static_cast<std::ptrdiff_t>(std::min(reply.size(), i + size)));
+    return pieces;
+}
+
+const ShapeCase kShapeCases[] = {
+    {"late by one read", [](const Bytes& r) { return Late(1, r); }, Expect::ExactOrFail},
+    {"late by two reads", [](const Bytes& r) { return Late(2, r); }, Expect::ExactOrFail},
+    {"late by eight reads", [](const Bytes& r) { return Late(8, r); }, Expect::ExactOrFail},
+    {"split in single bytes", [](const Bytes& r) { return Pieces(1, r); }, Expect::Exact},
+    {"split in threes", [](const Bytes& r) { return Pieces(3, r); }, Expect::Exact},
+    {"stray byte first",
+     [](const Bytes& r) {
+         Bytes b{0xA5};
+         b.insert(b.end(), r.begin(), r.end());
+         return std::vector<Bytes>{b};
+     },
+     Expect::Exact},
+    {"truncated", [](const Bytes& r) { return std::vector<Bytes>{Bytes(r.begin(), r.end() - 3)}; },
+     Expect::Fail},
+    {"wrong second byte",
+     [](const Bytes& r) {
+         Bytes b = r;
+         b[1] = 0x22;
+         return std::vector<Bytes>{b};
+     },
+     Expect::Fail},
+    {"header only", [](const Bytes& r) { return std::vector<Bytes>{Bytes(r.begin(), r.begin() + 1)}; },
+     Expect::Fail},
+};
+
+TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
+{
+    for (InterfaceType type : {Serial, Usb, Ethernet}) {
+        for (int number : {1, 2, 11, 12}) {
+            for (const ShapeCase& c : kShapeCases) {
+                SCOPED_TRACE(std::string(c.name) + ", switch " + std::to_string(number) + ", interface " +
+                             std::to_string(type));
+                SessionFixture f(type);
+                f.Start();
+                f.session.GetStatus();
+                const SettingsRecord before = f.session.Record();
+                // The printer now holds other values; one switch's reply is misshapen.
+                for (auto& bits : f.fake.printer.switches)
+                    for (char& ch : bits)
+                        ch = ch == '1' ? '0' : '1';
+                f.fake.printer.switchShape = [&c, number](int n, const Bytes& reply) {
+                    return n == number ? c.shape(reply) : std::vector<Bytes>{reply};
+                };
+                f.notifier.messages.clear();
+                f.session.GetStatus();
+                const bool ok = f.Messages() == std::vector<std::string>{kMsgGetStatusOk};
+                if (ok) {
+                    EXPECT_NE(c.expect, Expect::Fail);
+                    for (int e = 0; e < 8; ++e)
+                        for (int pin = 1; pin <= 8; ++pin)
+                            ASSERT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOff : PinOn)
+                                << "entry " << e << " pin " << pin;
+                } else {
+                    EXPECT_NE(c.expect, Expect::Exact);
+                    EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgRestartPrinter});
+                    EXPECT_EQ(f.session.Record(), before);
+                }
+            }
+        }
+    }
+}
 
 TEST(StatusSessionTest, UsbReadsThePrinterIdOncePerHandshakeAndEthernetPolls)
 {
