@@ -9,14 +9,6 @@ namespace {
 
 // The printer needs a moment after the line is opened before it is configured.
 constexpr std::uint32_t kPauseAfterOpenMs = 100;
-// The port's own time limits; whatever the settings carry is replaced by these.
-constexpr CommTimeouts kSerialTimeouts{
-    .readInterval = 10,
-    .readTotalMultiplier = 10,
-    .readTotalConstant = 100,
-    .writeTotalMultiplier = 5,
-    .writeTotalConstant = 3000,
-};
 constexpr std::array<std::uint32_t, 7> kRates{2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
 }  // namespace
@@ -139,7 +131,7 @@ int SerialPort::Open()
         return Fail("setting the line");
     if (device->Presence() != ModemPresence::DsrOn)
         return Fail("no printer (DSR low)");
-    timeouts = kSerialTimeouts;
+    timeouts = kTimeouts;
     device->Purge();
     isOpen = true;
     return 1;

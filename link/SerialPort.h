@@ -20,6 +20,18 @@ std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine
 
 class SerialPort final : public Port {
 public:
+    // The port's own time limits, set by Open; whatever the settings carry is
+    // replaced by these. A read of n bytes that receives nothing ends after
+    // readTotalConstant + readTotalMultiplier * n; one that has begun ends
+    // readInterval after its last byte.
+    static constexpr CommTimeouts kTimeouts{
+        .readInterval = 10,
+        .readTotalMultiplier = 10,
+        .readTotalConstant = 100,
+        .writeTotalMultiplier = 5,
+        .writeTotalConstant = 3000,
+    };
+
     SerialPort(Pacer& pacer, const DeviceNames& names, std::unique_ptr<SerialDevice> device);
     ~SerialPort() override;
 
