@@ -31,8 +31,8 @@ public:
     int Configure(const PortSettings& settings) override;
     int Open() override;
     int Write(const std::uint8_t* buffer, std::uint32_t count) override;
-    // Waits at most timeoutMs: 0 when nothing came in time or the printer closed
-    // the connection, a negative value on a connection error.
+    // Waits at most timeoutMs (see Port::Read): -1 once the printer closed the
+    // connection or it failed; bytes it sent before closing come first.
     int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
     void Close() override;
     const char* LastError() const override { return socket->LastError().c_str(); }

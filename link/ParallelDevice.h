@@ -29,6 +29,8 @@ public:
     virtual std::optional<std::uint8_t> Status() = 0;
     // Drops pending output and input where the driver allows it.
     virtual void Purge() = 0;
+    // As SerialDevice::Read: bytes, 0 on silence, -1 when the device hung up or
+    // vanished and no byte came. A read the driver or printer does not support is 0.
     virtual int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) = 0;
     virtual int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) = 0;
     virtual void Close() = 0;

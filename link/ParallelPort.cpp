@@ -87,7 +87,8 @@ int ParallelPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t 
     };
     if (limits.totalMs == 0)
         limits.totalMs = TotalLimit(kFallbackReadConstantMs, kFallbackReadPerByteMs, count);
-    return std::max(device->Read(buffer, count, limits), 0);
+    const int n = device->Read(buffer, count, limits);
+    return n < 0 ? -1 : n;
 }
 
 void ParallelPort::Close()

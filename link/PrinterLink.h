@@ -27,7 +27,8 @@ public:
 std::optional<InterfaceType> ClassifyPortName(const std::string& portName, std::uint32_t tcpPort);
 
 enum class TraceDirection { Write, Read };
-// Called after every transfer with the bytes that moved (none for a failed one).
+// Called after every transfer with the bytes that moved and the transfer's result as
+// returned (no bytes when it is 0 or, for a broken connection on a read, -1).
 using LinkTrace = std::function<void(TraceDirection, const std::uint8_t* bytes, int result)>;
 
 class PrinterLink {
@@ -41,6 +42,9 @@ public:
     // left by an earlier failure is released first.
     int CreatePort(PortSettings settings);
     int Open();
+    // The port's results as they are (Port::Write, Port::Read): Read gives the bytes
+    // received, 0 when nothing came within the time-out, -1 when the connection is
+    // closed or failed. Without a port object both return 0.
     int Write(const std::uint8_t* buffer, std::uint32_t count);
     int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs);
     void Close();

@@ -61,7 +61,10 @@ public:
     virtual ModemPresence Presence() = 0;
     // Drops whatever waits in both directions.
     virtual bool Purge() = 0;
-    // Bytes read (0 on silence or failure); never waits past limits.totalMs.
+    // Bytes read; 0 on silence or a failure that leaves the line up; -1 when the line
+    // is gone (hung up, the device vanished) and no byte came. After bytes that came
+    // before the line went, the next read returns -1 at once. Never waits past
+    // limits.totalMs.
     virtual int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) = 0;
     // Bytes written; gives up when totalMs have passed.
     virtual int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) = 0;

@@ -159,7 +159,8 @@ int SerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t /*
         .intervalMs = timeouts.readInterval,
         .totalMs = TotalLimit(timeouts.readTotalConstant, timeouts.readTotalMultiplier, count),
     };
-    return std::max(device->Read(buffer, count, limits), 0);
+    const int n = device->Read(buffer, count, limits);
+    return n < 0 ? -1 : n;
 }
 
 void SerialPort::Close()

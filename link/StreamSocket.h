@@ -20,7 +20,8 @@ public:
     // The bytes that went out; -1 when none did because of an error.
     virtual int Send(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t stallMs) = 0;
     // Waits up to timeoutMs for data and receives up to count bytes: the bytes
-    // received, 0 when nothing came in time or the peer closed, -1 on an error.
+    // received, 0 when nothing came in time, -1 when the peer closed the connection
+    // or it failed (reset, for example).
     virtual int Receive(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) = 0;
     virtual void Close() = 0;
     virtual const std::string& LastError() const = 0;

@@ -21,8 +21,10 @@ public:
     virtual bool Open(const std::string& devicePath) = 0;
     virtual bool IsOpen() const = 0;
     virtual void Close() = 0;
-    // Bytes moved; 0 when nothing could be moved. Both calls return within a bound.
+    // Both calls return within a bound. Write: bytes moved, 0 when none could be.
     virtual int Write(const std::uint8_t* buffer, std::uint32_t count) = 0;
+    // Bytes read; 0 when nothing came within timeoutMs; -1 when the device is gone
+    // (unplugged: its node removed or taken by another device, or the driver says so).
     virtual int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) = 0;
 
     // Starts following the device-node folder of the open device; false when that

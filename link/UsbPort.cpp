@@ -64,12 +64,18 @@ int UsbPort::Write(const std::uint8_t* buffer, std::uint32_t count)
 
 int UsbPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs)
 {
-    if (!isOpen_ || !buffer || count == 0 || !device_->IsOpen())
+    if (!isOpen_ || !buffer || count == 0)
+        return 0;
+    // Unplugged while open and not back yet: the printer is gone, not silent.
+    if (deviceState_ == -1)
+        return -1;
+    if (!device_->IsOpen())
         return 0;
     std::lock_guard<std::mutex> lock(ioLock_);
     // The caller's time limit is honoured: a printer that never answers must not hang
     // the window thread.
-    return device_->Read(buffer, count, timeoutMs);
+    const int n = device_->Read(buffer, count, timeoutMs);
+    return n < 0 ? -1 : n;
 }
 
 void UsbPort::Close()

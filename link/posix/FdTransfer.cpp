@@ -30,9 +30,9 @@ constexpr int kRetryPauseMs = 1;
 
 }  // namespace
 
-int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, int& error)
+int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, ReadEnd& end)
 {
-    error = 0;
+    end = {};
     const auto deadline = Clock::now() + milliseconds(limits.totalMs);
     auto silenceEnds = deadline;
     std::uint32_t got = 0;
@@ -47,13 +47,16 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            error = errno;
+            end.error = errno;
             break;
         }
         if (ready == 0)
             continue;  // the loop head decides whether a limit has passed
+        // Input still waiting is read first, even from a side that hung up.
+        const bool hangUp = (p.revents & POLLHUP) != 0;
         if (!(p.revents & POLLIN)) {
-            error = (p.revents & POLLNVAL) ? EBADF : EIO;  // hung up or failed
+            end.error = (p.revents & POLLNVAL) ? EBADF : EIO;  // hung up or failed
+            end.hangUp = hangUp;
             break;
         }
         const ssize_t n = ::read(fd, buffer + got, count - got);
@@ -62,18 +65,26 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             silenceEnds = Clock::now() + milliseconds(limits.intervalMs);
             continue;
         }
-        if (n == 0)
-            break;  // end of file: the other side is gone
+        if (n == 0) {
+            end.endOfFile = true;  // a terminal after a hang-up, or a driver with nothing
+            end.hangUp = hangUp;
+            break;
+        }
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             ::poll(nullptr, 0, kRetryPauseMs);
             continue;
         }
-        error = errno;  // EIO: a pseudo-terminal whose other end closed
+        end.error = errno;  // EIO: a line hung up; ENODEV, ENXIO: the device vanished
         break;
     }
     return static_cast<int>(got);
+}
+
+bool IsGoneError(int error)
+{
+    return error == EIO || error == ENODEV || error == ENXIO;
 }
 
 int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs, int& error)
@@ -147,17 +158,23 @@ void DeviceFile::Close()
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    gone_ = false;
 }
 
-int DeviceFile::Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits)
+int DeviceFile::Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, bool endOfFileIsGone)
 {
     if (fd_ < 0)
         return 0;
-    int error = 0;
-    const int n = ReadWithLimits(fd_, buffer, count, limits, error);
-    if (error)
-        Fail(error);
-    return n;
+    if (gone_)
+        return -1;  // found gone by an earlier read: no waiting out the limits again
+    ReadEnd end;
+    const int n = ReadWithLimits(fd_, buffer, count, limits, end);
+    if (end.error)
+        Fail(end.error);
+    gone_ = end.hangUp || IsGoneError(end.error) || (end.endOfFile && endOfFileIsGone);
+    if (gone_ && !end.error)
+        Fail(EIO);  // the end of the input of a line that hung up
+    return n > 0 || !gone_ ? n : -1;
 }
 
 int DeviceFile::Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs)

@@ -9,10 +9,21 @@
 
 namespace zorvik::posix {
 
+// How a bounded read ended, besides the bytes it brought.
+struct ReadEnd {
+    int error = 0;           // errno of a failure (EIO when poll reported one), else 0
+    bool hangUp = false;     // poll reported the other side hung up (POLLHUP)
+    bool endOfFile = false;  // read() found the end of the input
+};
+
 // Reads until count bytes have come, until limits.intervalMs pass without a byte
-// once one has come, or until limits.totalMs have passed since the call. A hang-up
-// or end of file ends the read early. `error` gets errno of a failure, else 0.
-int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, int& error);
+// once one has come, or until limits.totalMs have passed since the call. A hang-up,
+// a failure or the end of the input ends the read early; `end` tells which.
+int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, ReadEnd& end);
+
+// True for the errors of a line that was hung up (EIO) or a device that vanished
+// (ENODEV, ENXIO).
+bool IsGoneError(int error);
 
 // Writes until all bytes are out or totalMs have passed.
 int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs,
@@ -39,7 +50,11 @@ public:
     void Close();
 
     // Bounded transfers (ReadWithLimits, WriteWithLimit); 0 when not open.
-    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits);
+    // A read returns -1 when it finds the other side gone (a hang-up or a gone error;
+    // the end of the input too when endOfFileIsGone) and no byte came. Bytes that came
+    // before are returned, and from then on every read returns -1 at once until the
+    // file is closed or another descriptor is taken over.
+    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, bool endOfFileIsGone);
     int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs);
 
     // Records the reason and returns false, so `return file.Fail(errno);` reads well.
@@ -48,17 +63,21 @@ public:
 
 private:
     int fd_ = -1;
+    bool gone_ = false;
     std::string lastError_;
 };
 
 // The transfers, Close and LastError that the serial and the parallel device
-// share, over one DeviceFile.
+// share, over one DeviceFile. endOfFileIsGone: whether read() finding the end of
+// the input means the line is gone (a terminal after a hang-up) or only that
+// nothing came (a driver that has nothing to give).
 template <class DeviceInterface> class FileBackedDevice : public DeviceInterface {
 public:
+    explicit FileBackedDevice(bool endOfFileIsGone) : endOfFileIsGone_(endOfFileIsGone) {}
     bool IsOpen() const override { return file_.IsOpen(); }
     int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) override
     {
-        return file_.Read(buffer, count, limits);
+        return file_.Read(buffer, count, limits, endOfFileIsGone_);
     }
     int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) override
     {
@@ -69,6 +88,9 @@ public:
 
 protected:
     DeviceFile file_;
+
+private:
+    bool endOfFileIsGone_;
 };
 
 }  // namespace zorvik::posix

@@ -12,6 +12,10 @@ namespace {
 
 class PosixParallelDevice final : public posix::FileBackedDevice<ParallelDevice> {
 public:
+    // Only a hang-up or a vanished device ends the connection; a driver that reads
+    // nothing back (no reverse channel) is a printer that says nothing.
+    PosixParallelDevice() : FileBackedDevice(false) {}
+
     bool Open(const std::string& path) override { return file_.OpenExclusive(path); }
     std::optional<std::uint8_t> Status() override
     {

@@ -15,6 +15,11 @@ namespace {
 
 class PosixSerialDevice final : public posix::FileBackedDevice<SerialDevice> {
 public:
+    // A terminal that was hung up (a pseudo-terminal whose other end closed, an
+    // adapter that was unplugged) reads as the end of the input; a live line in raw
+    // mode never reports input that is not there.
+    PosixSerialDevice() : FileBackedDevice(true) {}
+
     bool Open(const std::string& path) override
     {
         // The lock keeps out another instance of this program even as root;

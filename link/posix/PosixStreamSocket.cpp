@@ -109,8 +109,12 @@ public:
             return 0;  // nothing in time: the caller asks again or gives up
         for (;;) {
             const ssize_t n = ::recv(fd, buffer, count, 0);
-            if (n >= 0)
+            if (n > 0)
                 return static_cast<int>(n);
+            if (n == 0) {
+                file_.Fail(ENOTCONN);  // the printer closed the connection
+                return -1;
+            }
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK)

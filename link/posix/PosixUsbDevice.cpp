@@ -104,16 +104,35 @@ int PosixUsbDevice::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_
 {
     if (!file_.IsOpen() || !buffer || count == 0)
         return 0;
+    // Unplugged, whether or not the watcher's event has been handled yet.
+    if (OpenDeviceGone()) {
+        SetError(node_, ENODEV);
+        return -1;
+    }
     const int ready = PollFor(file_.Fd(), POLLIN, std::min(timeoutMs, kMaxReadWaitMs));
+    if (ready < 0)
+        SetError(node_, errno);
     if (ready <= 0)
         return 0;  // silent: nothing within the time limit
+    const bool hangUp = (ready & POLLHUP) != 0;
+    if (!(ready & POLLIN)) {
+        SetError(node_, (ready & POLLNVAL) ? EBADF : EIO);
+        return (ready & POLLNVAL) ? 0 : -1;  // hung up or failed
+    }
     for (;;) {
         const ssize_t n = ::read(file_.Fd(), buffer, count);
+        if (n > 0)
+            return static_cast<int>(n);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            SetError(node_, errno);
-        return n > 0 ? static_cast<int>(n) : 0;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return 0;
+        // The driver ends the input of a removed printer with ENODEV; an empty packet
+        // from a printer that is there reads as 0 bytes.
+        const int error = n < 0 ? errno : (hangUp ? EIO : 0);
+        if (error)
+            SetError(node_, error);
+        return hangUp || posix::IsGoneError(error) ? -1 : 0;
     }
 }
 

@@ -77,6 +77,13 @@ public:
         ::close(peer_);
         peer_ = -1;
     }
+    // Closes with a reset instead of the orderly end.
+    void ResetPeer()
+    {
+        const linger abort{.l_onoff = 1, .l_linger = 0};
+        ::setsockopt(peer_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ClosePeer();
+    }
 
 private:
     int fd_ = -1;
@@ -230,13 +237,57 @@ TEST_F(NetPortTest, ReadReturnsWhatCameWithinTheTimeout)
     EXPECT_EQ(port->Read(buffer, 16, 1000), 5);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 5), "hello");
 
-    // The printer closed the connection: 0, at once; and a write does not kill us.
+    // The printer closed the connection: -1, at once; and a write does not kill us.
     server.ClosePeer();
     start = Clock::now();
-    EXPECT_EQ(port->Read(buffer, 16, 1000), 0);
+    EXPECT_EQ(port->Read(buffer, 16, 1000), -1);
     EXPECT_LT(MsSince(start), 1000);
     std::vector<std::uint8_t> lots(100000, 0x20);
     EXPECT_LT(port->Write(lots.data(), static_cast<std::uint32_t>(lots.size())), 100000);
+}
+
+TEST_F(NetPortTest, ReadTellsASilentPrinterFromOneThatHasGone)
+{
+    enum class Then { StaysOpen, Closes, Resets };
+    struct Row {
+        const char* what;
+        std::string sent;
+        Then then;
+        std::vector<int> expected;
+    };
+    const Row rows[] = {
+        {"silent", "", Then::StaysOpen, {0}},   {"answers, then silent", "abc", Then::StaysOpen, {3, 0}},
+        {"closes", "", Then::Closes, {-1, -1}}, {"answers, then closes", "abc", Then::Closes, {3, -1, -1}},
+        {"resets", "", Then::Resets, {-1, -1}},
+    };
+    for (const auto& row : rows) {
+        LoopbackListener server;
+        auto port = Connect(server.Port());
+        ASSERT_EQ(port->Open(), 1) << port->LastError();
+        ASSERT_TRUE(server.Accept());
+        if (!row.sent.empty())
+            server.Send(row.sent);
+        if (row.then == Then::Closes)
+            server.ClosePeer();
+        if (row.then == Then::Resets)
+            server.ResetPeer();
+        for (int expected : row.expected) {
+            // A silent printer takes the whole 200 ms; bytes, or a connection that is
+            // gone, end the read long before the 10 s asked for.
+            const std::uint32_t timeoutMs = expected == 0 ? 200 : 10000;
+            std::uint8_t buffer[16] = {};
+            const auto start = Clock::now();
+            EXPECT_EQ(port->Read(buffer, sizeof buffer, timeoutMs), expected) << row.what;
+            if (expected == 0) {
+                EXPECT_GE(MsSince(start), 200 - 1) << row.what;
+            }
+            EXPECT_LT(MsSince(start), kGenerousMs) << row.what;
+            if (expected > 0) {
+                EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer)), row.sent) << row.what;
+            }
+        }
+    }
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 TEST_F(NetPortTest, ConnectThatIsNeverAnsweredGivesUp)

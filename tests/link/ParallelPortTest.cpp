@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "DeviceReadCases.h"
 #include "link/ParallelPort.h"
 #include "link/posix/LpStatus.h"
 #include "support/TempDir.h"
@@ -19,6 +20,7 @@ struct FakeParallelState {
     int opens = 0;
     int closes = 0;
     std::vector<ReadLimits> reads;
+    std::deque<int> readResults;  // what the reads return, front to back; 0 once used up
     std::vector<std::uint32_t> writeLimits;
 };
 
@@ -36,7 +38,7 @@ public:
     int Read(std::uint8_t*, std::uint32_t, ReadLimits limits) override
     {
         s_.reads.push_back(limits);
-        return 0;
+        return test::NextReadResult(s_.readResults);
     }
     int Write(const std::uint8_t*, std::uint32_t count, std::uint32_t totalMs) override
     {
@@ -129,6 +131,18 @@ TEST(ParallelPort, ReadWithoutAnyTotalLimitIsStillBounded)
     port.Read(buffer, 4, 1000);
     ASSERT_EQ(s.reads.size(), 1u);
     EXPECT_GT(s.reads[0].totalMs, 0u);
+}
+
+TEST(ParallelPort, ReadTellsASilentPrinterFromOneThatIsGone)
+{
+    for (const auto& c : test::kDeviceReadCases) {
+        FakeParallelState s;
+        ParallelPort port(DeviceNames{}, std::make_unique<FakeParallelDevice>(s));
+        port.Configure(Lpt("LPT1"));
+        ASSERT_EQ(port.Open(), 1) << c.what;
+        s.readResults = c.device;
+        test::ExpectReadsThenClosed(port, c);
+    }
 }
 
 TEST(LpStatus, RegisterBitsBecomeTheStatusByte)

@@ -5,10 +5,12 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "link/SerialPort.h"
+#include "link/posix/FdTransfer.h"
 #include "link/posix/SerialTermios.h"
 
 namespace zorvik {
@@ -83,7 +85,7 @@ TEST_F(PtySerialTest, OpenAppliesTheLineSettings)
     EXPECT_FALSE(t.c_lflag & (ICANON | ECHO));
 }
 
-TEST_F(PtySerialTest, ReadEndsAtCountAtSilenceOrAtTheTotalLimit)
+TEST_F(PtySerialTest, ReadEndsAtCountAtSilenceAtTheTotalLimitOrAtAHangUp)
 {
     ASSERT_EQ(OpenPort(), 1) << port->LastError();
     std::uint8_t buffer[16] = {};
@@ -106,6 +108,18 @@ TEST_F(PtySerialTest, ReadEndsAtCountAtSilenceOrAtTheTotalLimit)
     EXPECT_EQ(port->Read(buffer, 4, 1000), 4);
     EXPECT_EQ(port->Read(buffer, 16, 1000), 6);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 6), "456789");
+
+    // The printer's end closes: -1 at once, not after the 10.1 s a read of 1000 bytes
+    // may take, and again on the next read. (The kernel drops input still queued at a
+    // hang-up, so what was read before it is all a terminal can give; the DeviceFile
+    // test below shows bytes ahead of a hang-up coming first.)
+    ::close(master);
+    master = -1;
+    std::vector<std::uint8_t> lots(1000);
+    start = Clock::now();
+    EXPECT_EQ(port->Read(lots.data(), 1000, 1000), -1);
+    EXPECT_EQ(port->Read(lots.data(), 1000, 1000), -1);
+    EXPECT_LT(MsSince(start), kGenerousMs);
 }
 
 TEST_F(PtySerialTest, WriteReachesTheOtherEnd)
@@ -138,7 +152,7 @@ TEST_F(PtySerialTest, PresenceFollowsTheOtherEnd)
     EXPECT_EQ(device->Presence(), ModemPresence::DsrOff);
     std::uint8_t buffer[4];
     const auto start = Clock::now();
-    EXPECT_EQ(device->Read(buffer, 4, {.intervalMs = 10, .totalMs = 140}), 0);
+    EXPECT_EQ(device->Read(buffer, 4, {.intervalMs = 10, .totalMs = 140}), -1);
     EXPECT_LT(MsSince(start), kGenerousMs);
 }
 
@@ -149,6 +163,56 @@ TEST_F(PtySerialTest, MissingDeviceFailsOpen)
     missing.Configure({.portName = "COM2", .baudRate = 9600, .dataBits = 8});
     EXPECT_EQ(missing.Open(), 0);
     EXPECT_NE(std::string(missing.LastError()), "");
+}
+
+// The bounded read of the serial and parallel devices over a socket pair, whose
+// other end (unlike a terminal's) keeps what it sent before it went away.
+TEST(DeviceFile, ReadEndsWithMinusOneOnceTheOtherSideIsGone)
+{
+    enum class Then { StaysOpen, Closes, StopsSending };
+    struct Row {
+        const char* what;
+        std::string sent;
+        Then then;
+        bool endOfFileIsGone;
+        std::vector<int> expected;
+    };
+    const Row rows[] = {
+        {"silent", "", Then::StaysOpen, true, {0}},
+        {"bytes, then silent", "abc", Then::StaysOpen, true, {3, 0}},
+        {"hung up", "", Then::Closes, false, {-1, -1}},
+        {"bytes, then hung up", "abc", Then::Closes, false, {3, -1, -1}},
+        // The end of the input without a hang-up: gone for a terminal, nothing more
+        // for a driver that has nothing to give.
+        {"end of input, terminal", "ab", Then::StopsSending, true, {2, -1, -1}},
+        {"end of input, other device", "ab", Then::StopsSending, false, {2, 0}},
+    };
+    for (const auto& row : rows) {
+        int ends[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends), 0);
+        posix::DeviceFile file;
+        ASSERT_TRUE(file.Adopt(ends[0]));
+        ASSERT_EQ(::write(ends[1], row.sent.data(), row.sent.size()), ssize_t(row.sent.size()));
+        if (row.then == Then::StopsSending)
+            ::shutdown(ends[1], SHUT_WR);
+        if (row.then == Then::Closes)
+            ::close(ends[1]);
+        for (int expected : row.expected) {
+            // A silent read waits out its 50 ms; one that finds the other side gone
+            // must not wait out its 10 s.
+            const ReadLimits limits{.intervalMs = 10, .totalMs = expected == 0 ? 50u : 10000u};
+            std::uint8_t buffer[16] = {};
+            const auto start = Clock::now();
+            EXPECT_EQ(file.Read(buffer, sizeof buffer, limits, row.endOfFileIsGone), expected) << row.what;
+            EXPECT_LT(MsSince(start), kGenerousMs) << row.what;
+            if (expected > 0) {
+                EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer)), row.sent) << row.what;
+            }
+        }
+        file.Close();
+        if (row.then != Then::Closes)
+            ::close(ends[1]);
+    }
 }
 
 TEST(SerialTermios, ParityCodesAndRejectedValues)

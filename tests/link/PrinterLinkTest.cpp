@@ -114,12 +114,15 @@ TEST_F(PrinterLinkTest, TraceSeesEveryTransfer)
     ASSERT_NE(link->CreatePort({.portName = "COM1"}), 0);
     ASSERT_NE(link->Open(), 0);
     state->Queue({0x6F});
+    state->gone = true;  // the printer answers, then the connection breaks
     std::uint8_t b[2] = {0x1B, 0x40};
     link->Write(b, 2);
-    link->Read(b, 1, 1000);
-    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(link->Read(b, 1, 1000), 1);
+    EXPECT_EQ(link->Read(b, 1, 1000), -1);  // passed on as it is, to the caller and the trace
+    ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0], std::make_pair(TraceDirection::Write, 2));
     EXPECT_EQ(seen[1], std::make_pair(TraceDirection::Read, 1));
+    EXPECT_EQ(seen[2], std::make_pair(TraceDirection::Read, -1));
 }
 
 }  // namespace

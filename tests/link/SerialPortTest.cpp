@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DeviceReadCases.h"
 #include "link/SerialPort.h"
 
 namespace zorvik {
@@ -13,6 +14,7 @@ struct FakeSerialState {
     std::vector<std::string> opened;
     std::vector<SerialLine> lines;
     std::vector<ReadLimits> reads;
+    std::deque<int> readResults;  // what the reads return, front to back; 0 once used up
     std::vector<std::uint32_t> writeLimits;
     int purges = 0;
     int closes = 0;
@@ -44,7 +46,7 @@ public:
     int Read(std::uint8_t*, std::uint32_t, ReadLimits limits) override
     {
         s_.reads.push_back(limits);
-        return 0;
+        return test::NextReadResult(s_.readResults);
     }
     int Write(const std::uint8_t*, std::uint32_t count, std::uint32_t totalMs) override
     {
@@ -214,6 +216,19 @@ TEST_F(SerialPortTest, TransfersCarryTheTimeRules)
     EXPECT_EQ(state.reads[0].totalMs, 110u);
     EXPECT_EQ(state.reads[1].totalMs, 260u);
     EXPECT_EQ(state.writeLimits, std::vector<std::uint32_t>{3000 + 5 * 64});
+}
+
+TEST_F(SerialPortTest, ReadTellsASilentLineFromOneThatIsGone)
+{
+    for (const auto& c : test::kDeviceReadCases) {
+        FakeSerialState s;
+        VirtualPacer p;
+        SerialPort serial(p, names, std::make_unique<FakeSerialDevice>(s));
+        serial.Configure(Settings());
+        ASSERT_EQ(serial.Open(), 1) << c.what;
+        s.readResults = c.device;
+        test::ExpectReadsThenClosed(serial, c);
+    }
 }
 
 TEST_F(SerialPortTest, GuardsLeaveTheDeviceAlone)

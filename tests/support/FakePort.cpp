@@ -43,8 +43,10 @@ int FakePort::Write(const std::uint8_t* buffer, std::uint32_t count)
 int FakePort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t)
 {
     state_->readCounts.push_back(count);
-    if (!state_->open || !buffer || count == 0 || state_->replies.empty())
+    if (!state_->open || !buffer || count == 0)
         return 0;
+    if (state_->replies.empty())
+        return state_->gone ? -1 : 0;
     Bytes& front = state_->replies.front();
     const std::size_t n = std::min<std::size_t>(count, front.size());
     if (n > 0)  // an empty chunk is one read that returns nothing

@@ -1,7 +1,8 @@
 #pragma once
 // A scripted port for protocol tests: it records every write and serves reads from
 // queued reply chunks. An empty chunk makes one read return nothing. A responder
-// may queue replies when a command is written, like a printer would.
+// may queue replies when a command is written, like a printer would. With `gone`
+// set, the connection breaks once the queued chunks are used up.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -24,6 +25,7 @@ struct FakePortState {
     int configureResult = 1;
     int openResult = 1;
     int writeLimit = -1;  // >= 0: accept at most this many bytes per write
+    bool gone = false;    // reads past the queued chunks return -1 (the connection broke)
     bool open = false;
     int closeCount = 0;
     int destroyed = 0;
