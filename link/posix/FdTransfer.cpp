@@ -171,7 +171,10 @@ int DeviceFile::Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limit
     const int n = ReadWithLimits(fd_, buffer, count, limits, end);
     if (end.error)
         Fail(end.error);
-    gone_ = end.hangUp || IsGoneError(end.error) || (end.endOfFile && endOfFileIsGone);
+    // A parallel printer driver also answers EIO when the printer has no way back to
+    // the computer; only a line (a terminal) takes EIO for gone.
+    const bool goneError = IsGoneError(end.error) && (endOfFileIsGone || end.error != EIO);
+    gone_ = end.hangUp || goneError || (end.endOfFile && endOfFileIsGone);
     if (gone_ && !end.error)
         Fail(EIO);  // the end of the input of a line that hung up
     return n > 0 || !gone_ ? n : -1;

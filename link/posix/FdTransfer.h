@@ -69,8 +69,9 @@ private:
 
 // The transfers, Close and LastError that the serial and the parallel device
 // share, over one DeviceFile. endOfFileIsGone: whether read() finding the end of
-// the input means the line is gone (a terminal after a hang-up) or only that
-// nothing came (a driver that has nothing to give).
+// the input (or failing with EIO) means the line is gone (a terminal after a
+// hang-up) or only that nothing came (a parallel driver that has nothing to give,
+// or no reverse channel); a hang-up, ENODEV and ENXIO are gone for both.
 template <class DeviceInterface> class FileBackedDevice : public DeviceInterface {
 public:
     explicit FileBackedDevice(bool endOfFileIsGone) : endOfFileIsGone_(endOfFileIsGone) {}
