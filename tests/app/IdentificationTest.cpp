@@ -77,6 +77,32 @@ TEST(IdentificationTest, OutcomeOfEachPrinterForBothReadingStyles)
     }
 }
 
+// A printer that hangs up before, or after any of its three replies (ID, maker,
+// model) is reported as disconnected, never as a printer with another name.
+TEST(IdentificationTest, HangUpAtEveryStepIsDisconnected)
+{
+    for (int answered = 0; answered < 3; ++answered) {
+        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+            SimulatedPrinter sim;
+            auto replies = std::make_shared<int>(0);
+            sim.state->responder = [p = sim.printer, replies, answered](const Bytes& written,
+                                                                        test::FakePortState& s) {
+                Bytes reply = p->Feed(written);
+                if (reply.empty() || s.gone)
+                    return;
+                if ((*replies)++ < answered)
+                    s.Queue(std::move(reply));
+                else
+                    s.gone = true;
+            };
+            VirtualPacer pacer;
+            const IdentifyResult result = Identify(sim, type, pacer);
+            EXPECT_EQ(result, IdentifyResult::Disconnected) << answered << " replies, interface " << type;
+            EXPECT_STREQ(IdentifyMessage(result), "Can't open port and Printer is disconnected");
+        }
+    }
+}
+
 TEST(IdentificationTest, ShortWriteOfInitializeIsAPortError)
 {
     SimulatedPrinter sim;
