@@ -320,6 +320,23 @@ TEST(SimOptionsTest, SwitchAssignments)
     EXPECT_EQ(ParseHexBytes("1b 40 0A"), BytesOf({0x1B, 0x40, 0x0A}));
     EXPECT_FALSE(ParseHexBytes("1b 4"));  // an odd digit is refused, never padded
     EXPECT_FALSE(ParseHexBytes("1g"));
+
+    const std::pair<const char*, std::optional<unsigned>> kinds[] = {
+        {"id", kSimReplyId},
+        {"text,switch", kSimReplyText | kSimReplySwitch},
+        {"power,usermode,status,stray",
+         kSimReplyPowerSave | kSimReplyUserMode | kSimReplyStatus | kSimReplyStray},
+        {"all", kSimReplyAll},
+        {"id,all", kSimReplyAll},
+        {"", std::nullopt},
+        {"id,", std::nullopt},
+        {",id", std::nullopt},
+        {"ID", std::nullopt},
+        {"id text", std::nullopt},
+        {"powersave", std::nullopt},
+    };
+    for (const auto& [text, mask] : kinds)
+        EXPECT_EQ(ParseReplyKinds(text), mask) << text;
 }
 
 }  // namespace
