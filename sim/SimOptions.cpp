@@ -1,6 +1,8 @@
 #include "sim/SimOptions.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "sim/VirtualPrinter.h"
 
@@ -17,6 +19,17 @@ int HexDigit(char c)
         return c - 'a' + 10;
     return -1;
 }
+
+struct ReplyKindName {
+    std::string_view name;
+    unsigned kinds;
+};
+
+constexpr ReplyKindName kReplyKindNames[] = {
+    {"id", kSimReplyId},           {"text", kSimReplyText},         {"switch", kSimReplySwitch},
+    {"power", kSimReplyPowerSave}, {"usermode", kSimReplyUserMode}, {"status", kSimReplyStatus},
+    {"stray", kSimReplyStray},     {"all", kSimReplyAll},
+};
 
 }  // namespace
 
@@ -72,6 +85,24 @@ std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text)
     if (high >= 0)
         return std::nullopt;  // odd digit count: never pad, never shift
     return bytes;
+}
+
+std::optional<unsigned> ParseReplyKinds(const std::string& text)
+{
+    unsigned kinds = 0;
+    std::string_view rest = text;
+    for (;;) {
+        const auto comma = rest.find(',');
+        const std::string_view name = rest.substr(0, comma);
+        const auto* known = std::find_if(std::begin(kReplyKindNames), std::end(kReplyKindNames),
+                                         [name](const ReplyKindName& k) { return k.name == name; });
+        if (known == std::end(kReplyKindNames))
+            return std::nullopt;
+        kinds |= known->kinds;
+        if (comma == std::string_view::npos)
+            return kinds;
+        rest.remove_prefix(comma + 1);
+    }
 }
 
 }  // namespace zorvik

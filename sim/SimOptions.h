@@ -15,4 +15,8 @@ std::optional<std::pair<int, std::uint8_t>> ParseSwitchAssignment(const std::str
 // Hex byte text such as "1b 40" or "1B40". No value: malformed.
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text);
 
+// A comma list of reply kinds (id, text, switch, power, usermode, status, stray, all) as
+// a SimReply mask. No value: an unknown or empty name.
+std::optional<unsigned> ParseReplyKinds(const std::string& text);
+
 }  // namespace zorvik

@@ -13,12 +13,23 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace zorvik {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// Babble leaves in pieces of this size, one piece at a time and never faster than
+// this: a reader that stops reading fills nothing but its own buffers.
+constexpr std::size_t kBabblePieceBytes = 64;
+constexpr auto kBabbleGap = std::chrono::milliseconds(5);
+// How often a pty cut waiting for its reader looks again.
+constexpr int kHangUpCheckMs = 2;
+
+long long CeilMs(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::ceil<std::chrono::milliseconds>(d).count();
+}
 
 void CloseFd(int& fd)
 {
@@ -72,6 +83,7 @@ bool SimServer::Start(const SimServerOptions& options)
         CloseFd(wakeWrite_);
         ptyPath_.clear();
         tcpPort_ = 0;
+        out_.clear();  // the stray a pty line got on opening
         return false;
     };
     int pipeFds[2];
@@ -99,7 +111,7 @@ bool SimServer::Start(const SimServerOptions& options)
             ::tcsetattr(slaveHolder_, TCSANOW, &tio);
         }
         SetNonBlocking(master_);
-        ptyBytes_ = 0;
+        OpenLine(ToPty);
     }
     if (options.tcp) {
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -146,6 +158,8 @@ void SimServer::Stop()
     CloseFd(wakeWrite_);
     out_.clear();
     held_.clear();
+    for (Line& line : lines_)
+        line = Line{};
 }
 
 void SimServer::Wake()
@@ -161,8 +175,10 @@ void SimServer::ReleaseHeld()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (auto& [target, bytes] : held_)
-            out_.push_back({target, Clock::now(), std::move(bytes)});
+        for (auto& piece : held_) {
+            piece.due = Clock::now();
+            out_.push_back(std::move(piece));
+        }
         held_.clear();
         Flush();
     }
@@ -174,7 +190,7 @@ std::size_t SimServer::HeldBytes() const
     std::lock_guard<std::mutex> lock(mutex_);
     std::size_t n = 0;
     for (const auto& h : held_)
-        n += h.second.size();
+        n += h.bytes.size();
     return n;
 }
 
@@ -214,66 +230,188 @@ void SimServer::CloseTarget(Target target)
         CloseFd(client_);
     }
     std::erase_if(out_, [target](const Outgoing& o) { return o.target == target; });
-    std::erase_if(held_, [target](const auto& h) { return h.first == target; });
+    std::erase_if(held_, [target](const Outgoing& h) { return h.target == target; });
+    lines_[target] = Line{};
 }
 
-void SimServer::Queue(Target target, Bytes bytes)
+void SimServer::OpenLine(Target target)
 {
-    if (bytes.empty())
-        return;
+    lines_[target] = Line{};
+    lines_[target].openedAt = Clock::now();
+    const Bytes& stray = printer_.Faults().strayOnConnect;
+    if (!stray.empty())
+        out_.push_back({target, Clock::now(), stray});
+}
+
+SimServer::Clock::time_point SimServer::LastDue(Target target) const
+{
+    for (auto it = out_.rbegin(); it != out_.rend(); ++it)
+        if (it->target == target)
+            return it->due;
+    return {};
+}
+
+void SimServer::Queue(Target target, std::vector<SimReplyOut> replies)
+{
     const SimFaults& faults = printer_.Faults();
-    if (faults.holdReplies) {
-        held_.emplace_back(target, std::move(bytes));
-        return;
-    }
-    // Replies leave in order: never before the one queued ahead of them.
-    auto due = Clock::now() + std::chrono::milliseconds(faults.replyDelayMs);
-    if (!out_.empty())
-        due = std::max(due, out_.back().due);
-    if (faults.splitGapMs == 0) {
-        out_.push_back({target, due, std::move(bytes)});
-        return;
-    }
-    for (std::uint8_t b : bytes) {
-        out_.push_back({target, due, Bytes{b}});
-        due += std::chrono::milliseconds(faults.splitGapMs);
+    for (SimReplyOut& reply : replies) {
+        if (reply.bytes.empty())
+            continue;
+        const bool chosen = faults.Chooses(reply.kind, reply.switchNumber);
+        if (faults.holdReplies) {
+            held_.push_back({target, {}, std::move(reply.bytes), chosen});
+            continue;
+        }
+        // Replies leave in order: never before the one queued ahead of them.
+        auto due = Clock::now() + std::chrono::milliseconds(chosen ? faults.replyDelayMs : 0);
+        due = std::max(due, LastDue(target));
+        if (!chosen || faults.splitGapMs == 0) {
+            out_.push_back({target, due, std::move(reply.bytes), chosen});
+            continue;
+        }
+        const std::size_t piece = std::max<std::size_t>(1, faults.splitPieceBytes);
+        const auto& bytes = reply.bytes;
+        for (std::size_t at = 0; at < bytes.size(); at += piece) {
+            const std::size_t end = std::min(bytes.size(), at + piece);
+            out_.push_back({target, due,
+                            Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                  bytes.begin() + static_cast<std::ptrdiff_t>(end)),
+                            end == bytes.size()});
+            due += std::chrono::milliseconds(faults.splitGapMs);
+        }
     }
 }
 
+// Each line's pieces leave in order; a line whose reader is behind, or whose next piece
+// is not due, holds back only its own pieces.
 void SimServer::Flush()
 {
     const auto now = Clock::now();
-    while (!out_.empty() && out_.front().due <= now) {
-        Outgoing& o = out_.front();
-        const int fd = FdOf(o.target);
-        if (fd < 0) {
-            out_.pop_front();
+    bool stuck[2] = {lines_[ToPty].hangUpPending, lines_[ToTcp].hangUpPending};
+    for (auto it = out_.begin(); it != out_.end();) {
+        if (stuck[it->target] || it->due > now) {
+            stuck[it->target] = true;
+            ++it;
             continue;
         }
-        const ssize_t n = ::send(fd, o.bytes.data(), o.bytes.size(), MSG_NOSIGNAL);
+        const int fd = FdOf(it->target);
+        if (fd < 0) {
+            it = out_.erase(it);
+            continue;
+        }
+        const ssize_t n = ::send(fd, it->bytes.data(), it->bytes.size(), MSG_NOSIGNAL);
         ssize_t written = n;
         if (n < 0 && errno == ENOTSOCK)
-            written = ::write(fd, o.bytes.data(), o.bytes.size());
+            written = ::write(fd, it->bytes.data(), it->bytes.size());
         if (written < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-                return;  // the reader is behind; POLLOUT brings us back
-            CloseTarget(o.target);
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                stuck[it->target] = true;  // the reader is behind; POLLOUT brings us back
+                ++it;
+                continue;
+            }
+            CloseTarget(it->target);
+            it = out_.begin();
             continue;
         }
-        o.bytes.erase(o.bytes.begin(), o.bytes.begin() + written);
-        if (!o.bytes.empty())
-            return;
-        out_.pop_front();
+        it->bytes.erase(it->bytes.begin(), it->bytes.begin() + written);
+        if (!it->bytes.empty()) {
+            stuck[it->target] = true;
+            ++it;
+            continue;
+        }
+        const Outgoing piece = std::move(*it);
+        it = out_.erase(it);
+        if (!Sent(piece)) {
+            it = out_.begin();  // the line was cut and its pieces dropped
+            continue;
+        }
+        stuck[piece.target] = stuck[piece.target] || lines_[piece.target].hangUpPending;
+    }
+}
+
+bool SimServer::Sent(const Outgoing& piece)
+{
+    if (!piece.endsChosen)
+        return true;
+    const SimFaults& faults = printer_.Faults();
+    Line& line = lines_[piece.target];
+    ++line.chosenSent;
+    if (faults.babbleAfterReplies > 0 && line.chosenSent >= faults.babbleAfterReplies && !line.babbling) {
+        line.babbling = true;
+        line.nextBabble = Clock::now();
+    }
+    if (faults.hangUpAfterReplies > 0 && line.chosenSent >= faults.hangUpAfterReplies) {
+        if (piece.target == ToTcp) {
+            CloseTarget(ToTcp);
+            return false;
+        }
+        // Closing the master drops what the client has not read yet: wait for it to read.
+        line.hangUpPending = true;
+    }
+    return true;
+}
+
+bool SimServer::BabbleQueued(Target target) const
+{
+    return std::any_of(out_.begin(), out_.end(),
+                       [target](const Outgoing& o) { return o.target == target && o.babble; });
+}
+
+void SimServer::Tick()
+{
+    const auto now = Clock::now();
+    const SimFaults& faults = printer_.Faults();
+    for (Target target : {ToPty, ToTcp}) {
+        if (FdOf(target) < 0)
+            continue;
+        Line& line = lines_[target];
+        if (faults.hangUpAfterMs > 0 &&
+            now >= line.openedAt + std::chrono::milliseconds(faults.hangUpAfterMs)) {
+            CloseTarget(target);
+            continue;
+        }
+        if (line.hangUpPending) {
+            // The slave has no input left once the client has read it all.
+            pollfd p{slaveHolder_, POLLIN, 0};
+            if (::poll(&p, 1, 0) == 0)
+                CloseTarget(target);
+            continue;
+        }
+        if (line.babbling && now >= line.nextBabble && !BabbleQueued(target)) {
+            out_.push_back({target, std::max(now, LastDue(target)),
+                            Bytes(kBabblePieceBytes, faults.babbleByte), false, true});
+            line.nextBabble = now + kBabbleGap;
+        }
     }
 }
 
 int SimServer::PollTimeoutMs() const
 {
-    if (out_.empty())
+    const auto now = Clock::now();
+    std::optional<Clock::time_point> next;
+    auto atTheLatest = [&next](Clock::time_point t) {
+        if (!next || t < *next)
+            next = t;
+    };
+    // Pieces already due wait for POLLOUT (or for the piece ahead); the others for their time.
+    for (const Outgoing& o : out_)
+        if (o.due > now)
+            atTheLatest(o.due);
+    const SimFaults& faults = printer_.Faults();
+    for (Target target : {ToPty, ToTcp}) {
+        if (FdOf(target) < 0)
+            continue;
+        const Line& line = lines_[target];
+        if (faults.hangUpAfterMs > 0)
+            atTheLatest(line.openedAt + std::chrono::milliseconds(faults.hangUpAfterMs));
+        if (line.hangUpPending)
+            atTheLatest(now + std::chrono::milliseconds(kHangUpCheckMs));
+        else if (line.babbling && !BabbleQueued(target))
+            atTheLatest(line.nextBabble);
+    }
+    if (!next)
         return -1;
-    const auto wait =
-        std::chrono::duration_cast<std::chrono::milliseconds>(out_.front().due - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(wait + 1, 0, INT_MAX));
+    return static_cast<int>(std::clamp<long long>(CeilMs(*next - now), 0, INT_MAX));
 }
 
 void SimServer::Accept()
@@ -284,7 +422,7 @@ void SimServer::Accept()
     // The newest connection is the printer's one; an older one is dropped.
     CloseTarget(ToTcp);
     client_ = fd;
-    tcpBytes_ = 0;
+    OpenLine(ToTcp);
     printer_.ResetStream();
     if (printer_.Faults().refuseAfterBytes > 0) {
         const int small = 1024;
@@ -295,7 +433,7 @@ void SimServer::Accept()
 void SimServer::HandleInput(Target from, bool hangup)
 {
     const int fd = FdOf(from);
-    std::size_t& count = from == ToPty ? ptyBytes_ : tcpBytes_;
+    std::size_t& count = lines_[from].received;
     const SimFaults& faults = printer_.Faults();
     std::size_t room = 4096;
     if (faults.refuseAfterBytes > 0)
@@ -317,7 +455,7 @@ void SimServer::HandleInput(Target from, bool hangup)
     if (n < 0)
         return;
     count += static_cast<std::size_t>(n);
-    Queue(from, printer_.Feed(buffer, static_cast<std::size_t>(n)));
+    Queue(from, printer_.FeedReplies(buffer, static_cast<std::size_t>(n)));
     if (faults.dropAfterBytes > 0 && count >= faults.dropAfterBytes) {
         CloseTarget(from);
     }
@@ -338,14 +476,16 @@ void SimServer::Run()
                 const int fd = FdOf(target);
                 if (fd < 0)
                     continue;
-                const std::size_t count = target == ToPty ? ptyBytes_ : tcpBytes_;
+                const Line& line = lines_[target];
                 short events = 0;
-                if (faults.refuseAfterBytes == 0 || count < faults.refuseAfterBytes)
+                // A line being cut takes nothing more in.
+                if (!line.hangUpPending &&
+                    (faults.refuseAfterBytes == 0 || line.received < faults.refuseAfterBytes))
                     events |= POLLIN;
-                const bool waiting = std::any_of(out_.begin(), out_.end(), [&](const Outgoing& o) {
-                    return o.target == target && o.due <= Clock::now();
-                });
-                if (waiting)
+                // The line's next piece is due and was not taken: wait for room.
+                const auto next = std::find_if(out_.begin(), out_.end(),
+                                               [target](const Outgoing& o) { return o.target == target; });
+                if (!line.hangUpPending && next != out_.end() && next->due <= Clock::now())
                     events |= POLLOUT;
                 fds.push_back({fd, events, 0});
             }
@@ -374,6 +514,7 @@ void SimServer::Run()
                 HandleInput(ToTcp, p.revents & (POLLHUP | POLLERR));
             }
         }
+        Tick();
         Flush();
     }
 }

@@ -41,9 +41,14 @@ public:
     // The loopback TCP port served, 0 without one.
     std::uint16_t TcpPort() const;
 
-    // Runs f on the printer under the server's lock; the server thread waits meanwhile.
+    // Runs f on the printer under the server's lock; the server thread waits meanwhile
+    // and looks at the faults again once f has run.
     template <typename F> auto WithPrinter(F&& f)
     {
+        struct WakeAfter {
+            SimServer* server;
+            ~WakeAfter() { server->Wake(); }
+        } wake{this};  // destroyed after the lock below is released
         std::lock_guard<std::mutex> lock(mutex_);
         return f(printer_);
     }
@@ -73,11 +78,23 @@ public:
     void Unplug();
 
 private:
+    using Clock = std::chrono::steady_clock;
     enum Target { ToPty, ToTcp };
     struct Outgoing {
         Target target;
-        std::chrono::steady_clock::time_point due;
+        Clock::time_point due;
         Bytes bytes;
+        bool endsChosen = false;  // the last piece of a reply the faults chose
+        bool babble = false;
+    };
+    // What one connection has seen: a TCP client, or the pty since the server start.
+    struct Line {
+        Clock::time_point openedAt{};
+        std::size_t received = 0;    // bytes read
+        int chosenSent = 0;          // chosen replies that have left
+        bool hangUpPending = false;  // pty: cut once the client has read what was sent
+        bool babbling = false;
+        Clock::time_point nextBabble{};
     };
 
     void Run();
@@ -85,8 +102,15 @@ private:
     // All below run with mutex_ held.
     void HandleInput(Target from, bool hangup);
     void Accept();
-    void Queue(Target target, Bytes bytes);
+    void OpenLine(Target target);
+    void Queue(Target target, std::vector<SimReplyOut> replies);
+    Clock::time_point LastDue(Target target) const;
     void Flush();
+    // The piece went out whole; false when that cut the line.
+    bool Sent(const Outgoing& piece);
+    // Timed faults: cuts by time, a pty cut waiting for its reader, babble.
+    void Tick();
+    bool BabbleQueued(Target target) const;
     int FdOf(Target target) const;
     void CloseTarget(Target target);
     int PollTimeoutMs() const;
@@ -105,10 +129,9 @@ private:
     int listen_ = -1;
     int client_ = -1;
     std::uint16_t tcpPort_ = 0;
-    std::size_t ptyBytes_ = 0;  // received on the pty
-    std::size_t tcpBytes_ = 0;  // received on the current TCP connection
+    Line lines_[2];  // by Target
     std::deque<Outgoing> out_;
-    std::vector<std::pair<Target, Bytes>> held_;
+    std::vector<Outgoing> held_;
 };
 
 }  // namespace zorvik

@@ -176,11 +176,11 @@ void VirtualPrinter::ResetStream()
     inFont_ = false;
 }
 
-VirtualPrinter::Bytes VirtualPrinter::Feed(const std::uint8_t* data, std::size_t count)
+std::vector<SimReplyOut> VirtualPrinter::FeedReplies(const std::uint8_t* data, std::size_t count)
 {
-    Bytes reply;
+    Replies replies;
     if (!data || count == 0)
-        return reply;
+        return replies;
     received_.insert(received_.end(), data, data + count);
     pending_.insert(pending_.end(), data, data + count);
     std::size_t used = 0;
@@ -191,13 +191,21 @@ VirtualPrinter::Bytes VirtualPrinter::Feed(const std::uint8_t* data, std::size_t
             used = 0;
         }
         const bool wasInFont = inFont_;
-        const std::size_t n = inFont_ ? TakeFontData() : ParseOne(reply);
+        const std::size_t n = inFont_ ? TakeFontData() : ParseOne(replies);
         if (n == 0 && wasInFont == inFont_)
             break;  // more bytes needed
         used = n;
     }
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
-    return reply;
+    return replies;
+}
+
+VirtualPrinter::Bytes VirtualPrinter::Feed(const std::uint8_t* data, std::size_t count)
+{
+    Bytes answer;
+    for (const auto& reply : FeedReplies(data, count))
+        answer.insert(answer.end(), reply.bytes.begin(), reply.bytes.end());
+    return answer;
 }
 
 void VirtualPrinter::Record(std::string name, std::size_t length)
@@ -209,42 +217,50 @@ void VirtualPrinter::Record(std::string name, std::size_t length)
         observer_(log_.back());
 }
 
-void VirtualPrinter::Answer(Bytes& reply, const Bytes& answer) const
+void VirtualPrinter::Answer(Replies& replies, SimReply kind, Bytes answer, int switchNumber) const
 {
-    if (!faults_.silent)
-        reply.insert(reply.end(), answer.begin(), answer.end());
+    if (faults_.silent || answer.empty())
+        return;
+    if (faults_.Chooses(kind, switchNumber)) {
+        if (faults_.truncateReplyTo > 0 && answer.size() > faults_.truncateReplyTo)
+            answer.resize(faults_.truncateReplyTo);
+        const std::size_t head = std::min(answer.size(), faults_.replaceHead.size());
+        std::copy_n(faults_.replaceHead.begin(), head, answer.begin());
+        answer.insert(answer.begin(), faults_.strayBeforeReply.begin(), faults_.strayBeforeReply.end());
+    }
+    replies.push_back({kind, switchNumber, std::move(answer)});
 }
 
-void VirtualPrinter::AnswerText(Bytes& reply, const std::string& text) const
+void VirtualPrinter::AnswerText(Replies& replies, const std::string& text) const
 {
     Bytes answer{0x5F};
     answer.insert(answer.end(), text.begin(), text.end());
     answer.push_back(0x00);
-    Answer(reply, answer);
+    Answer(replies, kSimReplyText, std::move(answer));
 }
 
-std::size_t VirtualPrinter::ParseOne(Bytes& reply)
+std::size_t VirtualPrinter::ParseOne(Replies& replies)
 {
     switch (pending_[0]) {
     case ESC:
-        return ParseEsc(reply);
+        return ParseEsc(replies);
     case GS:
-        return ParseGs(reply);
+        return ParseGs(replies);
     case VENDOR: {
-        const std::size_t n = ParseVendor(reply);
+        const std::size_t n = ParseVendor(replies);
         if (n != static_cast<std::size_t>(-1))
             return n;
         break;  // not a vendor command: plain data
     }
     case FS:
-        return ParseFs(reply);
+        return ParseFs();
     case DLE:
         if (pending_.size() < 3)
             return 0;
         if (pending_[1] == 0x04) {
             // Real-time status: online, no error (the fixed bits only).
             Record("DLE EOT " + std::to_string(pending_[2]), 3);
-            Answer(reply, {0x12});
+            Answer(replies, kSimReplyStatus, {0x12});
             return 3;
         }
         break;
@@ -260,7 +276,7 @@ std::size_t VirtualPrinter::ParseOne(Bytes& reply)
     return 1;
 }
 
-std::size_t VirtualPrinter::ParseEsc(Bytes& reply)
+std::size_t VirtualPrinter::ParseEsc(Replies& replies)
 {
     if (pending_.size() < 2)
         return 0;
@@ -270,7 +286,7 @@ std::size_t VirtualPrinter::ParseEsc(Bytes& reply)
         return 0;
     if (letter == '@') {
         Record("ESC @", 2);
-        Answer(reply, faults_.strayAfterInit);
+        Answer(replies, kSimReplyStray, faults_.strayAfterInit);
     } else if (letter == '=') {
         Record("ESC = " + std::to_string(pending_[2]), 3);
     } else {
@@ -281,7 +297,7 @@ std::size_t VirtualPrinter::ParseEsc(Bytes& reply)
     return length;
 }
 
-std::size_t VirtualPrinter::ParseGs(Bytes& reply)
+std::size_t VirtualPrinter::ParseGs(Replies& replies)
 {
     if (pending_.size() < 2)
         return 0;
@@ -294,7 +310,7 @@ std::size_t VirtualPrinter::ParseGs(Bytes& reply)
             return 0;
         const std::uint8_t fn = pending_[2];
         if (fn == 'E')
-            return ParseUserSetting(length, reply);
+            return ParseUserSetting(length, replies);
         if (fn == 'A' && length == 7 && pending_[5] == 0x01 && pending_[6] == 0x02) {
             ++selfTests_;
             Record("GS ( A self test", length);
@@ -316,15 +332,15 @@ std::size_t VirtualPrinter::ParseGs(Bytes& reply)
         if (kind == 3 && !faults_.noIdReply) {
             Bytes answer(static_cast<std::size_t>(std::max(0, faults_.idFillerBytes)), faults_.idFiller);
             answer.push_back(0x6F);
-            Answer(reply, answer);
+            Answer(replies, kSimReplyId, std::move(answer));
         } else if (kind == 65) {
-            AnswerText(reply, identity_.firmware);
+            AnswerText(replies, identity_.firmware);
         } else if (kind == 66) {
-            AnswerText(reply, identity_.maker);
+            AnswerText(replies, identity_.maker);
         } else if (kind == 67) {
-            AnswerText(reply, identity_.model);
+            AnswerText(replies, identity_.model);
         } else if (kind == 69) {
-            AnswerText(reply, identity_.language);
+            AnswerText(replies, identity_.language);
         }
         return 3;
     }
@@ -338,15 +354,19 @@ std::size_t VirtualPrinter::ParseGs(Bytes& reply)
     return length;
 }
 
-std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Bytes& reply)
+std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Replies& replies)
 {
     const std::size_t params = length - 5;
-    const std::uint8_t fn = params > 0 ? pending_[5] : 0;
+    if (params == 0) {
+        Record("GS ( E without function (skipped)", length);
+        return length;
+    }
+    const std::uint8_t fn = pending_[5];
     const std::string args(pending_.begin() + 6, pending_.begin() + static_cast<std::ptrdiff_t>(length));
     if (fn == 1 && args == kSimUserModeIn) {
         userMode_ = true;
         Record("GS ( E fn 1 enter user setting mode", length);
-        Answer(reply, Bytes(std::begin(kSimUserModeReply), std::end(kSimUserModeReply)));
+        Answer(replies, kSimReplyUserMode, Bytes(std::begin(kSimUserModeReply), std::end(kSimUserModeReply)));
     } else if (fn == 2 && args == kSimUserModeOut) {
         // Stores the switches and restarts; the printer leaves user setting mode.
         userMode_ = false;
@@ -388,7 +408,7 @@ std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Bytes& reply)
                 answer.push_back(static_cast<std::uint8_t>(c));
             }
             answer.push_back(kSimSwitchReplyEnd);
-            Answer(reply, answer);
+            Answer(replies, kSimReplySwitch, std::move(answer), number);
         }
     } else {
         Record("GS ( E fn " + std::to_string(fn), length);
@@ -397,7 +417,7 @@ std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Bytes& reply)
 }
 
 // Returns size_t(-1) when the 08 byte starts no vendor command.
-std::size_t VirtualPrinter::ParseVendor(Bytes& reply)
+std::size_t VirtualPrinter::ParseVendor(Replies& replies)
 {
     if (pending_.size() < 2)
         return 0;
@@ -409,7 +429,7 @@ std::size_t VirtualPrinter::ParseVendor(Bytes& reply)
             Bytes answer{kSimPowerSaveReplyLead, static_cast<std::uint8_t>(powerSaveOn_ ? 1 : 0),
                          powerSaveSeconds_, 0x00};
             answer.resize(static_cast<std::size_t>(std::clamp(faults_.powerSaveReplyBytes, 0, 4)));
-            Answer(reply, answer);
+            Answer(replies, kSimReplyPowerSave, std::move(answer));
             return 4;
         }
         if (pending_[2] == 0x50 && pending_[3] == 0x30) {
@@ -439,7 +459,7 @@ std::size_t VirtualPrinter::ParseVendor(Bytes& reply)
     return static_cast<std::size_t>(-1);
 }
 
-std::size_t VirtualPrinter::ParseFs(Bytes&)
+std::size_t VirtualPrinter::ParseFs()
 {
     if (pending_.size() < 2)
         return 0;

@@ -28,13 +28,25 @@ struct SimCommand {
     std::vector<std::uint8_t> bytes;  // the bytes it was made of (font data: only the first 4)
 };
 
+// One reply, tagged with its kind so a transport can tell which replies a fault
+// chooses; the bytes are already shaped by the shape faults.
+struct SimReplyOut {
+    SimReply kind;
+    int switchNumber;                 // a switch reply's switch, else 0
+    std::vector<std::uint8_t> bytes;  // never empty
+};
+
 class VirtualPrinter {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
     explicit VirtualPrinter(PrinterIdentity identity = {}, SimFaults faults = {});
 
-    // Hands received bytes to the printer; returns its answer to them (possibly empty).
+    // Hands received bytes to the printer; returns its replies to them, in order. Any
+    // bytes are taken: what is no known command is logged and skipped.
+    std::vector<SimReplyOut> FeedReplies(const std::uint8_t* data, std::size_t count);
+    std::vector<SimReplyOut> FeedReplies(const Bytes& data) { return FeedReplies(data.data(), data.size()); }
+    // The same, its replies joined into one answer (possibly empty).
     Bytes Feed(const std::uint8_t* data, std::size_t count);
     Bytes Feed(const Bytes& data) { return Feed(data.data(), data.size()); }
     // A new connection: a command cut off by the old one is forgotten.
@@ -82,16 +94,18 @@ public:
 private:
     // Tries to take one command from the front of pending_; returns the bytes consumed,
     // 0 when more bytes are needed.
-    std::size_t ParseOne(Bytes& reply);
-    std::size_t ParseEsc(Bytes& reply);
-    std::size_t ParseGs(Bytes& reply);
-    std::size_t ParseUserSetting(std::size_t length, Bytes& reply);
-    std::size_t ParseVendor(Bytes& reply);
-    std::size_t ParseFs(Bytes& reply);
+    using Replies = std::vector<SimReplyOut>;
+    std::size_t ParseOne(Replies& replies);
+    std::size_t ParseEsc(Replies& replies);
+    std::size_t ParseGs(Replies& replies);
+    std::size_t ParseUserSetting(std::size_t length, Replies& replies);
+    std::size_t ParseVendor(Replies& replies);
+    std::size_t ParseFs();
     std::size_t TakeFontData();
     void Record(std::string name, std::size_t length);
-    void Answer(Bytes& reply, const Bytes& answer) const;
-    void AnswerText(Bytes& reply, const std::string& text) const;
+    // Adds a reply, shaped when the faults choose it; nothing when silent or empty.
+    void Answer(Replies& replies, SimReply kind, Bytes answer, int switchNumber = 0) const;
+    void AnswerText(Replies& replies, const std::string& text) const;
 
     PrinterIdentity identity_;
     SimFaults faults_;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "resources/SimTexts.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 
@@ -33,6 +34,11 @@ int main(int argc, char** argv)
     SimFaults faults;
     std::vector<std::string> switches;
     std::string stray;
+    std::string strayOnConnect;
+    std::string faultOn;
+    std::string strayBefore;
+    std::string replaceHead;
+    std::string babbleByte;
 
     app.add_flag("--pty", pty, "serve a pseudo-terminal (its path is printed as \"pty: PATH\")");
     auto* tcpOption = app.add_option("--tcp", tcp, "serve 127.0.0.1:PORT (0 or no value: a free port)")
@@ -58,8 +64,29 @@ int main(int argc, char** argv)
                    "bytes of the power-save answer sent (0..4)")
         ->check(CLI::Range(0, 4));
     app.add_option("--stray", stray, "hex bytes sent unasked after every ESC @");
-    app.add_option("--delay", faults.replyDelayMs, "milliseconds every reply is late");
-    app.add_option("--split", faults.splitGapMs, "send replies one byte at a time, this many ms apart");
+    app.add_option("--stray-on-connect", strayOnConnect,
+                   "hex bytes sent when a client connects / the pty opens");
+    app.add_option(
+        "--fault-on", faultOn,
+        "replies the reply faults touch: comma list of id,text,switch,power,usermode,status,stray,all "
+        "(default all)");
+    app.add_option("--fault-switch", faults.faultSwitch, "of the switch replies, touch only this switch's")
+        ->check(CLI::IsMember(std::vector<int>(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers))));
+    app.add_option("--delay", faults.replyDelayMs, "milliseconds a chosen reply is late");
+    app.add_option("--split", faults.splitGapMs, "send chosen replies in pieces, this many ms apart");
+    app.add_option("--split-bytes", faults.splitPieceBytes, "bytes in each piece of --split (default 1)")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{65536}));
+    app.add_option("--stray-before", strayBefore, "hex bytes sent in front of every chosen reply");
+    app.add_option("--truncate", faults.truncateReplyTo, "a chosen reply keeps only its first N bytes");
+    app.add_option("--replace-head", replaceHead,
+                   "hex bytes that overwrite the first bytes of every chosen reply");
+    app.add_option("--hang-up-after-replies", faults.hangUpAfterReplies,
+                   "cut the line right after the Nth chosen reply has left");
+    app.add_option("--hang-up-after-ms", faults.hangUpAfterMs,
+                   "cut the line this long after a client connected / the pty opened");
+    app.add_option("--babble-after-replies", faults.babbleAfterReplies,
+                   "after the Nth chosen reply, send --babble-byte without end");
+    app.add_option("--babble-byte", babbleByte, "the hex byte babbled (default 31)");
     app.add_option("--drop-after", faults.dropAfterBytes, "cut the connection after this many bytes");
     app.add_option("--refuse-after", faults.refuseAfterBytes, "stop reading after this many bytes");
     CLI11_PARSE(app, argc, argv);
@@ -73,13 +100,44 @@ int main(int argc, char** argv)
         std::cerr << "zorvik-sim: --tcp: port out of range\n";
         return 2;
     }
-    if (!stray.empty()) {
-        const auto bytes = ParseHexBytes(stray);
+    std::vector<std::uint8_t> babble;
+    const struct {
+        const char* option;
+        const std::string& text;
+        std::vector<std::uint8_t>& bytes;
+    } hexOptions[] = {
+        {"--stray", stray, faults.strayAfterInit},
+        {"--stray-on-connect", strayOnConnect, faults.strayOnConnect},
+        {"--stray-before", strayBefore, faults.strayBeforeReply},
+        {"--replace-head", replaceHead, faults.replaceHead},
+        {"--babble-byte", babbleByte, babble},
+    };
+    for (const auto& hex : hexOptions) {
+        if (hex.text.empty())
+            continue;
+        const auto bytes = ParseHexBytes(hex.text);
         if (!bytes) {
-            std::cerr << "zorvik-sim: --stray: not hex bytes: " << stray << "\n";
+            std::cerr << "zorvik-sim: " << hex.option << ": not hex bytes: " << hex.text << "\n";
             return 2;
         }
-        faults.strayAfterInit = *bytes;
+        hex.bytes = *bytes;
+    }
+    if (!babbleByte.empty()) {
+        if (babble.size() != 1) {
+            std::cerr << "zorvik-sim: --babble-byte: one hex byte: " << babbleByte << "\n";
+            return 2;
+        }
+        faults.babbleByte = babble[0];
+    }
+    if (!faultOn.empty()) {
+        const auto kinds = ParseReplyKinds(faultOn);
+        if (!kinds) {
+            std::cerr << "zorvik-sim: --fault-on: expected a comma list of "
+                         "id,text,switch,power,usermode,status,stray,all: "
+                      << faultOn << "\n";
+            return 2;
+        }
+        faults.faultReplies = *kinds;
     }
     VirtualPrinter printer(identity, faults);
     for (const auto& text : switches) {

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "sim/SimTestBytes.h"
 #include "support/FakePort.h"
 
 namespace zorvik {
@@ -17,7 +20,10 @@ namespace {
 
 using test::Bytes;
 using test::BytesOf;
+using test::Concat;
+using test::Fn4;
 using test::HexOf;
+using test::SwitchReply;
 
 // Raw client ends of the two transports, every read bounded.
 class Client {
@@ -89,6 +95,128 @@ private:
 
 const Bytes kModelQuery = BytesOf({0x1D, 0x49, 0x43});
 const Bytes kModelReply = BytesOf({0x5F, 'L', 'X', 'T', '-', '6', '4', '0', 'I', 'V', 0x00});
+const Bytes kIdQuery = BytesOf({0x1D, 0x49, 0x03});
+const Bytes kIdReply = BytesOf({0x6F});
+const Bytes kStatusQuery = BytesOf({0x10, 0x04, 0x01});
+const Bytes kStatusReply = BytesOf({0x12});
+constexpr std::uint8_t kBabble = 0x2A;
+
+// Reply faults as a client reading the line sees them: what comes back to each
+// command, then what the line does.
+enum class Then { StaysQuiet, HangsUp, Babbles };
+struct Exchange {
+    Bytes send;  // may be empty: only read
+    Bytes expect;
+};
+struct FaultRow {
+    const char* name;
+    void (*arrange)(SimFaults&);
+    std::vector<Exchange> exchanges;
+    Then then;
+};
+
+const FaultRow kFaultRows[] = {
+    {"TruncateOnlyTheChosenKind",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyText;
+         f.truncateReplyTo = 3;
+     },
+     {{kModelQuery, BytesOf({0x5F, 'L', 'X'})}, {kIdQuery, kIdReply}},
+     Then::StaysQuiet},
+    {"ReplaceTheHeadOfSwitchReplies",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplySwitch;
+         f.replaceHead = {0x37, 0x22};
+     },
+     {{Fn4(1), Concat({BytesOf({0x37, 0x22}), Bytes(8, '0'), BytesOf({0x00})})}, {kModelQuery, kModelReply}},
+     Then::StaysQuiet},
+    {"StrayBeforeEveryChosenReply",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyId | kSimReplyStatus;
+         f.strayBeforeReply = {0x14};
+     },
+     {{kIdQuery, BytesOf({0x14, 0x6F})},
+      {kStatusQuery, BytesOf({0x14, 0x12})},
+      {kIdQuery, BytesOf({0x14, 0x6F})},
+      {kModelQuery, kModelReply}},
+     Then::StaysQuiet},
+    {"ShapesInOrderTruncateHeadStray",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyText;
+         f.truncateReplyTo = 2;
+         f.replaceHead = {0xAA};
+         f.strayBeforeReply = {0xBB};
+     },
+     {{kModelQuery, BytesOf({0xBB, 0xAA, 'L'})}},
+     Then::StaysQuiet},
+    {"FaultSwitchPicksOnlyThatSwitch",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplySwitch;
+         f.faultSwitch = 5;
+         f.truncateReplyTo = 2;
+     },
+     {{Fn4(4), SwitchReply("00000000")}, {Fn4(5), BytesOf({0x37, 0x21})}, {Fn4(11), SwitchReply("00000000")}},
+     Then::StaysQuiet},
+    // A minute's delay on text replies: the others must come at once.
+    {"DelayTouchesOnlyTheChosenKind",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyText;
+         f.replyDelayMs = 60000;
+     },
+     {{kIdQuery, kIdReply}, {kStatusQuery, kStatusReply}, {Fn4(2), SwitchReply("00000000")}},
+     Then::StaysQuiet},
+    {"UnchosenReplyDoesNotOvertakeADelayedOne",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyText;
+         f.replyDelayMs = 50;
+     },
+     {{Concat({kModelQuery, kIdQuery}), Concat({kModelReply, kIdReply})}},
+     Then::StaysQuiet},
+    {"SplitInPiecesKeepsTheOrder",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyText;
+         f.splitGapMs = 3;
+         f.splitPieceBytes = 4;
+     },
+     {{Concat({kModelQuery, kIdQuery, kModelQuery}), Concat({kModelReply, kIdReply, kModelReply})}},
+     Then::StaysQuiet},
+    // Unchosen replies do not count towards the hang-up.
+    {"HangUpAfterTheSecondChosenReply",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyId;
+         f.hangUpAfterReplies = 2;
+     },
+     {{kIdQuery, kIdReply}, {kModelQuery, kModelReply}, {kStatusQuery, kStatusReply}, {kIdQuery, kIdReply}},
+     Then::HangsUp},
+    {"HangUpAfterTheChosenSwitchReply",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplySwitch;
+         f.faultSwitch = 2;
+         f.hangUpAfterReplies = 1;
+     },
+     {{Fn4(1), SwitchReply("00000000")}, {Fn4(2), SwitchReply("00000000")}},
+     Then::HangsUp},
+    {"HangUpAfterTime", [](SimFaults& f) { f.hangUpAfterMs = 1000; }, {{kIdQuery, kIdReply}}, Then::HangsUp},
+    {"BabbleAfterTheFirstChosenReply",
+     [](SimFaults& f) {
+         f.faultReplies = kSimReplyId;
+         f.babbleAfterReplies = 1;
+         f.babbleByte = kBabble;
+     },
+     {{kModelQuery, kModelReply}, {kIdQuery, kIdReply}},
+     Then::Babbles},
+    {"StrayOnConnect",
+     [](SimFaults& f) {
+         f.strayOnConnect = {0x14, 0x15};
+     },
+     {{{}, BytesOf({0x14, 0x15})}, {kIdQuery, kIdReply}},
+     Then::StaysQuiet},
+    // A user-setting command without a function is skipped; the line goes on.
+    {"SkipsAnEmptyUserSettingCommand",
+     [](SimFaults&) {},
+     {{Concat({BytesOf({0x1D, 0x28, 0x45, 0x00, 0x00}), kIdQuery}), kIdReply}},
+     Then::StaysQuiet},
+};
 
 class SimServerTest : public ::testing::TestWithParam<bool> {
 protected:
@@ -167,6 +295,61 @@ TEST_P(SimServerTest, UnplugEndsTheLine)
         ::usleep(10000);
     server.Unplug();
     EXPECT_EQ(client.Probe(), -1);
+}
+
+// Reads the babble until the reply shows up whole among it, at most `limit` bytes;
+// every other byte must be babble.
+bool ReplyAmongBabble(Client& client, const Bytes& reply, std::size_t limit)
+{
+    Bytes got;
+    while (got.size() < limit) {
+        const Bytes more = client.Receive(64);
+        if (more.empty())
+            return false;
+        got.insert(got.end(), more.begin(), more.end());
+        const auto at = std::search(got.begin(), got.end(), reply.begin(), reply.end());
+        if (at != got.end()) {
+            got.erase(at, at + static_cast<std::ptrdiff_t>(reply.size()));
+            return std::all_of(got.begin(), got.end(), [](std::uint8_t b) { return b == kBabble; });
+        }
+    }
+    return false;
+}
+
+TEST_P(SimServerTest, ReplyFaultsAsTheClientSeesThem)
+{
+    for (const FaultRow& row : kFaultRows) {
+        SCOPED_TRACE(row.name);
+        server.WithPrinter([&](VirtualPrinter& p) {
+            p.Faults() = SimFaults{};
+            row.arrange(p.Faults());
+        });
+        // A fresh start: the pty line opens anew, with the faults in place.
+        ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
+        Client client = Connect();
+        ASSERT_TRUE(client.ok());
+        for (const Exchange& e : row.exchanges) {
+            if (!e.send.empty())
+                client.Send(e.send);
+            EXPECT_EQ(HexOf(client.Receive(e.expect.size())), HexOf(e.expect)) << HexOf(e.send);
+        }
+        switch (row.then) {
+        case Then::StaysQuiet:
+            EXPECT_TRUE(client.Receive(1, 200).empty());
+            break;
+        case Then::HangsUp:
+            EXPECT_EQ(client.Probe(), -1);
+            break;
+        case Then::Babbles: {
+            const Bytes babble = client.Receive(1000);
+            EXPECT_EQ(babble, Bytes(1000, kBabble));
+            // Commands are still taken and answered amid the babble.
+            client.Send(kModelQuery);
+            EXPECT_TRUE(ReplyAmongBabble(client, kModelReply, 1 << 20));
+            break;
+        }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, SimServerTest, ::testing::Values(true, false),

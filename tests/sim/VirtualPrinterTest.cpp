@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/SimOptions.h"
+#include "sim/SimTestBytes.h"
 #include "support/FakePort.h"
 
 namespace zorvik {
@@ -10,59 +11,54 @@ namespace {
 
 using test::Bytes;
 using test::BytesOf;
+using test::Concat;
+using test::Fn3;
+using test::Fn4;
 using test::HexOf;
-
-Bytes Fn3(int number, const char* chars)
-{
-    Bytes b = BytesOf({0x1D, 0x28, 0x45, 0x0A, 0x00, 0x03, number});
-    for (int i = 0; i < 8; ++i)
-        b.push_back(static_cast<std::uint8_t>(chars[i]));
-    return b;
-}
-Bytes Fn4(int number)
-{
-    return BytesOf({0x1D, 0x28, 0x45, 0x02, 0x00, 0x04, number});
-}
-const Bytes kEnter = BytesOf({0x1D, 0x28, 0x45, 0x03, 0x00, 0x01, 0x49, 0x4E});
-const Bytes kLeave = BytesOf({0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 0x4F, 0x55, 0x54});
-
-Bytes SwitchReply(const char* chars)
-{
-    Bytes b(chars, chars + 8);
-    b.insert(b.begin(), {0x37, 0x21});
-    b.push_back(0x00);
-    return b;
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const auto& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
+using test::kEnter;
+using test::kLeave;
+using test::SwitchReply;
 
 TEST(VirtualPrinterTest, AnswersIdentificationCommands)
 {
     struct Row {
         Bytes command;
         Bytes reply;
+        unsigned kind = 0;  // of the one reply, if any
+        int switchNumber = 0;
     };
     const Row rows[] = {
-        {BytesOf({0x1D, 0x49, 0x03}), BytesOf({0x6F})},
-        {BytesOf({0x1D, 0x49, 0x42}), BytesOf({0x5F, 'K', 'A', 'R', 'V', 'O', 0x00})},
-        {BytesOf({0x1D, 0x49, 0x43}), BytesOf({0x5F, 'L', 'X', 'T', '-', '6', '4', '0', 'I', 'V', 0x00})},
-        {BytesOf({0x1D, 0x49, 0x41}), BytesOf({0x5F, 'V', '1', '.', '0', '0', ' ', 'L', 'X', 'T', 0x00})},
-        {BytesOf({0x1D, 0x49, 0x45}), BytesOf({0x5F, 'E', 'N', 'G', 'L', 'I', 'S', 'H', 0x00})},
+        {BytesOf({0x1D, 0x49, 0x03}), BytesOf({0x6F}), kSimReplyId},
+        {BytesOf({0x1D, 0x49, 0x42}), BytesOf({0x5F, 'K', 'A', 'R', 'V', 'O', 0x00}), kSimReplyText},
+        {BytesOf({0x1D, 0x49, 0x43}), BytesOf({0x5F, 'L', 'X', 'T', '-', '6', '4', '0', 'I', 'V', 0x00}),
+         kSimReplyText},
+        {BytesOf({0x1D, 0x49, 0x41}), BytesOf({0x5F, 'V', '1', '.', '0', '0', ' ', 'L', 'X', 'T', 0x00}),
+         kSimReplyText},
+        {BytesOf({0x1D, 0x49, 0x45}), BytesOf({0x5F, 'E', 'N', 'G', 'L', 'I', 'S', 'H', 0x00}),
+         kSimReplyText},
         {BytesOf({0x1B, 0x40}), {}},
         {BytesOf({0x1B, 0x3D, 0x01}), {}},
         {BytesOf({0x1D, 0x61, 0x00}), {}},
-        {kEnter, BytesOf({0x37, 0x20, 0x00})},
-        {BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x50, 0x00, 20, 0x00})},
+        {kEnter, BytesOf({0x37, 0x20, 0x00}), kSimReplyUserMode},
+        {BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x50, 0x00, 20, 0x00}), kSimReplyPowerSave},
+        {BytesOf({0x10, 0x04, 0x01}), BytesOf({0x12}), kSimReplyStatus},
+        {Fn4(11), SwitchReply("00000000"), kSimReplySwitch, 11},
+        // Malformed user-setting commands are skipped, never answered.
+        {BytesOf({0x1D, 0x28, 0x45, 0x00, 0x00}), {}},
+        {BytesOf({0x1D, 0x28, 0x45, 0x01, 0x00, 0x04}), {}},
+        {BytesOf({0x1D, 0x28, 0x45, 0x01, 0x00, 0x03}), {}},
     };
     for (const auto& row : rows) {
         VirtualPrinter printer;
         EXPECT_EQ(HexOf(printer.Feed(row.command)), HexOf(row.reply)) << HexOf(row.command);
+        VirtualPrinter tagged;
+        const auto replies = tagged.FeedReplies(row.command);
+        ASSERT_EQ(replies.size(), row.reply.empty() ? 0u : 1u) << HexOf(row.command);
+        if (!replies.empty()) {
+            EXPECT_EQ(replies[0].kind, row.kind) << HexOf(row.command);
+            EXPECT_EQ(replies[0].switchNumber, row.switchNumber) << HexOf(row.command);
+            EXPECT_EQ(HexOf(replies[0].bytes), HexOf(row.reply));
+        }
     }
 }
 
@@ -104,7 +100,8 @@ TEST(VirtualPrinterTest, TwoMeansNoChangeAndWritesNeedUserSettingMode)
 TEST(VirtualPrinterTest, CommandsSplitAcrossWritesAtEveryBoundary)
 {
     const Bytes stream =
-        Concat({BytesOf({0x1B, 0x40}), kEnter, Fn3(11, "00100000"), kLeave,
+        Concat({BytesOf({0x1B, 0x40}), BytesOf({0x1D, 0x28, 0x45, 0x00, 0x00}), kEnter,
+                BytesOf({0x1D, 0x28, 0x45, 0x01, 0x00, 0x03}), Fn3(11, "00100000"), kLeave,
                 BytesOf({0x08, 0x5E, 0x50, 0x30, 0x01, 0x2A}), Fn4(11), BytesOf({'h', 'i'}),
                 BytesOf({0x1D, 0x49, 0x03}), BytesOf({0x08, 0x39, 0x01, 0x00, 0x08, 0x39, 0x02, 0x00})});
     VirtualPrinter whole;
@@ -162,6 +159,85 @@ TEST(VirtualPrinterTest, FaultsChangeTheAnswers)
              f.strayAfterInit = {0x14, 0x00};
          },
          BytesOf({0x1B, 0x40}), BytesOf({0x14, 0x00})},
+        {"truncate chosen kind",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyText;
+             f.truncateReplyTo = 3;
+         },
+         BytesOf({0x1D, 0x49, 0x43}), BytesOf({0x5F, 'L', 'X'})},
+        {"truncate leaves other kinds",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyText;
+             f.truncateReplyTo = 1;
+             f.idFillerBytes = 2;
+         },
+         BytesOf({0x1D, 0x49, 0x03}), BytesOf({0, 0, 0x6F})},
+        {"replace head",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplySwitch;
+             f.replaceHead = {0x37, 0x22};
+         },
+         Fn4(1), Concat({BytesOf({0x37, 0x22}), Bytes(8, '0'), BytesOf({0x00})})},
+        {"replace head keeps a short reply's length",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.replaceHead = {0xAA, 0xBB};
+         },
+         BytesOf({0x1D, 0x49, 0x03}), BytesOf({0xAA})},
+        {"user mode head",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyUserMode;
+             f.replaceHead = {0x38};
+         },
+         kEnter, BytesOf({0x38, 0x20, 0x00})},
+        {"stray before status",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyStatus;
+             f.strayBeforeReply = {0x14};
+         },
+         BytesOf({0x10, 0x04, 0x01}), BytesOf({0x14, 0x12})},
+        {"stray before power save",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyPowerSave;
+             f.strayBeforeReply = {0x00};
+         },
+         BytesOf({0x08, 0x5E, 0x50, 0x31}), BytesOf({0x00, 0x50, 0x00, 20, 0x00})},
+        {"shape order: truncate, head, stray",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplyText;
+             f.truncateReplyTo = 2;
+             f.replaceHead = {0xAA};
+             f.strayBeforeReply = {0xBB};
+         },
+         BytesOf({0x1D, 0x49, 0x43}), BytesOf({0xBB, 0xAA, 'L'})},
+        {"fault switch picks its switch",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.faultReplies = kSimReplySwitch;
+             f.faultSwitch = 5;
+             f.truncateReplyTo = 2;
+         },
+         Concat({Fn4(4), Fn4(5), Fn4(6)}),
+         Concat({SwitchReply("00000000"), BytesOf({0x37, 0x21}), SwitchReply("00000000")})},
+        {"stray after init is a kind of its own",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.strayAfterInit = {0x14, 0x00};
+             f.faultReplies = kSimReplyStray;
+             f.truncateReplyTo = 1;
+         },
+         Concat({BytesOf({0x1B, 0x40}), BytesOf({0x1D, 0x49, 0x03})}), BytesOf({0x14, 0x6F})},
+        {"no reply, no stray",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.powerSaveReplyBytes = 0;
+             f.strayBeforeReply = {0x14};
+         },
+         BytesOf({0x08, 0x5E, 0x50, 0x31}),
+         {}},
+        {"silent sends no stray",
+         [](SimFaults& f, PrinterIdentity&) {
+             f.silent = true;
+             f.strayBeforeReply = {0x14};
+         },
+         BytesOf({0x1D, 0x49, 0x03}),
+         {}},
     };
     for (const auto& row : rows) {
         SimFaults faults;
@@ -244,6 +320,23 @@ TEST(SimOptionsTest, SwitchAssignments)
     EXPECT_EQ(ParseHexBytes("1b 40 0A"), BytesOf({0x1B, 0x40, 0x0A}));
     EXPECT_FALSE(ParseHexBytes("1b 4"));  // an odd digit is refused, never padded
     EXPECT_FALSE(ParseHexBytes("1g"));
+
+    const std::pair<const char*, std::optional<unsigned>> kinds[] = {
+        {"id", kSimReplyId},
+        {"text,switch", kSimReplyText | kSimReplySwitch},
+        {"power,usermode,status,stray",
+         kSimReplyPowerSave | kSimReplyUserMode | kSimReplyStatus | kSimReplyStray},
+        {"all", kSimReplyAll},
+        {"id,all", kSimReplyAll},
+        {"", std::nullopt},
+        {"id,", std::nullopt},
+        {",id", std::nullopt},
+        {"ID", std::nullopt},
+        {"id text", std::nullopt},
+        {"powersave", std::nullopt},
+    };
+    for (const auto& [text, mask] : kinds)
+        EXPECT_EQ(ParseReplyKinds(text), mask) << text;
 }
 
 }  // namespace
