@@ -169,8 +169,11 @@ ExchangeStatus PrinterExchange::ReadSettings(PrinterSettings& out)
     reader_.Pause(ReplyReader::kBytePauseMs);
     read.powerSave = reader_.ReadPowerSave();
     // A printer that keeps sending where it should be quiet is babbling: what it
-    // answered before cannot be trusted either.
+    // answered before cannot be trusted either. Byte-wise the discarded reads show
+    // it; as packets, bytes that keep coming after the last answer.
     if (ByteWise() && reader_.Discard(ReplyReader::kDiscardReads) == ReplyReader::kDiscardReads)
+        return ExchangeStatus::NoReply;
+    if (!ByteWise() && reader_.MoreWaiting())
         return ExchangeStatus::NoReply;
     if (reader_.Broken() || !reader_.Write(kCmdSelectPeripheral))
         return ExchangeStatus::Disconnected;

@@ -218,6 +218,17 @@ std::optional<SwitchChars> ReplyReader::ReadSwitchPacket()
     }
 }
 
+bool ReplyReader::MoreWaiting()
+{
+    if (broken_)
+        return false;
+    std::array<std::uint8_t, kPacketBytes> bytes{};
+    const int n = link_.Read(bytes.data(), bytes.size(), kQuietLookMs);
+    if (n < 0)
+        broken_ = true;
+    return n > 0;
+}
+
 std::optional<PowerSaveReply> ReplyReader::ReadPowerSave()
 {
     std::array<std::uint8_t, kPowerSaveReplyLength> reply{};

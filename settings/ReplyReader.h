@@ -32,6 +32,7 @@ public:
     static constexpr std::uint32_t kBytePauseMs = 100;    // before a byte-wise reply or discarded byte
     static constexpr std::uint32_t kPacketPauseMs = 200;  // before a packet read
     static constexpr std::uint32_t kDrainPauseMs = 50;
+    static constexpr std::uint32_t kQuietLookMs = 20;
     static constexpr std::uint32_t kPacketBytes = 16;  // one packet read of a short reply
     static constexpr int kDiscardReads = 5;            // the discarded reads after a command
     static constexpr int kPrinterIdPolls = 10;         // polls for a late printer ID
@@ -97,6 +98,10 @@ public:
     // search (searchFirst) or after the reply was read. No value when no whole,
     // well-formed reply came within the bounds.
     std::optional<SwitchChars> ReadSwitchReply(bool searchFirst, const std::function<void()>& headerStep);
+    // True when bytes arrive within a short look (20 ms): the printer is sending
+    // where it should be quiet. For the packet style, whose port honours the
+    // caller's time-out.
+    bool MoreWaiting();
     // The power-save reply (50, flag, seconds, ...), after the command and its first
     // 100 ms pause. No value when it is missing, short or not of its form.
     std::optional<PowerSaveReply> ReadPowerSave();

@@ -216,6 +216,24 @@ TEST_F(CliEndToEndTest, SetWritesNothingAfterAReadThatWasNotWhole)
     EXPECT_THAT(r.err + r.out, Not(HasSubstr("Success")));
 }
 
+TEST_F(CliEndToEndTest, GetSavesNothingWhenThePrinterHangsUpOrBabblesMidRead)
+{
+    for (bool babble : {false, true}) {
+        SimServer printer;
+        ASSERT_TRUE(printer.Start({false, true, 0}));
+        printer.WithPrinter([babble](VirtualPrinter& p) {
+            p.Faults().faultReplies = kSimReplySwitch;
+            (babble ? p.Faults().babbleAfterReplies : p.Faults().hangUpAfterReplies) = 3;
+        });
+        const std::string file = dir.File(babble ? "babble.sts" : "hangup.sts");
+        const auto r = RunCliForTest({"get", "--save", file, "-p", TcpTarget(printer)});
+        EXPECT_EQ(r.status, 1) << babble;
+        EXPECT_FALSE(std::filesystem::exists(file)) << babble;
+        EXPECT_THAT(r.err + r.out, Not(HasSubstr("Success"))) << babble;
+        EXPECT_THAT(r.err, HasSubstr("Can't connect printer. Please restart printer.")) << babble;
+    }
+}
+
 TEST_F(CliEndToEndTest, EntranceTimeFromThePrinterOutsideItsRangeStopsBeforeAnythingIsSaved)
 {
     server.WithPrinter([](VirtualPrinter& p) { p.SetPowerSave(true, 3); });

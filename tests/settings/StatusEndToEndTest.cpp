@@ -3,6 +3,8 @@
 // network port on its loopback TCP port (packets).
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ScriptedPrinter.h"
 #include "link/SystemPortFactory.h"
 #include "resources/FontImages.h"
@@ -211,6 +213,149 @@ TEST_P(StatusEndToEndTest, FontDownloadReachesThePrinterWhole)
     EXPECT_EQ(font.first, FontImages::Find(144).size());
     EXPECT_TRUE(font.second);
     EXPECT_EQ(PrinterSwitch(12), 1);
+}
+
+// One virtual printer with a fault, the real port on it and the dialog's state; a
+// fresh one per row, since some faults end the connection.
+struct FaultRig {
+    explicit FaultRig(bool pty, const std::function<void(SimFaults&)>& fault)
+    {
+        ok = server.Start({pty, !pty, 0});
+        server.WithPrinter([](VirtualPrinter& p) {
+            for (int e = 0; e < 8; ++e)
+                p.SetSwitch(kSwitchNumbers[e], static_cast<std::uint8_t>(~(1u << e)));
+            p.SetPowerSave(true, 40);
+        });
+        ok = ok && link.CreatePort(test::SimPortSettings(server, pty)) != 0 && link.Open() != 0;
+        // The printer holds other values than the record (all "no change" until a
+        // read), so a read that is not whole cannot pass for an untouched record.
+        session = std::make_unique<StatusSession>(link, pty ? Serial : Ethernet, pacer, notifier, timers);
+        before = session->Record();
+        // Identified already: the handshake skips the model check, which keeps the
+        // rows on the serial line short.
+        session->SettingPage().firmwareText = "V";
+        server.WithPrinter([&fault](VirtualPrinter& p) { fault(p.Faults()); });
+        notifier.messages.clear();
+    }
+    ~FaultRig()
+    {
+        session.reset();
+        link.Close();
+    }
+    bool ReadExactly() const
+    {
+        for (int e = 0; e < 8; ++e)
+            for (int pin = 1; pin <= 8; ++pin)
+                if (session->Record().Pin(e, pin) != (pin == e + 1 ? PinOff : PinOn))
+                    return false;
+        return true;
+    }
+
+    SimServer server;
+    VirtualPacer pacer;
+    test::RecordingNotifier notifier;
+    test::ManualTimerHost timers;
+    PrinterLink link{MakeSystemPortFactory(pacer, notifier, DeviceNames())};
+    std::unique_ptr<StatusSession> session;
+    SettingsRecord before;
+    bool ok = false;
+};
+
+enum class Outcome { Exact, ExactOrFail, Fail };
+struct WireFault {
+    const char* name;
+    std::function<void(SimFaults&)> apply;
+    Outcome outcome;
+};
+
+void OnSwitch(SimFaults& f, int number)
+{
+    f.faultReplies = kSimReplySwitch;
+    f.faultSwitch = number;
+}
+
+// Replies that come late, in pieces, behind a stray byte, cut short or with a wrong
+// header, as a real line delivers them: Get Status reads exactly what the printer
+// holds or fails with the restart message and keeps the record.
+TEST_P(StatusEndToEndTest, MisshapenRepliesOnTheWireAreReadWholeOrFail)
+{
+    const WireFault faults[] = {
+        {"late 250 ms on switch 1", [](SimFaults& f) { OnSwitch(f, 1), f.replyDelayMs = 250; },
+         Outcome::ExactOrFail},
+        {"late 900 ms on switch 11", [](SimFaults& f) { OnSwitch(f, 11), f.replyDelayMs = 900; },
+         Outcome::ExactOrFail},
+        {"single bytes 15 ms apart",
+         [](SimFaults& f) {
+             f.faultReplies = kSimReplySwitch;
+             f.splitGapMs = 15;
+         },
+         Outcome::Exact},
+        {"pieces of three 20 ms apart on switch 2",
+         [](SimFaults& f) {
+             OnSwitch(f, 2);
+             f.splitGapMs = 20;
+             f.splitPieceBytes = 3;
+         },
+         Outcome::Exact},
+        {"stray byte before switch 12", [](SimFaults& f) { OnSwitch(f, 12), f.strayBeforeReply = {0xA5}; },
+         Outcome::Exact},
+        {"switch 12 cut to 6 bytes", [](SimFaults& f) { OnSwitch(f, 12), f.truncateReplyTo = 6; },
+         Outcome::Fail},
+        {"wrong header on switch 1",
+         [](SimFaults& f) {
+             OnSwitch(f, 1), f.replaceHead = {0x00, 0x00};
+         },
+         Outcome::Fail},
+        {"wrong second byte on switch 11",
+         [](SimFaults& f) {
+             OnSwitch(f, 11), f.replaceHead = {0x37, 0x22};
+         },
+         Outcome::Fail},
+    };
+    for (const WireFault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        FaultRig rig(Pty(), fault.apply);
+        ASSERT_TRUE(rig.ok);
+        rig.session->GetStatus();
+        ASSERT_EQ(rig.notifier.messages.size(), 1u);
+        if (rig.notifier.messages[0].text == kMsgGetStatusOk) {
+            EXPECT_NE(fault.outcome, Outcome::Fail);
+            EXPECT_TRUE(rig.ReadExactly());
+        } else {
+            EXPECT_NE(fault.outcome, Outcome::Exact);
+            EXPECT_EQ(rig.notifier.messages[0].text, kMsgRestartPrinter);
+            EXPECT_EQ(rig.session->Record(), rig.before);
+        }
+    }
+}
+
+// A printer that hangs up, or starts babbling, right after any one of its switch
+// replies: a clean failure, the record kept, no success message; a Set Status
+// afterwards reaches nothing.
+TEST_P(StatusEndToEndTest, HangUpOrBabbleAfterEachSwitchReplyFailsCleanly)
+{
+    for (int after = 1; after <= 8; ++after) {
+        for (bool babble : {false, true}) {
+            SCOPED_TRACE((babble ? "babble after switch reply " : "hang-up after switch reply ") +
+                         std::to_string(after));
+            FaultRig rig(Pty(), [after, babble](SimFaults& f) {
+                f.faultReplies = kSimReplySwitch;
+                (babble ? f.babbleAfterReplies : f.hangUpAfterReplies) = after;
+            });
+            ASSERT_TRUE(rig.ok);
+            rig.session->GetStatus();
+            ASSERT_EQ(rig.notifier.messages.size(), 1u);
+            // Babble that starts after the last switch reply races the power-save
+            // answer; it is caught when it arrives in time, and a read that ends
+            // before it has every switch whole.
+            if (babble && after == 8 && rig.notifier.messages[0].text == kMsgGetStatusOk) {
+                EXPECT_TRUE(rig.ReadExactly());
+                continue;
+            }
+            EXPECT_EQ(rig.notifier.messages[0].text, kMsgRestartPrinter);
+            EXPECT_EQ(rig.session->Record(), rig.before);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, StatusEndToEndTest, ::testing::Values(true, false),
