@@ -377,6 +377,28 @@ TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
     }
 }
 
+// The printer goes away right after the handshake of Set Status: the writes stop at
+// the first one refused, and no success is shown.
+TEST(StatusSessionTest, SetStatusToAPrinterThatWentAwayShowsNoSuccess)
+{
+    for (InterfaceType type : {Serial, Ethernet}) {
+        SessionFixture f(type);
+        f.Start();
+        f.session.GetStatus();
+        auto respond = f.fake.state->responder;
+        f.fake.state->responder = [respond](const Bytes& w, test::FakePortState& s) {
+            respond(w, s);
+            if (w == test::BytesOf({0x1D, 0x49, 0x03}))
+                s.writeLimit = 0;  // gone after its "o"
+        };
+        f.notifier.messages.clear();
+        f.session.SetStatus();
+        EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgRestartPrinter}) << type;
+        EXPECT_TRUE(f.fake.printer.switchWrites.empty());
+        EXPECT_TRUE(f.session.ButtonEnabled(StatusButton::SetStatus));
+    }
+}
+
 TEST(StatusSessionTest, UsbReadsThePrinterIdOncePerHandshakeAndEthernetPolls)
 {
     for (InterfaceType type : {Usb, Ethernet}) {
