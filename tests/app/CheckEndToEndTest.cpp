@@ -107,12 +107,14 @@ TEST_F(LinkEndToEndTest, PacketReplyOnTheSecondRead)
 }
 
 // The pty goes away after the port opened: ESC @ cannot be written.
-TEST_F(LinkEndToEndTest, UnpluggedLineIsAPortError)
+// The line goes before the first command: the drain finds it gone, and the check
+// says the printer is disconnected.
+TEST_F(LinkEndToEndTest, UnpluggedLineIsDisconnected)
 {
     ASSERT_NE(link.CreatePort(Settings(true)), 0);
     ASSERT_NE(link.Open(), 0);
     server.Unplug();
-    EXPECT_EQ(IdentifyPrinter(link, Serial, pacer), IdentifyResult::PortError);
+    EXPECT_EQ(IdentifyPrinter(link, Serial, pacer), IdentifyResult::Disconnected);
 }
 
 TEST_F(LinkEndToEndTest, UnpluggedPtyDoesNotOpen)
