@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zorvik::posix {
@@ -133,10 +134,25 @@ std::string ErrorText(int error)
     return error ? std::strerror(error) : "";
 }
 
+const char DeviceFile::kNotADevice[] = "not a device (an ordinary file, a folder or a pipe)";
+
 bool DeviceFile::OpenExclusive(const std::string& path)
 {
     if (!Adopt(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)))
         return false;
+    // Only a device: an ordinary file, a folder or a pipe named as a port must never
+    // receive printer commands.
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        const int error = errno;
+        Close();
+        return Fail(error);
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        Close();
+        lastError_ = kNotADevice;
+        return false;
+    }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         Close();
         return Fail(EBUSY);

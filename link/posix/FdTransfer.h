@@ -40,9 +40,11 @@ public:
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
-    // Opens read-write and non-blocking, and takes an advisory exclusive lock so
-    // two programs of this kind never share a device (EBUSY when another has it).
+    // Opens read-write and non-blocking, refuses anything but a character device
+    // (kNotADevice), and takes an advisory exclusive lock so two programs of this
+    // kind never share a device (EBUSY when another has it).
     bool OpenExclusive(const std::string& path);
+    static const char kNotADevice[];
     // Takes over a descriptor made elsewhere (a socket); false for -1, with errno.
     bool Adopt(int fd);
     bool IsOpen() const { return fd_ >= 0; }

@@ -19,6 +19,7 @@ public:
     // adapter that was unplugged) reads as the end of the input; a live line in raw
     // mode never reports input that is not there.
     PosixSerialDevice() : FileBackedDevice(true) {}
+    ~PosixSerialDevice() override { PosixSerialDevice::Close(); }
 
     bool Open(const std::string& path) override
     {
@@ -91,6 +92,19 @@ public:
     }
 
     bool Purge() override { return ::tcflush(file_.Fd(), TCIOFLUSH) == 0 || file_.Fail(errno); }
+
+    // The line is given back as it was found: not exclusive any more (another
+    // program, or this one's next check, may open it again), and with unsent output
+    // dropped, so a printer holding CTS low or having sent XOFF cannot hold the
+    // close for the kernel's closing wait.
+    void Close() override
+    {
+        if (file_.IsOpen()) {
+            ::ioctl(file_.Fd(), TIOCNXCL);
+            ::tcflush(file_.Fd(), TCOFLUSH);
+        }
+        file_.Close();
+    }
 };
 
 }  // namespace

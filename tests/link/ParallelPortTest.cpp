@@ -1,4 +1,7 @@
+#include "link/posix/FdTransfer.h"
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <fcntl.h>
 #include <linux/lp.h>
@@ -161,28 +164,32 @@ TEST(LpStatus, RegisterBitsBecomeTheStatusByte)
         EXPECT_EQ(posix::ParallelStatusFromLp(lp), expected) << std::hex << lp;
 }
 
-TEST(PosixParallelDevice, ANonPrinterFileHasNoStatusSoOpenFails)
+// An ordinary file, a folder or a pipe named as a port is refused at the open and
+// never receives a byte.
+TEST(PosixParallelDevice, AFileThatIsNoDeviceIsRefusedAtTheOpen)
 {
     test::TempDir dir;
     const std::string fifo = dir.File("lp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // keeps the FIFO open for writing
     ASSERT_GE(reader, 0);
-    auto device = MakeSystemParallelDevice();
-    ASSERT_TRUE(device->Open(fifo));
-    EXPECT_FALSE(device->Status().has_value());
-    const std::uint8_t bytes[3] = {1, 2, 3};
-    EXPECT_EQ(device->Write(bytes, 3, 1000), 3);
+    const std::string file = dir.File("notes.txt");
+    std::ofstream(file) << "keep me";
+    for (const std::string& path : {fifo, file, dir.Path().string()}) {
+        auto device = MakeSystemParallelDevice();
+        EXPECT_FALSE(device->Open(path)) << path;
+        // A folder cannot even be opened for writing; the others are opened and refused.
+        EXPECT_EQ(device->LastError(), path == dir.Path().string() ? std::string("Is a directory")
+                                                                   : posix::DeviceFile::kNotADevice)
+            << path;
+    }
     std::uint8_t got[3] = {};
-    EXPECT_EQ(::read(reader, got, 3), 3);
-    device->Close();
+    EXPECT_LE(::read(reader, got, 3), 0);  // nothing was written
     ::close(reader);
-
-    DeviceNames names;
-    names.Set("LPT1", fifo);
-    ParallelPort mapped(names, MakeSystemParallelDevice());
-    mapped.Configure(Lpt("LPT1"));
-    EXPECT_EQ(mapped.Open(), 0);
+    std::ifstream in(file);
+    std::string text;
+    std::getline(in, text);
+    EXPECT_EQ(text, "keep me");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -140,6 +141,22 @@ TEST_F(PtySerialTest, TheLineIsHeldExclusively)
     SerialPort second(pacer, names, MakeSystemSerialDevice());
     second.Configure({.portName = "COM1", .baudRate = 9600, .dataBits = 8});
     EXPECT_EQ(second.Open(), 0);
+}
+
+// Closed by the port, the line is no longer exclusive: another program may open it
+// again while its other end stays held.
+TEST_F(PtySerialTest, ClosingGivesUpTheExclusiveHold)
+{
+    const int holder = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(OpenPort(), 1);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(holder, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    port->Close();
+    ASSERT_EQ(::ioctl(holder, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    ::close(holder);
 }
 
 TEST_F(PtySerialTest, PresenceFollowsTheOtherEnd)

@@ -189,7 +189,8 @@ TEST_F(UsbPortTest, UseIsExclusive)
 
 TEST_F(UsbPortTest, SilentPrinterReadReturnsWithinItsTimeout)
 {
-    tree.MakeFifo("lp0");
+    test::PtyPrinter printer;  // never answers
+    tree.LinkNode("lp0", printer.Name());
     auto port = OpenPort(path);
     ASSERT_EQ(port->Open(), 1) << port->LastError();
     std::uint8_t b[16];
@@ -201,7 +202,8 @@ TEST_F(UsbPortTest, SilentPrinterReadReturnsWithinItsTimeout)
 
 TEST_F(UsbPortTest, PrinterThatTakesNothingEndsTheWriteShort)
 {
-    tree.MakeFifo("lp0");  // nobody drains it: it fills up and then refuses
+    test::PtyPrinter printer;  // nobody drains it: it fills up and then refuses
+    tree.LinkNode("lp0", printer.Name());
     UsbPort port(std::make_unique<PosixUsbDevice>(tree.env, 100));
     ASSERT_EQ(port.Configure({.portName = path, .timeouts = {}}), 1);
     ASSERT_EQ(port.Open(), 1) << port.LastError();
