@@ -14,6 +14,9 @@ void PrinterArgs::AddTo(CLI::App* command)
                         "LXT-640IV:<path> (see \"ports\"), or IPv4[:TCP port]");
     command->add_option("--targets", targetsFile,
                         "File listing printers, one per line ('#' starts a comment)");
+    command->add_option("-j,--jobs", jobs, "Printers served at once when there are several")
+        ->check(CLI::Range(1, Fleet::kMaxJobs))
+        ->capture_default_str();
     lineOptions.push_back(command->add_option("--baud", line.baudRate, "Serial baud rate")
                               ->check(CLI::IsMember({2400, 4800, 9600, 19200, 38400, 57600, 115200}))
                               ->capture_default_str());
@@ -73,10 +76,10 @@ std::vector<Target> PrinterArgs::Targets() const
     return targets;
 }
 
-int PrinterArgs::Run(CliContext& context, const PrinterAction& action) const
+int PrinterArgs::Run(CliContext& context, const PrinterAction& action, FleetOutput output) const
 {
     const auto targets = Targets();
-    Fleet fleet(context.env, context.console, trace);
+    Fleet fleet(context.env, context.console, trace, jobs, output);
     return fleet.Run(targets, action) ? kExitOk : kExitFailed;
 }
 

@@ -42,7 +42,7 @@ public:
             return kExitOk;
         }
         if (json_->parsed()) {
-            context.console.Out(StatusJson(first, nullptr).dump(2) + "\n");
+            context.console.Out(JsonText(StatusJson(first, nullptr)) + "\n");
             return kExitOk;
         }
         const SettingsRecord second = LoadOrThrow(files_[1]);

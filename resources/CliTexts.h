@@ -37,5 +37,11 @@ inline constexpr char kMsgEntranceFromPrinterHint[] =
 inline constexpr char kMsgPowerSaveUnknown[] =
     "The printer's power save could not be read; give both --power-save and --entrance-time to write it.";
 inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
+inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
+inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
+
+// Progress phases that get a bar when there is one printer.
+inline constexpr char kPhaseFontDownload[] = "font download";
+inline constexpr char kPhaseSending[] = "sending";
 
 }  // namespace zorvik

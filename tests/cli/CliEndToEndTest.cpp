@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
 #include "support/TempDir.h"
@@ -80,6 +81,89 @@ TEST_F(CliEndToEndTest, GetJsonMatchesThePrintersSwitches)
     EXPECT_EQ(json["settings"]["doubleFont"], "WPC1257_KARVO");
     // Switch 2 holds 0x24: pins 3 and 6 on, so code page 32 + 4.
     EXPECT_EQ(json["settings"]["codePage"], "WPC1250 (Czech)");
+}
+
+// Printer texts are bytes: what is not UTF-8 reaches the JSON as U+FFFD, alone or in a fleet.
+TEST_F(CliEndToEndTest, GetJsonCarriesPrinterTextsThatAreNotUtf8)
+{
+    struct Row {
+        std::string firmware;
+        std::string language;
+        std::string firmwareJson;
+        std::string languageJson;
+    };
+    const Row rows[] = {
+        {"V1.00\xcf", "EN", "V1.00\xef\xbf\xbd", "EN"},
+        {"\x80V2", "\xff\xfe", "\xef\xbf\xbdV2", "\xef\xbf\xbd\xef\xbf\xbd"},
+        {"V1.\xc3\xa9", "\xe2\x82", "V1.\xc3\xa9", "\xef\xbf\xbd"},  // whole UTF-8 passes as it is
+    };
+    for (const Row& row : rows) {
+        server.WithPrinter([&row](VirtualPrinter& p) {
+            p.Identity().firmware = row.firmware;
+            p.Identity().language = row.language;
+        });
+        const auto r = RunCliForTest({"get", "--json", "-p", TcpTarget(server)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        EXPECT_EQ(json["firmware"], row.firmwareJson);
+        EXPECT_EQ(json["language"], row.languageJson);
+        EXPECT_EQ(json["printer"], TcpTarget(server));
+    }
+
+    SimServer second;
+    SimServer third;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    ASSERT_TRUE(third.Start({false, true, 0}));
+    server.WithPrinter([](VirtualPrinter& p) { p.Identity().firmware = "V1.00\xcf"; });
+    const auto r = RunCliForTest(
+        {"get", "--json", "-p", TcpTarget(second), "-p", TcpTarget(server), "-p", TcpTarget(third)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("3 of 3 printers succeeded"));
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(json.is_array());
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_EQ(json[0]["printer"], TcpTarget(second));
+    EXPECT_EQ(json[1]["printer"], TcpTarget(server));
+    EXPECT_EQ(json[1]["firmware"], "V1.00\xef\xbf\xbd");
+    EXPECT_EQ(json[2]["firmware"], json[0]["firmware"]);
+}
+
+// Whatever a printer's action throws stays that printer's failure; the others still finish.
+TEST_F(CliEndToEndTest, AThrowingActionFailsOnlyItsPrinter)
+{
+    SimServer second;
+    SimServer third;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    ASSERT_TRUE(third.Start({false, true, 0}));
+    const std::string bad = TcpTarget(second);
+    const PrinterAction action = [&bad](PrinterSession& printer, std::ostream& out) -> bool {
+        if (printer.GetTarget().text == bad)
+            throw std::runtime_error("texts unreadable");
+        out << "fine\n";
+        return true;
+    };
+    LineOptions line;
+    std::vector<Target> targets;
+    for (const auto& text : {TcpTarget(server), bad, TcpTarget(third)})
+        targets.push_back(*ParseTarget(text, line));
+    CliEnv env;
+    env.makePacer = [] { return std::make_unique<VirtualPacer>(); };
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err);
+    // The printer alone, then in a fleet of three.
+    for (const std::vector<Target>& run : {std::vector<Target>{targets[1]}, targets}) {
+        Fleet fleet(env, console, false);
+        EXPECT_FALSE(fleet.Run(run, action));
+        ASSERT_EQ(fleet.Outcomes().size(), run.size());
+        for (const auto& o : fleet.Outcomes()) {
+            EXPECT_EQ(o.ok, o.target != bad) << o.target;
+            if (o.target == bad) {
+                EXPECT_THAT(o.detail, HasSubstr("texts unreadable"));
+            }
+        }
+    }
+    EXPECT_THAT(err.str(), HasSubstr("2 of 3 printers succeeded"));
 }
 
 TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
@@ -283,15 +367,29 @@ TEST_F(CliEndToEndTest, FleetOfThreeWithOneSilentPrinter)
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(silent) + "  FAILED  Fail to get printer ID."));
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(server) + "  ok"));
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(second) + "  ok"));
-    // Each printer's own answer, in the order named.
-    const auto first = r.out.find("== " + TcpTarget(server));
-    const auto last = r.out.find("== " + TcpTarget(second));
-    ASSERT_NE(first, std::string::npos);
-    ASSERT_NE(last, std::string::npos);
-    EXPECT_LT(first, last);
-    EXPECT_EQ(r.out.find("== " + TcpTarget(silent)), std::string::npos);
-    EXPECT_THAT(r.out.substr(first, last - first), HasSubstr("\"bits\": \"00000001\""));
-    EXPECT_THAT(r.out.substr(last), HasSubstr("\"bits\": \"00000010\""));
+    // One array: each printer's own answer in the order named, the silent one with its reason.
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_EQ(json[0]["printer"], TcpTarget(server));
+    EXPECT_EQ(json[0]["switches"][6]["bits"], "00000001");
+    EXPECT_EQ(json[1]["printer"], TcpTarget(silent));
+    EXPECT_THAT(json[1]["error"].get<std::string>(), HasSubstr("Fail to get printer ID."));
+    EXPECT_FALSE(json[1].contains("switches"));
+    EXPECT_EQ(json[2]["printer"], TcpTarget(second));
+    EXPECT_EQ(json[2]["switches"][6]["bits"], "00000010");
+    EXPECT_FALSE(json[2].contains("error"));
+
+    // Without --json: one line per printer that answered, in the order named.
+    const auto lines = RunCliForTest(
+        {"get", "-p", TcpTarget(server), "-p", TcpTarget(silent), "-p", TcpTarget(second), "--jobs", "1"});
+    EXPECT_EQ(lines.status, 1);
+    const std::size_t width =
+        std::max({TcpTarget(server).size(), TcpTarget(silent).size(), TcpTarget(second).size()});
+    auto padded = [width](std::string t) { return t + std::string(width - t.size(), ' '); };
+    EXPECT_THAT(lines.out, ::testing::MatchesRegex(padded(TcpTarget(server)) +
+                                                   "  LXT-640IV [^\n]*  MSW 11 00000001  MSW 12 [01]{8}\n" +
+                                                   padded(TcpTarget(second)) +
+                                                   "  LXT-640IV [^\n]*  MSW 11 00000010  MSW 12 [01]{8}\n"));
 }
 
 TEST_F(CliEndToEndTest, FleetFromATargetsFileAllSucceeding)
