@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "base/AtomicFile.h"
@@ -60,11 +61,15 @@ std::vector<Target> PrinterArgs::Targets() const
     if (names.empty())
         throw UsageError{"name a printer with --port or --targets"};
     std::vector<Target> targets;
+    std::map<std::string, std::string> seen;  // printer key -> the name first given
     for (const auto& name : names) {
         std::string error;
         const auto target = ParseTarget(name, settings, &error);
         if (!target)
             throw UsageError{error};
+        const auto [first, added] = seen.emplace(PrinterKey(*target), name);
+        if (!added)
+            throw UsageError{"\"" + first->second + "\" and \"" + name + "\" " + kMsgSamePrinter};
         targets.push_back(*target);
     }
     const bool lineGiven = std::any_of(lineOptions.begin(), lineOptions.end(),

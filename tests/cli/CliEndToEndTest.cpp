@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
+#include "link/SystemPortFactory.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -436,6 +438,120 @@ TEST_F(CliEndToEndTest, RefusedConnectionFailsWithStatusOne)
     server.Stop();
     const auto r = RunCliForTest({"check", "-p", target});
     EXPECT_EQ(r.status, 1);
+}
+
+// Counts the printers' ports that are open at the same time.
+struct OpenPorts {
+    std::atomic<int> open{0};
+    std::atomic<int> most{0};
+    std::atomic<int> opened{0};
+
+    void Opened()
+    {
+        ++opened;
+        const int now = ++open;
+        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+        }
+    }
+    void Closed() { --open; }
+};
+
+class CountedPort final : public Port {
+public:
+    CountedPort(std::unique_ptr<Port> port, OpenPorts& ports) : port_(std::move(port)), ports_(ports) {}
+    ~CountedPort() override { Release(); }
+    int Configure(const PortSettings& settings) override { return port_->Configure(settings); }
+    int Open() override
+    {
+        const int result = port_->Open();
+        if (result && !open_) {
+            open_ = true;
+            ports_.Opened();
+        }
+        return result;
+    }
+    int Write(const std::uint8_t* buffer, std::uint32_t count) override
+    {
+        return port_->Write(buffer, count);
+    }
+    int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override
+    {
+        return port_->Read(buffer, count, timeoutMs);
+    }
+    void Close() override
+    {
+        port_->Close();
+        Release();
+    }
+
+private:
+    void Release()
+    {
+        if (open_)
+            ports_.Closed();
+        open_ = false;
+    }
+    std::unique_ptr<Port> port_;
+    OpenPorts& ports_;
+    bool open_ = false;
+};
+
+class CountedPortFactory final : public PortFactory {
+public:
+    CountedPortFactory(std::unique_ptr<PortFactory> factory, OpenPorts& ports)
+        : factory_(std::move(factory)), ports_(ports)
+    {
+    }
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        auto port = factory_->Make(type);
+        return port ? std::make_unique<CountedPort>(std::move(port), ports_) : nullptr;
+    }
+
+private:
+    std::unique_ptr<PortFactory> factory_;
+    OpenPorts& ports_;
+};
+
+// A long targets file is served by --jobs threads at most, every printer to the end.
+TEST(CliFleetLimitTest, ManyPrintersAtMostJobsAtOnce)
+{
+    constexpr int kPrinters = 200;
+    std::vector<std::unique_ptr<SimServer>> servers;
+    test::TempDir dir;
+    const std::string list = dir.File("printers.txt");
+    {
+        std::ofstream file(list);
+        for (int i = 0; i < kPrinters; ++i) {
+            servers.push_back(std::make_unique<SimServer>());
+            ASSERT_TRUE(servers.back()->Start({false, true, 0})) << servers.back()->Error();
+            file << TcpTarget(*servers.back()) << "\n";
+        }
+    }
+    OpenPorts ports;
+    CliEnv env;
+    env.makePortFactory = [&ports](Pacer& pacer, Notifier& notifier) -> std::unique_ptr<PortFactory> {
+        return std::make_unique<CountedPortFactory>(MakeSystemPortFactory(pacer, notifier), ports);
+    };
+    const auto r = RunCliForTest({"check", "--targets", list, "--jobs", "16"}, env);
+    EXPECT_EQ(r.status, 0) << r.err.substr(r.err.size() > 2000 ? r.err.size() - 2000 : 0);
+    EXPECT_THAT(r.err, HasSubstr("200 of 200 printers succeeded"));
+    EXPECT_EQ(ports.opened, kPrinters);
+    EXPECT_EQ(ports.open, 0);
+    EXPECT_LE(ports.most, 16);
+    EXPECT_GT(ports.most, 1);
+    for (const auto& server : servers)
+        EXPECT_TRUE(server->WithPrinter([](VirtualPrinter& p) { return !p.Log().empty(); }));
+
+    // The same printer again, written another way, is refused before any printer is served.
+    std::ofstream(list, std::ios::app) << "127.0.0.1\n";
+    const auto twice = RunCliForTest(
+        {"check", "--targets", list, "--tcp-port", std::to_string(servers[7]->TcpPort()), "--jobs", "16"},
+        env);
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_THAT(twice.err,
+                HasSubstr("\"" + TcpTarget(*servers[7]) + "\" and \"127.0.0.1\" name the same printer"));
+    EXPECT_EQ(ports.opened, kPrinters);
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).

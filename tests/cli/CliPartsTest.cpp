@@ -38,6 +38,16 @@ const TargetRow kTargetRows[] = {
     {"127.0.0.1:65536", false, Ethernet, "", 0},
     {"127.0.0.1:", false, Ethernet, "", 0},
     {"127.0.0:9100", false, Ethernet, "", 0},
+    {"1.2.3", false, Ethernet, "", 0},
+    {"999.999.999.999", false, Ethernet, "", 0},
+    {"256.0.0.1:9100", false, Ethernet, "", 0},
+    {"127.0.0.1.5", false, Ethernet, "", 0},
+    {"127..0.1", false, Ethernet, "", 0},
+    {"127.0.0.", false, Ethernet, "", 0},
+    {"127.0.0.01", false, Ethernet, "", 0},  // the system reads no leading zeros
+    {"1270.0.0.1", false, Ethernet, "", 0},
+    {"255.255.255.0:1", true, Ethernet, "255.255.255.0", 1},
+    {"0.0.0.0", true, Ethernet, "0.0.0.0", 4242},
     {"printer.local", false, Ethernet, "", 0},
     {"com3", false, Ethernet, "", 0},  // names are case-sensitive, as the link reads them
     {"", false, Ethernet, "", 0},
@@ -66,6 +76,21 @@ TEST_P(TargetTest, Parses)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
+
+// Names that reach the same printer share a key; the tool refuses a printer named twice.
+TEST(TargetKeyTest, SamePrinterWhateverItsSpelling)
+{
+    LineOptions line;  // TCP port 9100 by default
+    const std::pair<const char*, const char*> same[] = {{"127.0.0.1", "127.0.0.1:9100"},
+                                                        {"COM1", "COM1"},
+                                                        {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp0"}};
+    const std::pair<const char*, const char*> different[] = {
+        {"127.0.0.1", "127.0.0.1:9101"}, {"127.0.0.1", "127.0.0.2"}, {"COM1", "COM2"}, {"LPT1", "COM1"}};
+    for (const auto& [a, b] : same)
+        EXPECT_EQ(PrinterKey(*ParseTarget(a, line)), PrinterKey(*ParseTarget(b, line))) << a << " " << b;
+    for (const auto& [a, b] : different)
+        EXPECT_NE(PrinterKey(*ParseTarget(a, line)), PrinterKey(*ParseTarget(b, line))) << a << " " << b;
+}
 
 TEST(TargetListTest, SkipsCommentsBlanksAndTrailingWords)
 {
