@@ -38,6 +38,7 @@ inline constexpr char kMsgPowerSaveUnknown[] =
     "The printer's power save could not be read; give both --power-save and --entrance-time to write it.";
 inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
 inline constexpr char kMsgSamePrinter[] = "name the same printer; name each printer once";
+inline constexpr char kMsgSendStalled[] = "The printer stopped taking bytes (none for 10 s); ";
 inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
 inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
 

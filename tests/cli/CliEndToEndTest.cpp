@@ -420,6 +420,22 @@ TEST_F(CliEndToEndTest, TraceShowsEveryWriteAndReadWithATimestamp)
         server.WaitFor([](VirtualPrinter& p) { return p.PrintData() == VirtualPrinter::Bytes{0x0a}; }));
 }
 
+TEST_F(CliEndToEndTest, SendOfALargeFileGoesInPiecesWithProgress)
+{
+    VirtualPrinter::Bytes bytes(20000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>('A' + i % 26);
+    const std::string file = dir.File("long.bin");
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const auto r = RunCliForTest({"send", "--file", file, "-p", TcpTarget(server)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "20000 of 20000 bytes sent\n");
+    EXPECT_THAT(r.err, HasSubstr("sending [" + std::string(8, '#')));
+    EXPECT_THAT(r.err, HasSubstr("] 100%"));
+    EXPECT_TRUE(server.WaitFor([&bytes](VirtualPrinter& p) { return p.PrintData() == bytes; }));
+}
+
 TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)
 {
     for (const char* action : {"selftest", "print-status", "print-codepage"})

@@ -7,11 +7,13 @@
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/LoopTimerHost.h"
+#include "cli/PieceSender.h"
 #include "cli/PrintingNotifier.h"
 #include "cli/SettingEdits.h"
 #include "cli/Target.h"
 #include "cli/TraceWriter.h"
 #include "settings/PrinterSettingModel.h"
+#include "support/FakePort.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -206,6 +208,140 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
     EXPECT_EQ(loaded.entries[7], record.entries[7]);
     EXPECT_EQ(FullStatusFile::Load(dir.File("window.STS"), loaded), StatusFile::Result::WrongFormat);
 }
+
+// A pacer whose pauses move the clock the sender reads, so ten stalled seconds pass at once.
+class ClockPacer final : public Pacer {
+public:
+    void Pause(std::uint32_t ms) override
+    {
+        now += std::chrono::milliseconds(ms);
+        paused += ms;
+    }
+    std::chrono::steady_clock::time_point now{};
+    std::uint64_t paused = 0;
+};
+
+struct SendRow {
+    const char* name;
+    std::size_t count;
+    int writeLimit;  // of the printer at the start (-1: takes all)
+    // Called after each write the printer saw; may stall it (writeLimit) or let time pass.
+    void (*printer)(const test::Bytes& written, test::FakePortState& state, ClockPacer& pacer);
+    std::uint32_t pauseBetweenPieces;
+    std::size_t sent;
+    std::vector<std::size_t> pieces;  // the sizes the printer took; empty: not checked
+    std::uint64_t paused;
+};
+
+void Healthy(const test::Bytes&, test::FakePortState&, ClockPacer&) {}
+
+const SendRow kSendRows[] = {
+    {"AllTakenInPieces", 10000, -1, Healthy, 0, 10000, {4096, 4096, 1808}, 0},
+    {"NetworkPacingBetweenPieces", 10000, -1, Healthy, 500, 10000, {4096, 4096, 1808}, 1000},
+    {"OnePieceOnly", 4096, -1, Healthy, 500, 4096, {4096}, 0},
+    {"NeverTaken", 10000, 0, Healthy, 0, 0, {}, PieceSender::kStallLimitMs},
+    {"StallsAfterTwoPieces",
+     20000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer&) {
+         if (s.writes.size() == 2)
+             s.writeLimit = 0;
+     },
+     0,
+     8192,
+     {},
+     PieceSender::kStallLimitMs},
+    // Slow but moving: nothing for 9 s, then 100 bytes, again and again.
+    {"SlowButMoving",
+     1000,
+     0,
+     [](const test::Bytes& written, test::FakePortState& s, ClockPacer& p) {
+         if (written.empty())
+             p.now += std::chrono::seconds(9);
+         s.writeLimit = written.empty() ? 100 : 0;
+     },
+     0,
+     1000,
+     {},
+     10 * PieceSender::kRetryPauseMs},
+    // A write that itself blocks past the limit ends the send without another try.
+    {"OneWriteBlocksPastTheLimit",
+     10000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer& p) {
+         if (s.writes.size() == 2)
+             s.writeLimit = 0;
+         if (s.writes.size() == 3)
+             p.now += std::chrono::seconds(11);
+     },
+     0,
+     8192,
+     {},
+     0},
+    // A stall that ends within the limit is waited out.
+    {"StallsAndGoesOn",
+     9000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer&) {
+         if (s.writes.size() == 1)
+             s.writeLimit = 0;
+         else if (s.writes.size() == 40)
+             s.writeLimit = -1;
+     },
+     0,
+     9000,
+     {},
+     39 * PieceSender::kRetryPauseMs},
+};
+
+class PieceSenderTest : public ::testing::TestWithParam<SendRow> {};
+
+TEST_P(PieceSenderTest, SendsUntilDoneOrStalled)
+{
+    const SendRow& row = GetParam();
+    auto state = std::make_shared<test::FakePortState>();
+    ClockPacer pacer;
+    state->writeLimit = row.writeLimit;
+    state->responder = [&row, &pacer](const test::Bytes& written, test::FakePortState& s) {
+        row.printer(written, s, pacer);
+    };
+    PrinterLink link(std::make_unique<test::FakePortFactory>(state));
+    PortSettings settings;
+    settings.portName = "127.0.0.1";
+    settings.tcpPort = 9100;
+    ASSERT_NE(link.CreatePort(settings), 0);
+    ASSERT_NE(link.Open(), 0);
+    test::Bytes bytes(row.count);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7);
+
+    std::vector<std::size_t> progress;
+    PieceSender sender(
+        link, pacer, [&pacer] { return pacer.now; }, row.pauseBetweenPieces);
+    const std::size_t sent =
+        sender.Send(bytes.data(), bytes.size(), [&](std::size_t n) { progress.push_back(n); });
+    EXPECT_EQ(sent, row.sent);
+    EXPECT_EQ(pacer.paused, row.paused);
+    const test::Bytes all = state->AllWritten();
+    EXPECT_TRUE(
+        std::equal(all.begin(), all.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(sent)));
+    EXPECT_EQ(all.size(), sent);
+    if (!row.pieces.empty()) {
+        std::vector<std::size_t> pieces;
+        for (const auto& w : state->writes)
+            pieces.push_back(w.size());
+        EXPECT_EQ(pieces, row.pieces);
+    }
+    // Every write that moved bytes is reported, with the running total.
+    ASSERT_FALSE(sent > 0 && progress.empty());
+    if (!progress.empty()) {
+        EXPECT_EQ(progress.back(), sent);
+    }
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class CountingClient final : public TimerClient {
 public:
