@@ -9,6 +9,8 @@ namespace {
 
 SettingsRecord LoadOrThrow(const std::string& path)
 {
+    if (const std::string refusal = FullStatusFile::Refusal(path); !refusal.empty())
+        throw UsageError{refusal};
     SettingsRecord record;
     const auto result = FullStatusFile::Load(path, record);
     if (result != StatusFile::Result::Ok)

@@ -39,6 +39,10 @@ inline constexpr char kMsgPowerSaveUnknown[] =
 inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
 inline constexpr char kMsgSamePrinter[] = "name the same printer; name each printer once";
 inline constexpr char kMsgSendStalled[] = "The printer stopped taking bytes (none for 10 s); ";
+inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no status file";
+inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
+inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
+inline constexpr char kMsgBytes[] = " bytes";
 inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
 inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
 

@@ -130,6 +130,57 @@ TEST_F(CliEndToEndTest, GetJsonCarriesPrinterTextsThatAreNotUtf8)
     EXPECT_EQ(json[2]["firmware"], json[0]["firmware"]);
 }
 
+// A status file of any other size than 292 bytes, or no regular file at all, is refused
+// before any printer is touched: a short file would load as zeros and match anything.
+struct SizeRow {
+    const char* name;
+    std::uintmax_t size;
+    bool directory;
+};
+
+const SizeRow kSizeRows[] = {
+    {"Empty", 0, false},         {"OneByteShort", 291, false},
+    {"OneByteLong", 293, false}, {"TenMegabytes", 10u << 20, false},
+    {"Directory", 0, true},
+};
+
+class CliStatusFileSizeTest : public CliEndToEndTest, public ::testing::WithParamInterface<SizeRow> {};
+
+TEST_P(CliStatusFileSizeTest, IsRefusedByEveryCommandNamingItsSize)
+{
+    const SizeRow& row = GetParam();
+    const std::string odd = dir.File("odd.sts");
+    if (row.directory) {
+        std::filesystem::create_directory(odd);
+    } else {
+        std::ofstream(odd, std::ios::binary) << std::string(std::min<std::uintmax_t>(row.size, 291), '\x01');
+        std::filesystem::resize_file(odd, row.size);
+    }
+    const std::string good = dir.File("good.sts");
+    ASSERT_EQ(FullStatusFile::Save(good, SettingsRecord{}), StatusFile::Result::Ok);
+    const std::string says = row.directory ? std::string("not a regular file")
+                                           : "the file holds " + std::to_string(row.size) +
+                                                 " bytes; a status file holds exactly 292";
+    const std::vector<std::vector<std::string>> runs = {
+        {"set", "--from", odd, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)},
+        {"sts", "show", odd},
+        {"sts", "json", odd},
+        {"sts", "diff", good, odd},
+        {"sts", "diff", odd, good},
+    };
+    for (const auto& args : runs) {
+        const auto r = RunCliForTest(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_THAT(r.err, HasSubstr(odd + ": " + says)) << args[0] << " " << args[1];
+        EXPECT_EQ(r.out, "") << args[0] << " " << args[1];
+    }
+    EXPECT_TRUE(server.WithPrinter([](VirtualPrinter& p) { return p.Log().empty(); }));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Whatever a printer's action throws stays that printer's failure; the others still finish.
 TEST_F(CliEndToEndTest, AThrowingActionFailsOnlyItsPrinter)
 {
