@@ -43,6 +43,9 @@ inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no st
 inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
 inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
 inline constexpr char kMsgBytes[] = " bytes";
+inline constexpr char kMsgEditsContradict[] = " contradict each other; name each pin once";
+inline constexpr char kMsgBothSet[] = " both set MSW ";
+inline constexpr char kMsgLeaveOneOut[] = "; leave one out";
 inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
 inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
 

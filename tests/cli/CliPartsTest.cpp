@@ -175,6 +175,91 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
     EXPECT_EQ(record.fontChoice, 6);
 }
 
+struct ConflictRow {
+    const char* name;
+    std::vector<std::string> pins;
+    void (*named)(SettingEdits&);
+    const char* says;  // empty: the edits go together
+};
+
+void NoNamed(SettingEdits&) {}
+
+const ConflictRow kConflictRows[] = {
+    {"PinOnAndOff", {"1.3=on", "1.3=off"}, NoNamed, "--pin 1.3=on and --pin 1.3=off contradict each other"},
+    {"PinOnAndKeep", {"12.8=keep", "11.1=on", "12.8=on"}, NoNamed, "--pin 12.8=keep and --pin 12.8=on"},
+    {"PinTwiceAlike", {"1.3=on", "1.3=on"}, NoNamed, ""},
+    {"SamePinOtherSwitch", {"1.3=on", "2.3=off"}, NoNamed, ""},
+    {"CodePageNoChange",
+     {"2.3=on"},
+     [](SettingEdits& e) { e.codePage = 0; },
+     "--pin 2.3=on and --code-page 0 both set MSW 2 pin 3"},
+    {"CodePageLowBit",
+     {"2.4=off"},
+     [](SettingEdits& e) { e.codePage = 5; },
+     "--code-page 5 both set MSW 2 pin 4"},
+    {"CodePageLeavesDestination", {"2.1=on", "2.2=on"}, [](SettingEdits& e) { e.codePage = 5; }, ""},
+    {"PrintSpeed",
+     {"1.2=on"},
+     [](SettingEdits& e) { e.printSpeed = 1; },
+     "--print-speed 1 both set MSW 1 pin 2"},
+    {"PrintSpeedOtherPin", {"1.3=on"}, [](SettingEdits& e) { e.printSpeed = 1; }, ""},
+    {"Emulation",
+     {"3.3=off"},
+     [](SettingEdits& e) { e.emulation = 2; },
+     "--emulation 2 both set MSW 3 pin 3"},
+    {"EmulationOtherPin", {"3.4=off"}, [](SettingEdits& e) { e.emulation = 2; }, ""},
+    {"SingleFont",
+     {"4.4=on"},
+     [](SettingEdits& e) { e.singleFont = 1; },
+     "--single-font 1 both set MSW 4 pin 4"},
+    {"SingleFontOtherPin", {"4.2=on"}, [](SettingEdits& e) { e.singleFont = 1; }, ""},
+    {"DoubleFontSwitch12",
+     {"12.5=on"},
+     [](SettingEdits& e) { e.doubleFont = 3; },
+     "--double-font 3 both set MSW 12 pin 5"},
+    {"DoubleFontDestination",
+     {"2.1=off"},
+     [](SettingEdits& e) { e.doubleFont = 1; },
+     "--double-font 1 both set MSW 2 pin 1"},
+    {"DoubleFontFixingTheCodePage",
+     {"2.4=on"},
+     [](SettingEdits& e) { e.doubleFont = 6; },
+     "--double-font 6 both set MSW 2 pin 4"},
+    {"DoubleFontNoChangeClearsTheCodePage",
+     {"2.8=on"},
+     [](SettingEdits& e) { e.doubleFont = 0; },
+     "--double-font 0 both set MSW 2 pin 8"},
+    {"DoubleByteCountryKeepsTheCodePage", {"2.4=on"}, [](SettingEdits& e) { e.doubleFont = 2; }, ""},
+    {"FontFixesTheCodePage",
+     {},
+     [](SettingEdits& e) { e.doubleFont = 6, e.codePage = 1; },
+     "fixes the code page"},
+    {"EveryNamedSettingAndAFreePin",
+     {"11.3=on", "5.1=off", "6.8=on"},
+     [](SettingEdits& e) {
+         e.doubleFont = 1, e.codePage = 3, e.printSpeed = 2, e.emulation = 1, e.singleFont = 2;
+     },
+     ""},
+};
+
+class SettingConflictTest : public ::testing::TestWithParam<ConflictRow> {};
+
+TEST_P(SettingConflictTest, NamesBothEditsOrNone)
+{
+    const ConflictRow& row = GetParam();
+    SettingEdits edits;
+    for (const auto& text : row.pins)
+        edits.pins.push_back(*ParsePinEdit(text));
+    row.named(edits);
+    if (std::string(row.says).empty())
+        EXPECT_EQ(edits.Conflict(), "");
+    else
+        EXPECT_THAT(edits.Conflict(), ::testing::HasSubstr(row.says));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 {
     test::TempDir dir;
