@@ -35,7 +35,7 @@ public:
 };
 
 // The options every printer subcommand takes: --port (repeatable), --targets FILE,
-// the serial line settings, --tcp-port and --trace.
+// --jobs, the serial line settings, --tcp-port and --trace.
 struct PrinterArgs {
     std::vector<std::string> ports;
     std::string targetsFile;
@@ -44,13 +44,14 @@ struct PrinterArgs {
     std::string stopBits = "1";
     std::string flow = "none";
     bool trace = false;
+    int jobs = Fleet::kDefaultJobs;
     std::vector<CLI::Option*> lineOptions;  // the serial line settings, to see whether any was given
 
     void AddTo(CLI::App* command);
-    // The targets named; throws UsageError.
+    // The targets named, each printer once; throws UsageError.
     std::vector<Target> Targets() const;
     // Runs the action on every target; the exit status.
-    int Run(CliContext& context, const PrinterAction& action) const;
+    int Run(CliContext& context, const PrinterAction& action, FleetOutput output = FleetOutput::Lines) const;
 };
 
 std::unique_ptr<CliCommand> MakePortsCommand();

@@ -1,6 +1,7 @@
 #pragma once
 // What the tool takes from its surroundings. The program uses the system's pacer and
 // ports; tests hand in a recording pacer so no pause is slept.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@ struct CliEnv {
     std::function<std::unique_ptr<Pacer>()> makePacer;
     // One port factory per printer; empty: the system's ports.
     std::function<std::unique_ptr<PortFactory>(Pacer&, Notifier&)> makePortFactory;
+    // The time for the limits of long transfers; empty: the steady clock.
+    std::function<std::chrono::steady_clock::time_point()> clock;
     UsbEnv usb;
     std::string sysfsRoot = "/sys";
     bool errIsTerminal = false;

@@ -1,32 +1,151 @@
 #include "cli/Fleet.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <atomic>
+#include <mutex>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "cli/FleetBoard.h"
+#include "cli/PrintingNotifier.h"
 #include "cli/ProgressBar.h"
+#include "cli/StatusReport.h"
+#include "resources/CliTexts.h"
 
 namespace zorvik {
 
+namespace {
+
+// The text of the exception being handled.
+std::string CurrentExceptionText()
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return kMsgUnknownException;
+    }
+}
+
+// One printer's whole turn: connect, run the action, note the outcome. Nothing it
+// throws leaves it; that becomes the printer's failure. prefix and messages as for
+// PrinterSession.
+bool Serve(const Target& target, const CliEnv& env, Console& console, bool trace, const std::string& prefix,
+           std::string* messages, const ProgressSink& sink, const PrinterAction& action, std::ostream& out,
+           FleetOutcome& outcome)
+{
+    outcome.target = target.text;
+    try {
+        PrinterSession printer(target, env, console, trace, prefix, messages);
+        printer.SetProgressSink(sink);
+        bool ok = printer.Connect();
+        if (ok)
+            ok = action(printer, out);
+        outcome.ok = ok;
+        outcome.detail = ok ? "" : printer.Failure();
+    } catch (...) {
+        outcome.ok = false;
+        outcome.detail = kMsgActionStopped + PrintingNotifier::OneLine(CurrentExceptionText());
+        const std::string line = (prefix.empty() ? "" : prefix + ": ") + outcome.detail + "\n";
+        if (messages)
+            messages->append(line);
+        else
+            console.Err(line);
+    }
+    return outcome.ok;
+}
+
+}  // namespace
+
 bool Fleet::RunOne(const Target& target, const PrinterAction& action)
 {
-    PrinterSession printer(target, env_, console_, trace_, "");
+    outcomes_.resize(1);
     ProgressBar bar(console_);
-    printer.SetProgressSink([&bar](const std::string& phase, int percent) {
-        // Only the long font download gets a bar when there is one printer.
-        if (phase == "font download")
-            bar.Show(phase, percent);
-    });
-    // One printer: its output goes out as it comes (a change list before a long write).
-    bool ok = printer.Connect();
-    if (ok)
-        ok = action(printer, console_.SingleThreadOut());
+    // One printer: its output goes out as it comes (a change list before a long write),
+    // and only the long transfers get a bar.
+    const bool ok = Serve(
+        target, env_, console_, trace_, "", nullptr,
+        [&bar](const std::string& phase, int percent) {
+            if (phase == kPhaseFontDownload || phase == kPhaseSending)
+                bar.Show(phase, percent);
+        },
+        action, console_.SingleThreadOut(), outcomes_.front());
     console_.SingleThreadOut().flush();
     bar.Finish();
-    outcomes_.push_back({target.text, ok, ok ? "" : printer.Failure(), "", ""});
     return ok;
+}
+
+bool Fleet::RunSeveral(const std::vector<Target>& targets, const PrinterAction& action)
+{
+    const std::size_t count = targets.size();
+    outcomes_.assign(count, FleetOutcome{});
+    std::vector<std::string> names;
+    std::size_t width = 0;
+    for (const auto& t : targets) {
+        names.push_back(t.text);
+        width = std::max(width, t.text.size());
+    }
+    // Trace lines would tear a board that redraws itself, and a board taller than
+    // the screen cannot be redrawn.
+    FleetBoard board(console_, names,
+                     console_.ErrIsTerminal() && !trace_ && count <= FleetBoard::kMaxRedrawnRows);
+
+    // Each printer's output leaves in the order named, as soon as the printers
+    // before it are done, so a long list never waits in memory.
+    std::mutex mutex;
+    std::vector<char> done(count, 0);
+    std::size_t printed = 0;
+    const bool json = output_ == FleetOutput::JsonArray;
+    auto printReady = [&] {
+        for (; printed < count && done[printed]; ++printed) {
+            FleetOutcome& o = outcomes_[printed];
+            console_.Err(o.messages);
+            if (json)
+                console_.Out((printed == 0 ? "[\n" : ",\n") + JsonElement(o));
+            else if (const std::string line = Line(o, width); !line.empty())
+                console_.Out(line);
+            o.messages = std::string();
+            o.output = std::string();
+        }
+    };
+
+    std::atomic<std::size_t> claimed{0};
+    auto worker = [&] {
+        for (std::size_t i = claimed++; i < count; i = claimed++) {
+            std::ostringstream out;
+            FleetOutcome& outcome = outcomes_[i];
+            const bool ok = Serve(
+                targets[i], env_, console_, trace_, targets[i].text, &outcome.messages,
+                [&board, i](const std::string& phase, int percent) { board.Update(i, phase, percent); },
+                action, out, outcome);
+            outcome.output = out.str();
+            board.Update(i, ok ? "done" : "FAILED", -1);
+            std::lock_guard<std::mutex> lock(mutex);
+            done[i] = 1;
+            printReady();
+        }
+    };
+    // A system that grants fewer threads than asked still gets every printer served.
+    std::vector<std::thread> threads;
+    const auto wanted = std::min<std::size_t>(count, static_cast<std::size_t>(std::max(jobs_, 1)));
+    for (std::size_t t = 0; t < wanted; ++t) {
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    if (threads.empty())
+        worker();
+    for (auto& t : threads)
+        t.join();
+
+    if (json)
+        console_.Out("\n]\n");
+    console_.Err(Table(outcomes_));
+    return std::all_of(outcomes_.begin(), outcomes_.end(), [](const FleetOutcome& o) { return o.ok; });
 }
 
 bool Fleet::Run(const std::vector<Target>& targets, const PrinterAction& action)
@@ -34,41 +153,32 @@ bool Fleet::Run(const std::vector<Target>& targets, const PrinterAction& action)
     outcomes_.clear();
     if (targets.size() == 1)
         return RunOne(targets.front(), action);
+    return RunSeveral(targets, action);
+}
 
-    std::vector<std::string> names;
-    for (const auto& t : targets)
-        names.push_back(t.text);
-    // Trace lines would tear a board that redraws itself.
-    FleetBoard board(console_, names, console_.ErrIsTerminal() && !trace_);
-    outcomes_.resize(targets.size());
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        threads.emplace_back([&, i] {
-            FleetOutcome& outcome = outcomes_[i];
-            outcome.target = targets[i].text;
-            PrinterSession printer(targets[i], env_, console_, trace_, targets[i].text, &outcome.messages);
-            printer.SetProgressSink(
-                [&board, i](const std::string& phase, int percent) { board.Update(i, phase, percent); });
-            std::ostringstream out;
-            bool ok = printer.Connect();
-            if (ok)
-                ok = action(printer, out);
-            outcome.ok = ok;
-            outcome.detail = ok ? "" : printer.Failure();
-            outcome.output = out.str();
-            board.Update(i, ok ? "done" : "FAILED", -1);
-        });
-    }
-    for (auto& t : threads)
-        t.join();
+std::string Fleet::Line(const FleetOutcome& outcome, std::size_t width)
+{
+    const std::string text = PrintingNotifier::OneLine(outcome.output);
+    if (text.empty())
+        return {};
+    std::string line = outcome.target;
+    line.append(width > line.size() ? width - line.size() : 0, ' ');
+    return line + "  " + text + "\n";
+}
 
-    for (const auto& outcome : outcomes_) {
-        console_.Err(outcome.messages);
-        if (!outcome.output.empty())
-            console_.Out("== " + outcome.target + " ==\n" + outcome.output);
-    }
-    console_.Err(Table(outcomes_));
-    return std::all_of(outcomes_.begin(), outcomes_.end(), [](const FleetOutcome& o) { return o.ok; });
+std::string Fleet::JsonElement(const FleetOutcome& outcome)
+{
+    const auto end = outcome.output.find_last_not_of(" \n");
+    if (outcome.ok && end != std::string::npos)
+        return outcome.output.substr(0, end + 1);
+    // A failed printer keeps what its action wrote (an object), with the reason added.
+    nlohmann::json element = nlohmann::json::parse(outcome.output, nullptr, false);
+    if (!element.is_object())
+        element = nlohmann::json::object();
+    element["printer"] = outcome.target;
+    if (!outcome.ok)
+        element["error"] = outcome.detail;
+    return JsonText(element);
 }
 
 std::string Fleet::Table(const std::vector<FleetOutcome>& outcomes)

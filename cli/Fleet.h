@@ -1,8 +1,11 @@
 #pragma once
-// Runs one printer action on every target: a single printer on this thread with its
-// output as it comes, several at once on a thread each, with a line of progress per
-// printer, the output of each printer after the run and a closing table of outcomes.
-// One failing printer does not stop the others.
+// Runs one printer action on every target. A single printer runs on this thread
+// with its output as it comes. Several run on at most `jobs` threads at once, with
+// progress on standard error; each printer's output becomes one line on standard
+// output ("<printer>  <output on one line>"), or one element of a JSON array, in
+// the order the printers were named, followed by a closing table of outcomes on
+// standard error. One failing printer does not stop the others, and whatever a
+// printer's action throws is that printer's failure.
 #include <functional>
 #include <ostream>
 #include <string>
@@ -18,17 +21,29 @@ namespace zorvik {
 // The action on a connected printer; output for standard output goes to out.
 using PrinterAction = std::function<bool(PrinterSession& printer, std::ostream& out)>;
 
+// How a fleet prints its printers' output: a line each, or one JSON array whose
+// elements are the JSON texts the actions wrote (a failed printer's element gets
+// "printer" and "error").
+enum class FleetOutput { Lines, JsonArray };
+
 struct FleetOutcome {
     std::string target;
     bool ok = false;
     std::string detail;
-    std::string output;    // for standard output
-    std::string messages;  // for standard error
+    std::string output;    // for standard output, until it is printed
+    std::string messages;  // for standard error, until they are printed
 };
 
 class Fleet {
 public:
-    Fleet(const CliEnv& env, Console& console, bool trace) : env_(env), console_(console), trace_(trace) {}
+    static constexpr int kDefaultJobs = 8;
+    static constexpr int kMaxJobs = 64;
+
+    Fleet(const CliEnv& env, Console& console, bool trace, int jobs = kDefaultJobs,
+          FleetOutput output = FleetOutput::Lines)
+        : env_(env), console_(console), trace_(trace), jobs_(jobs), output_(output)
+    {
+    }
 
     // Connects to each target (Check Communication) and runs the action; true when
     // every printer succeeded.
@@ -37,12 +52,20 @@ public:
 
     // "target  ok|FAILED  detail" rows under a heading.
     static std::string Table(const std::vector<FleetOutcome>& outcomes);
+    // One printer's output on standard output in a fleet: "<target>  <output on one
+    // line>" with the target padded to width; empty when there was no output.
+    static std::string Line(const FleetOutcome& outcome, std::size_t width);
+    // A JSON array element for one printer (see FleetOutput).
+    static std::string JsonElement(const FleetOutcome& outcome);
 
 private:
     bool RunOne(const Target& target, const PrinterAction& action);
+    bool RunSeveral(const std::vector<Target>& targets, const PrinterAction& action);
     const CliEnv& env_;
     Console& console_;
     bool trace_;
+    int jobs_;
+    FleetOutput output_;
     std::vector<FleetOutcome> outcomes_;
 };
 

@@ -12,6 +12,9 @@ namespace zorvik {
 
 class FleetBoard {
 public:
+    // Taller boards are not redrawn: the rows above the screen cannot be reached.
+    static constexpr std::size_t kMaxRedrawnRows = 20;
+
     FleetBoard(Console& console, std::vector<std::string> names, bool redraw);
     void Update(std::size_t index, const std::string& phase, int percent);
 

@@ -1,6 +1,9 @@
 #include "cli/FullStatusFile.h"
 
+#include <filesystem>
+
 #include "base/AtomicFile.h"
+#include "resources/CliTexts.h"
 
 namespace zorvik {
 
@@ -50,9 +53,26 @@ StatusFile::Result FullStatusFile::Save(const std::string& path, const SettingsR
     return WriteFileAtomically(path, Encode(record)) ? StatusFile::Result::Ok : StatusFile::Result::CantWrite;
 }
 
+std::string FullStatusFile::Refusal(const std::string& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status))
+        return {};
+    if (!std::filesystem::is_regular_file(status))
+        return path + ": " + kMsgStatusFileNotRegular;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return {};
+    if (size != StatusFile::kSize)
+        return path + ": " + kMsgStatusFileHolds + std::to_string(size) + kMsgStatusFileSize +
+               std::to_string(StatusFile::kSize) + kMsgBytes;
+    return {};
+}
+
 StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record)
 {
-    if (!StatusFile::HasStatusExtension(path))
+    if (!StatusFile::HasStatusExtension(path) || !Refusal(path).empty())
         return StatusFile::Result::WrongFormat;
     std::string error;
     const auto image = ReadWholeFile(path, StatusFile::kSize, &error);

@@ -20,7 +20,13 @@ public:
     static void Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record);
 
     static StatusFile::Result Save(const std::string& path, const SettingsRecord& record);
-    // Leaves the record untouched unless the result is Ok.
+    // Why the file at path is no status file the tool takes: not a regular file, or
+    // not exactly StatusFile::kSize bytes (the window reads a short file as zeros;
+    // the tool would write those as settings). Empty when it is, or when it cannot
+    // be looked at (Load tells why then).
+    static std::string Refusal(const std::string& path);
+    // Leaves the record untouched unless the result is Ok; a file Refusal refuses
+    // is WrongFormat.
     static StatusFile::Result Load(const std::string& path, SettingsRecord& record);
 };
 

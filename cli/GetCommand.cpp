@@ -26,7 +26,7 @@ public:
     {
         auto* command = app.add_subcommand(
             "get", "Get Status: the eight memory switches pin by pin, the customer settings, power save, "
-                   "model, firmware and language");
+                   "model, firmware and language; with several printers one line each (--json: one array)");
         args_.AddTo(command);
         command->add_flag("--json", json_, "Print JSON instead of a table");
         command->add_option("--save", save_,
@@ -40,31 +40,37 @@ public:
         if (!save_.empty() && !StatusFile::HasStatusExtension(save_))
             throw UsageError{"--save " + save_ + ": a status file name ends in \"sts\""};
         const bool several = args_.Targets().size() > 1;
-        return args_.Run(context, [this, several](PrinterSession& printer, std::ostream& out) {
-            PrinterStatus status(printer);
-            if (!status.Read()) {
-                printer.SetFailure(kMsgReadFailed);
-                return false;
-            }
-            const PrinterFacts facts = status.Facts();
-            if (json_) {
-                auto json = StatusJson(status.Record(), &facts);
-                json["printer"] = printer.GetTarget().text;
-                out << json.dump(2) << "\n";
-            } else {
-                out << StatusTable(status.Record(), &facts);
-            }
-            if (!save_.empty()) {
-                const std::string path = SavePathFor(save_, printer.GetTarget().text, several);
-                const auto result = FullStatusFile::Save(path, status.Record());
-                if (result != StatusFile::Result::Ok) {
-                    printer.SetFailure(StatusFile::Message(result, path));
-                    printer.GetNotifier().Show(printer.Failure(), kTitleWarning, MessageIcon::Exclamation);
+        return args_.Run(
+            context,
+            [this, several](PrinterSession& printer, std::ostream& out) {
+                PrinterStatus status(printer);
+                if (!status.Read()) {
+                    printer.SetFailure(kMsgReadFailed);
                     return false;
                 }
-            }
-            return true;
-        });
+                const PrinterFacts facts = status.Facts();
+                if (json_) {
+                    auto json = StatusJson(status.Record(), &facts);
+                    json["printer"] = printer.GetTarget().text;
+                    out << JsonText(json) << "\n";
+                } else if (several) {
+                    out << StatusLine(status.Record(), facts);
+                } else {
+                    out << StatusTable(status.Record(), &facts);
+                }
+                if (!save_.empty()) {
+                    const std::string path = SavePathFor(save_, printer.GetTarget().text, several);
+                    const auto result = FullStatusFile::Save(path, status.Record());
+                    if (result != StatusFile::Result::Ok) {
+                        printer.SetFailure(StatusFile::Message(result, path));
+                        printer.GetNotifier().Show(printer.Failure(), kTitleWarning,
+                                                   MessageIcon::Exclamation);
+                        return false;
+                    }
+                }
+                return true;
+            },
+            json_ ? FleetOutput::JsonArray : FleetOutput::Lines);
     }
 
 private:

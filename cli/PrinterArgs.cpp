@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "base/AtomicFile.h"
@@ -14,6 +15,9 @@ void PrinterArgs::AddTo(CLI::App* command)
                         "LXT-640IV:<path> (see \"ports\"), or IPv4[:TCP port]");
     command->add_option("--targets", targetsFile,
                         "File listing printers, one per line ('#' starts a comment)");
+    command->add_option("-j,--jobs", jobs, "Printers served at once when there are several")
+        ->check(CLI::Range(1, Fleet::kMaxJobs))
+        ->capture_default_str();
     lineOptions.push_back(command->add_option("--baud", line.baudRate, "Serial baud rate")
                               ->check(CLI::IsMember({2400, 4800, 9600, 19200, 38400, 57600, 115200}))
                               ->capture_default_str());
@@ -57,11 +61,15 @@ std::vector<Target> PrinterArgs::Targets() const
     if (names.empty())
         throw UsageError{"name a printer with --port or --targets"};
     std::vector<Target> targets;
+    std::map<std::string, std::string> seen;  // printer key -> the name first given
     for (const auto& name : names) {
         std::string error;
         const auto target = ParseTarget(name, settings, &error);
         if (!target)
             throw UsageError{error};
+        const auto [first, added] = seen.emplace(PrinterKey(*target), name);
+        if (!added)
+            throw UsageError{"\"" + first->second + "\" and \"" + name + "\" " + kMsgSamePrinter};
         targets.push_back(*target);
     }
     const bool lineGiven = std::any_of(lineOptions.begin(), lineOptions.end(),
@@ -73,10 +81,10 @@ std::vector<Target> PrinterArgs::Targets() const
     return targets;
 }
 
-int PrinterArgs::Run(CliContext& context, const PrinterAction& action) const
+int PrinterArgs::Run(CliContext& context, const PrinterAction& action, FleetOutput output) const
 {
     const auto targets = Targets();
-    Fleet fleet(context.env, context.console, trace);
+    Fleet fleet(context.env, context.console, trace, jobs, output);
     return fleet.Run(targets, action) ? kExitOk : kExitFailed;
 }
 

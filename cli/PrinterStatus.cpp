@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "resources/CliTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
@@ -107,7 +108,7 @@ bool PrinterStatus::DownloadFont(int doubleFontIndex)
         Show(kMsgFontDownloadFailed, kTitleWarning, MessageIcon::Exclamation);
         return false;
     }
-    phase_ = "font download";
+    phase_ = kPhaseFontDownload;
     FontDownload& download = exchange_.Download();
     download.Start(std::vector<std::uint8_t>(image.begin(), image.end()));
     // Every block moves the image on or ends the download; the bound only guards

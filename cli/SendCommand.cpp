@@ -1,6 +1,8 @@
 #include "base/AtomicFile.h"
 #include "cli/CliCommand.h"
+#include "cli/PieceSender.h"
 #include "cmdtest/HexText.h"
+#include "link/NetPort.h"
 #include "resources/CliTexts.h"
 
 namespace zorvik {
@@ -42,12 +44,21 @@ public:
         if (bytes.empty())
             throw UsageError{"nothing to send"};
         return args_.Run(context, [&bytes](PrinterSession& printer, std::ostream& out) {
-            printer.Progress("sending");
-            const int written = printer.Link().Write(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-            out << written << " of " << bytes.size() << " bytes sent\n";
-            if (written != static_cast<int>(bytes.size())) {
-                printer.SetFailure("only " + std::to_string(written < 0 ? 0 : written) + " of " +
-                                   std::to_string(bytes.size()) + " bytes sent");
+            const std::size_t total = bytes.size();
+            // A position only for what takes more than one piece.
+            const bool showPosition = total > PieceSender::kPieceSize;
+            printer.Progress(kPhaseSending, showPosition ? 0 : -1);
+            // The network port paces its pieces only within one write.
+            PieceSender sender(printer.Link(), printer.GetPacer(), printer.Env().clock,
+                               printer.Type() == Ethernet ? NetPort::kPauseAfterPieceMs : 0);
+            const std::size_t sent = sender.Send(bytes.data(), total, [&](std::size_t done) {
+                if (showPosition)
+                    printer.Progress(kPhaseSending, static_cast<int>(done * 100 / total));
+            });
+            out << sent << " of " << total << " bytes sent\n";
+            if (sent != total) {
+                printer.SetFailure(kMsgSendStalled + std::to_string(sent) + " of " + std::to_string(total) +
+                                   " bytes sent");
                 return false;
             }
             return true;

@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/FullStatusFile.h"
 #include "cli/SafeWrite.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
@@ -50,6 +51,12 @@ public:
         if (!from_.empty()) {
             if (!StatusFile::HasStatusExtension(from_))
                 throw UsageError{"--from " + from_ + ": " + kMsgWrongFormat};
+            // Refused before any printer is touched; each printer's run reads it again.
+            if (const std::string refusal = FullStatusFile::Refusal(from_); !refusal.empty())
+                throw UsageError{"--from " + refusal};
+            SettingsRecord probe;
+            if (const auto result = FullStatusFile::Load(from_, probe); result != StatusFile::Result::Ok)
+                throw UsageError{"--from " + StatusFile::Message(result, from_)};
             request.fromFile = from_;
         }
         SettingEdits& edits = request.edits;

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "cli/StatusReport.h"
+#include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
 
 namespace zorvik {
@@ -100,8 +101,61 @@ bool SettingEdits::Empty() const
            !powerSave && !entranceTime;
 }
 
+namespace {
+
+std::string PinEditText(const PinEdit& edit)
+{
+    return "--pin " + std::to_string(SwitchNumberOf(edit.entry)) + "." + std::to_string(edit.pin) + "=" +
+           StateWord(edit.state);
+}
+
+bool InField(const PinField& field, int entry, int pin)
+{
+    return field.entry == entry && std::find(field.pinOfBit.begin(), field.pinOfBit.begin() + field.bits,
+                                             pin) != field.pinOfBit.begin() + field.bits;
+}
+
+// Whether the named setting at list index `index` writes the pin, as the page's
+// handler does (any entry, "No Change" included, writes its pins).
+bool SettingWrites(const char* option, int index, int entry, int pin)
+{
+    const std::string name = option;
+    if (name == "--print-speed")
+        return InField(kPrintSpeedField, entry, pin);
+    if (name == "--code-page")
+        return InField(kCodePageField, entry, pin);
+    if (name == "--emulation")
+        return InField(kEmulationField, entry, pin);
+    if (name == "--single-font")
+        return InField(kSingleFontField, entry, pin);
+    // The double-byte font: switch 12, the destination pin, and the code page for
+    // "No Change" and the fonts that fix it.
+    const int fontValue = index >= 0 && index < static_cast<int>(kDoubleFontItems.size())
+                              ? kDoubleFontItems[static_cast<std::size_t>(index)].fontValue
+                              : -1;
+    return InField(kDoubleFontField, entry, pin) || (entry == kEntrySwitch2 && pin == kDestinationPin) ||
+           ((fontValue == -1 || fontValue == 4) && InField(kCodePageField, entry, pin));
+}
+
+}  // namespace
+
 std::string SettingEdits::Conflict() const
 {
+    for (std::size_t i = 0; i < pins.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (pins[j].entry == pins[i].entry && pins[j].pin == pins[i].pin &&
+                pins[j].state != pins[i].state)
+                return PinEditText(pins[j]) + " and " + PinEditText(pins[i]) + kMsgEditsContradict;
+    const std::pair<const char*, const std::optional<int>&> named[] = {
+        {"--double-font", doubleFont}, {"--code-page", codePage},     {"--print-speed", printSpeed},
+        {"--emulation", emulation},    {"--single-font", singleFont},
+    };
+    for (const auto& edit : pins)
+        for (const auto& [option, index] : named)
+            if (index && SettingWrites(option, *index, edit.entry, edit.pin))
+                return PinEditText(edit) + " and " + option + " " + std::to_string(*index) + kMsgBothSet +
+                       std::to_string(SwitchNumberOf(edit.entry)) + " pin " + std::to_string(edit.pin) +
+                       kMsgLeaveOneOut;
     // A double-byte font (and "WPC1257_KARVO") fixes the code page; the page locks its list.
     if (doubleFont && codePage && *doubleFont >= 2)
         return "the double-byte font " +

@@ -207,6 +207,19 @@ nlohmann::json StatusJson(const SettingsRecord& record, const PrinterFacts* fact
     return json;
 }
 
+std::string StatusLine(const SettingsRecord& record, const PrinterFacts& facts)
+{
+    std::string line = facts.model + " " + facts.firmware;
+    for (int e = 0; e < kSwitchCount; ++e)
+        line += "  MSW " + std::to_string(SwitchNumberOf(e)) + " " + SwitchBits(record, e);
+    return line + "\n";
+}
+
+std::string JsonText(const nlohmann::json& json)
+{
+    return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 std::vector<PinChange> PendingChanges(const SettingsRecord& before, const SettingsRecord& target)
 {
     std::vector<PinChange> changes;

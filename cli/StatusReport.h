@@ -51,6 +51,11 @@ CustomerSettings CustomerSettingsOf(const SettingsRecord& record);
 
 std::string StatusTable(const SettingsRecord& record, const PrinterFacts* facts);
 nlohmann::json StatusJson(const SettingsRecord& record, const PrinterFacts* facts);
+// The printer on one line, for a fleet: "<model> <firmware>  MSW 1 00000001  MSW 2 ...".
+std::string StatusLine(const SettingsRecord& record, const PrinterFacts& facts);
+// JSON as the tool prints it: indented by two, and any text that is not UTF-8 (the
+// printer's own texts are plain bytes) with each bad byte replaced by U+FFFD.
+std::string JsonText(const nlohmann::json& json);
 
 struct PinChange {
     int entry;

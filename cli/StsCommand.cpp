@@ -9,6 +9,8 @@ namespace {
 
 SettingsRecord LoadOrThrow(const std::string& path)
 {
+    if (const std::string refusal = FullStatusFile::Refusal(path); !refusal.empty())
+        throw UsageError{refusal};
     SettingsRecord record;
     const auto result = FullStatusFile::Load(path, record);
     if (result != StatusFile::Result::Ok)
@@ -42,7 +44,7 @@ public:
             return kExitOk;
         }
         if (json_->parsed()) {
-            context.console.Out(StatusJson(first, nullptr).dump(2) + "\n");
+            context.console.Out(JsonText(StatusJson(first, nullptr)) + "\n");
             return kExitOk;
         }
         const SettingsRecord second = LoadOrThrow(files_[1]);

@@ -63,16 +63,23 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
         port = static_cast<std::uint32_t>(value);
         host = text.substr(0, colon);
     }
-    // Dotted IPv4 text only, as the network port takes it.
-    int dots = 0;
+    // Dotted IPv4 text only, as the network port takes it: four numbers 0 to 255,
+    // without leading zeros.
+    std::vector<std::string> octets(1);
     for (char c : host) {
         if (c == '.')
-            ++dots;
-        else if (!std::isdigit(static_cast<unsigned char>(c)))
+            octets.emplace_back();
+        else if (std::isdigit(static_cast<unsigned char>(c)))
+            octets.back() += c;
+        else
             return fail("\"" + text + "\" is neither a port name nor an IPv4 address");
     }
-    if (dots != 3)
+    if (octets.size() != 4)
         return fail("\"" + text + "\" is neither a port name nor an IPv4 address");
+    for (const auto& octet : octets)
+        if (octet.empty() || octet.size() > 3 || (octet.size() > 1 && octet[0] == '0') ||
+            std::stoi(octet) > 255)
+            return fail("\"" + text + "\": each of the four numbers of an IPv4 address is 0 to 255");
     if (port == 0)
         return fail("\"" + text + "\": no TCP port");
     target.type = Ethernet;
@@ -80,6 +87,14 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
     s.portName = host;
     s.tcpPort = port;
     return target;
+}
+
+std::string PrinterKey(const Target& target)
+{
+    std::string key = std::to_string(target.type) + " " + target.settings.portName;
+    if (target.type == Ethernet)
+        key += ":" + std::to_string(target.settings.tcpPort);
+    return key;
 }
 
 std::vector<std::string> ParseTargetList(const std::string& text)

@@ -34,6 +34,10 @@ struct Target {
 std::optional<Target> ParseTarget(const std::string& text, const LineOptions& line,
                                   std::string* error = nullptr);
 
+// The printer a parsed target reaches, whatever way it was written: targets with the
+// same key are the same printer ("127.0.0.1" and "127.0.0.1:9100" on TCP port 9100).
+std::string PrinterKey(const Target& target);
+
 // A targets file: one target per line; blank lines and lines starting with '#' are
 // skipped, as is anything after the first blank on a line.
 std::vector<std::string> ParseTargetList(const std::string& text);

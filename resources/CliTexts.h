@@ -37,5 +37,20 @@ inline constexpr char kMsgEntranceFromPrinterHint[] =
 inline constexpr char kMsgPowerSaveUnknown[] =
     "The printer's power save could not be read; give both --power-save and --entrance-time to write it.";
 inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
+inline constexpr char kMsgSamePrinter[] = "name the same printer; name each printer once";
+inline constexpr char kMsgSendStalled[] = "The printer stopped taking bytes (none for 10 s); ";
+inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no status file";
+inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
+inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
+inline constexpr char kMsgBytes[] = " bytes";
+inline constexpr char kMsgEditsContradict[] = " contradict each other; name each pin once";
+inline constexpr char kMsgBothSet[] = " both set MSW ";
+inline constexpr char kMsgLeaveOneOut[] = "; leave one out";
+inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
+inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
+
+// Progress phases that get a bar when there is one printer.
+inline constexpr char kPhaseFontDownload[] = "font download";
+inline constexpr char kPhaseSending[] = "sending";
 
 }  // namespace zorvik

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
+#include "link/SystemPortFactory.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -80,6 +83,140 @@ TEST_F(CliEndToEndTest, GetJsonMatchesThePrintersSwitches)
     EXPECT_EQ(json["settings"]["doubleFont"], "WPC1257_KARVO");
     // Switch 2 holds 0x24: pins 3 and 6 on, so code page 32 + 4.
     EXPECT_EQ(json["settings"]["codePage"], "WPC1250 (Czech)");
+}
+
+// Printer texts are bytes: what is not UTF-8 reaches the JSON as U+FFFD, alone or in a fleet.
+TEST_F(CliEndToEndTest, GetJsonCarriesPrinterTextsThatAreNotUtf8)
+{
+    struct Row {
+        std::string firmware;
+        std::string language;
+        std::string firmwareJson;
+        std::string languageJson;
+    };
+    const Row rows[] = {
+        {"V1.00\xcf", "EN", "V1.00\xef\xbf\xbd", "EN"},
+        {"\x80V2", "\xff\xfe", "\xef\xbf\xbdV2", "\xef\xbf\xbd\xef\xbf\xbd"},
+        {"V1.\xc3\xa9", "\xe2\x82", "V1.\xc3\xa9", "\xef\xbf\xbd"},  // whole UTF-8 passes as it is
+    };
+    for (const Row& row : rows) {
+        server.WithPrinter([&row](VirtualPrinter& p) {
+            p.Identity().firmware = row.firmware;
+            p.Identity().language = row.language;
+        });
+        const auto r = RunCliForTest({"get", "--json", "-p", TcpTarget(server)});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto json = nlohmann::json::parse(r.out);
+        EXPECT_EQ(json["firmware"], row.firmwareJson);
+        EXPECT_EQ(json["language"], row.languageJson);
+        EXPECT_EQ(json["printer"], TcpTarget(server));
+    }
+
+    SimServer second;
+    SimServer third;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    ASSERT_TRUE(third.Start({false, true, 0}));
+    server.WithPrinter([](VirtualPrinter& p) { p.Identity().firmware = "V1.00\xcf"; });
+    const auto r = RunCliForTest(
+        {"get", "--json", "-p", TcpTarget(second), "-p", TcpTarget(server), "-p", TcpTarget(third)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("3 of 3 printers succeeded"));
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(json.is_array());
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_EQ(json[0]["printer"], TcpTarget(second));
+    EXPECT_EQ(json[1]["printer"], TcpTarget(server));
+    EXPECT_EQ(json[1]["firmware"], "V1.00\xef\xbf\xbd");
+    EXPECT_EQ(json[2]["firmware"], json[0]["firmware"]);
+}
+
+// A status file of any other size than 292 bytes, or no regular file at all, is refused
+// before any printer is touched: a short file would load as zeros and match anything.
+struct SizeRow {
+    const char* name;
+    std::uintmax_t size;
+    bool directory;
+};
+
+const SizeRow kSizeRows[] = {
+    {"Empty", 0, false},         {"OneByteShort", 291, false},
+    {"OneByteLong", 293, false}, {"TenMegabytes", 10u << 20, false},
+    {"Directory", 0, true},
+};
+
+class CliStatusFileSizeTest : public CliEndToEndTest, public ::testing::WithParamInterface<SizeRow> {};
+
+TEST_P(CliStatusFileSizeTest, IsRefusedByEveryCommandNamingItsSize)
+{
+    const SizeRow& row = GetParam();
+    const std::string odd = dir.File("odd.sts");
+    if (row.directory) {
+        std::filesystem::create_directory(odd);
+    } else {
+        std::ofstream(odd, std::ios::binary) << std::string(std::min<std::uintmax_t>(row.size, 291), '\x01');
+        std::filesystem::resize_file(odd, row.size);
+    }
+    const std::string good = dir.File("good.sts");
+    ASSERT_EQ(FullStatusFile::Save(good, SettingsRecord{}), StatusFile::Result::Ok);
+    const std::string says = row.directory ? std::string("not a regular file")
+                                           : "the file holds " + std::to_string(row.size) +
+                                                 " bytes; a status file holds exactly 292";
+    const std::vector<std::vector<std::string>> runs = {
+        {"set", "--from", odd, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)},
+        {"sts", "show", odd},
+        {"sts", "json", odd},
+        {"sts", "diff", good, odd},
+        {"sts", "diff", odd, good},
+    };
+    for (const auto& args : runs) {
+        const auto r = RunCliForTest(args);
+        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_THAT(r.err, HasSubstr(odd + ": " + says)) << args[0] << " " << args[1];
+        EXPECT_EQ(r.out, "") << args[0] << " " << args[1];
+    }
+    EXPECT_TRUE(server.WithPrinter([](VirtualPrinter& p) { return p.Log().empty(); }));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever a printer's action throws stays that printer's failure; the others still finish.
+TEST_F(CliEndToEndTest, AThrowingActionFailsOnlyItsPrinter)
+{
+    SimServer second;
+    SimServer third;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    ASSERT_TRUE(third.Start({false, true, 0}));
+    const std::string bad = TcpTarget(second);
+    const PrinterAction action = [&bad](PrinterSession& printer, std::ostream& out) -> bool {
+        if (printer.GetTarget().text == bad)
+            throw std::runtime_error("texts unreadable");
+        out << "fine\n";
+        return true;
+    };
+    LineOptions line;
+    std::vector<Target> targets;
+    for (const auto& text : {TcpTarget(server), bad, TcpTarget(third)})
+        targets.push_back(*ParseTarget(text, line));
+    CliEnv env;
+    env.makePacer = [] { return std::make_unique<VirtualPacer>(); };
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err);
+    // The printer alone, then in a fleet of three.
+    for (const std::vector<Target>& run : {std::vector<Target>{targets[1]}, targets}) {
+        Fleet fleet(env, console, false);
+        EXPECT_FALSE(fleet.Run(run, action));
+        ASSERT_EQ(fleet.Outcomes().size(), run.size());
+        for (const auto& o : fleet.Outcomes()) {
+            EXPECT_EQ(o.ok, o.target != bad) << o.target;
+            if (o.target == bad) {
+                EXPECT_THAT(o.detail, HasSubstr("texts unreadable"));
+            }
+        }
+    }
+    EXPECT_THAT(err.str(), HasSubstr("2 of 3 printers succeeded"));
 }
 
 TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
@@ -301,15 +438,29 @@ TEST_F(CliEndToEndTest, FleetOfThreeWithOneSilentPrinter)
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(silent) + "  FAILED  Fail to get printer ID."));
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(server) + "  ok"));
     EXPECT_THAT(r.err, HasSubstr(TcpTarget(second) + "  ok"));
-    // Each printer's own answer, in the order named.
-    const auto first = r.out.find("== " + TcpTarget(server));
-    const auto last = r.out.find("== " + TcpTarget(second));
-    ASSERT_NE(first, std::string::npos);
-    ASSERT_NE(last, std::string::npos);
-    EXPECT_LT(first, last);
-    EXPECT_EQ(r.out.find("== " + TcpTarget(silent)), std::string::npos);
-    EXPECT_THAT(r.out.substr(first, last - first), HasSubstr("\"bits\": \"00000001\""));
-    EXPECT_THAT(r.out.substr(last), HasSubstr("\"bits\": \"00000010\""));
+    // One array: each printer's own answer in the order named, the silent one with its reason.
+    const auto json = nlohmann::json::parse(r.out);
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_EQ(json[0]["printer"], TcpTarget(server));
+    EXPECT_EQ(json[0]["switches"][6]["bits"], "00000001");
+    EXPECT_EQ(json[1]["printer"], TcpTarget(silent));
+    EXPECT_THAT(json[1]["error"].get<std::string>(), HasSubstr("Fail to get printer ID."));
+    EXPECT_FALSE(json[1].contains("switches"));
+    EXPECT_EQ(json[2]["printer"], TcpTarget(second));
+    EXPECT_EQ(json[2]["switches"][6]["bits"], "00000010");
+    EXPECT_FALSE(json[2].contains("error"));
+
+    // Without --json: one line per printer that answered, in the order named.
+    const auto lines = RunCliForTest(
+        {"get", "-p", TcpTarget(server), "-p", TcpTarget(silent), "-p", TcpTarget(second), "--jobs", "1"});
+    EXPECT_EQ(lines.status, 1);
+    const std::size_t width =
+        std::max({TcpTarget(server).size(), TcpTarget(silent).size(), TcpTarget(second).size()});
+    auto padded = [width](std::string t) { return t + std::string(width - t.size(), ' '); };
+    EXPECT_THAT(lines.out, ::testing::MatchesRegex(padded(TcpTarget(server)) +
+                                                   "  LXT-640IV [^\n]*  MSW 11 00000001  MSW 12 [01]{8}\n" +
+                                                   padded(TcpTarget(second)) +
+                                                   "  LXT-640IV [^\n]*  MSW 11 00000010  MSW 12 [01]{8}\n"));
 }
 
 TEST_F(CliEndToEndTest, FleetFromATargetsFileAllSucceeding)
@@ -338,6 +489,22 @@ TEST_F(CliEndToEndTest, TraceShowsEveryWriteAndReadWithATimestamp)
         server.WaitFor([](VirtualPrinter& p) { return p.PrintData() == VirtualPrinter::Bytes{0x0a}; }));
 }
 
+TEST_F(CliEndToEndTest, SendOfALargeFileGoesInPiecesWithProgress)
+{
+    VirtualPrinter::Bytes bytes(20000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>('A' + i % 26);
+    const std::string file = dir.File("long.bin");
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const auto r = RunCliForTest({"send", "--file", file, "-p", TcpTarget(server)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "20000 of 20000 bytes sent\n");
+    EXPECT_THAT(r.err, HasSubstr("sending [" + std::string(8, '#')));
+    EXPECT_THAT(r.err, HasSubstr("] 100%"));
+    EXPECT_TRUE(server.WaitFor([&bytes](VirtualPrinter& p) { return p.PrintData() == bytes; }));
+}
+
 TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)
 {
     for (const char* action : {"selftest", "print-status", "print-codepage"})
@@ -356,6 +523,120 @@ TEST_F(CliEndToEndTest, RefusedConnectionFailsWithStatusOne)
     server.Stop();
     const auto r = RunCliForTest({"check", "-p", target});
     EXPECT_EQ(r.status, 1);
+}
+
+// Counts the printers' ports that are open at the same time.
+struct OpenPorts {
+    std::atomic<int> open{0};
+    std::atomic<int> most{0};
+    std::atomic<int> opened{0};
+
+    void Opened()
+    {
+        ++opened;
+        const int now = ++open;
+        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+        }
+    }
+    void Closed() { --open; }
+};
+
+class CountedPort final : public Port {
+public:
+    CountedPort(std::unique_ptr<Port> port, OpenPorts& ports) : port_(std::move(port)), ports_(ports) {}
+    ~CountedPort() override { Release(); }
+    int Configure(const PortSettings& settings) override { return port_->Configure(settings); }
+    int Open() override
+    {
+        const int result = port_->Open();
+        if (result && !open_) {
+            open_ = true;
+            ports_.Opened();
+        }
+        return result;
+    }
+    int Write(const std::uint8_t* buffer, std::uint32_t count) override
+    {
+        return port_->Write(buffer, count);
+    }
+    int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override
+    {
+        return port_->Read(buffer, count, timeoutMs);
+    }
+    void Close() override
+    {
+        port_->Close();
+        Release();
+    }
+
+private:
+    void Release()
+    {
+        if (open_)
+            ports_.Closed();
+        open_ = false;
+    }
+    std::unique_ptr<Port> port_;
+    OpenPorts& ports_;
+    bool open_ = false;
+};
+
+class CountedPortFactory final : public PortFactory {
+public:
+    CountedPortFactory(std::unique_ptr<PortFactory> factory, OpenPorts& ports)
+        : factory_(std::move(factory)), ports_(ports)
+    {
+    }
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        auto port = factory_->Make(type);
+        return port ? std::make_unique<CountedPort>(std::move(port), ports_) : nullptr;
+    }
+
+private:
+    std::unique_ptr<PortFactory> factory_;
+    OpenPorts& ports_;
+};
+
+// A long targets file is served by --jobs threads at most, every printer to the end.
+TEST(CliFleetLimitTest, ManyPrintersAtMostJobsAtOnce)
+{
+    constexpr int kPrinters = 200;
+    std::vector<std::unique_ptr<SimServer>> servers;
+    test::TempDir dir;
+    const std::string list = dir.File("printers.txt");
+    {
+        std::ofstream file(list);
+        for (int i = 0; i < kPrinters; ++i) {
+            servers.push_back(std::make_unique<SimServer>());
+            ASSERT_TRUE(servers.back()->Start({false, true, 0})) << servers.back()->Error();
+            file << TcpTarget(*servers.back()) << "\n";
+        }
+    }
+    OpenPorts ports;
+    CliEnv env;
+    env.makePortFactory = [&ports](Pacer& pacer, Notifier& notifier) -> std::unique_ptr<PortFactory> {
+        return std::make_unique<CountedPortFactory>(MakeSystemPortFactory(pacer, notifier), ports);
+    };
+    const auto r = RunCliForTest({"check", "--targets", list, "--jobs", "16"}, env);
+    EXPECT_EQ(r.status, 0) << r.err.substr(r.err.size() > 2000 ? r.err.size() - 2000 : 0);
+    EXPECT_THAT(r.err, HasSubstr("200 of 200 printers succeeded"));
+    EXPECT_EQ(ports.opened, kPrinters);
+    EXPECT_EQ(ports.open, 0);
+    EXPECT_LE(ports.most, 16);
+    EXPECT_GT(ports.most, 1);
+    for (const auto& server : servers)
+        EXPECT_TRUE(server->WithPrinter([](VirtualPrinter& p) { return !p.Log().empty(); }));
+
+    // The same printer again, written another way, is refused before any printer is served.
+    std::ofstream(list, std::ios::app) << "127.0.0.1\n";
+    const auto twice = RunCliForTest(
+        {"check", "--targets", list, "--tcp-port", std::to_string(servers[7]->TcpPort()), "--jobs", "16"},
+        env);
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_THAT(twice.err,
+                HasSubstr("\"" + TcpTarget(*servers[7]) + "\" and \"127.0.0.1\" name the same printer"));
+    EXPECT_EQ(ports.opened, kPrinters);
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).

@@ -17,10 +17,11 @@ struct CliResult {
     std::string err;
 };
 
-inline CliResult RunCliForTest(const std::vector<std::string>& args)
+// env may bring its own ports or clock; without a pacer each printer gets a VirtualPacer.
+inline CliResult RunCliForTest(const std::vector<std::string>& args, CliEnv env = {})
 {
-    CliEnv env;
-    env.makePacer = [] { return std::make_unique<VirtualPacer>(); };
+    if (!env.makePacer)
+        env.makePacer = [] { return std::make_unique<VirtualPacer>(); };
     std::ostringstream out;
     std::ostringstream err;
     CliResult result;

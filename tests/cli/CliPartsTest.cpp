@@ -7,11 +7,13 @@
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/LoopTimerHost.h"
+#include "cli/PieceSender.h"
 #include "cli/PrintingNotifier.h"
 #include "cli/SettingEdits.h"
 #include "cli/Target.h"
 #include "cli/TraceWriter.h"
 #include "settings/PrinterSettingModel.h"
+#include "support/FakePort.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -38,6 +40,16 @@ const TargetRow kTargetRows[] = {
     {"127.0.0.1:65536", false, Ethernet, "", 0},
     {"127.0.0.1:", false, Ethernet, "", 0},
     {"127.0.0:9100", false, Ethernet, "", 0},
+    {"1.2.3", false, Ethernet, "", 0},
+    {"999.999.999.999", false, Ethernet, "", 0},
+    {"256.0.0.1:9100", false, Ethernet, "", 0},
+    {"127.0.0.1.5", false, Ethernet, "", 0},
+    {"127..0.1", false, Ethernet, "", 0},
+    {"127.0.0.", false, Ethernet, "", 0},
+    {"127.0.0.01", false, Ethernet, "", 0},  // the system reads no leading zeros
+    {"1270.0.0.1", false, Ethernet, "", 0},
+    {"255.255.255.0:1", true, Ethernet, "255.255.255.0", 1},
+    {"0.0.0.0", true, Ethernet, "0.0.0.0", 4242},
     {"printer.local", false, Ethernet, "", 0},
     {"com3", false, Ethernet, "", 0},  // names are case-sensitive, as the link reads them
     {"", false, Ethernet, "", 0},
@@ -66,6 +78,21 @@ TEST_P(TargetTest, Parses)
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
+
+// Names that reach the same printer share a key; the tool refuses a printer named twice.
+TEST(TargetKeyTest, SamePrinterWhateverItsSpelling)
+{
+    LineOptions line;  // TCP port 9100 by default
+    const std::pair<const char*, const char*> same[] = {{"127.0.0.1", "127.0.0.1:9100"},
+                                                        {"COM1", "COM1"},
+                                                        {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp0"}};
+    const std::pair<const char*, const char*> different[] = {
+        {"127.0.0.1", "127.0.0.1:9101"}, {"127.0.0.1", "127.0.0.2"}, {"COM1", "COM2"}, {"LPT1", "COM1"}};
+    for (const auto& [a, b] : same)
+        EXPECT_EQ(PrinterKey(*ParseTarget(a, line)), PrinterKey(*ParseTarget(b, line))) << a << " " << b;
+    for (const auto& [a, b] : different)
+        EXPECT_NE(PrinterKey(*ParseTarget(a, line)), PrinterKey(*ParseTarget(b, line))) << a << " " << b;
+}
 
 TEST(TargetListTest, SkipsCommentsBlanksAndTrailingWords)
 {
@@ -148,6 +175,91 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
     EXPECT_EQ(record.fontChoice, 6);
 }
 
+struct ConflictRow {
+    const char* name;
+    std::vector<std::string> pins;
+    void (*named)(SettingEdits&);
+    const char* says;  // empty: the edits go together
+};
+
+void NoNamed(SettingEdits&) {}
+
+const ConflictRow kConflictRows[] = {
+    {"PinOnAndOff", {"1.3=on", "1.3=off"}, NoNamed, "--pin 1.3=on and --pin 1.3=off contradict each other"},
+    {"PinOnAndKeep", {"12.8=keep", "11.1=on", "12.8=on"}, NoNamed, "--pin 12.8=keep and --pin 12.8=on"},
+    {"PinTwiceAlike", {"1.3=on", "1.3=on"}, NoNamed, ""},
+    {"SamePinOtherSwitch", {"1.3=on", "2.3=off"}, NoNamed, ""},
+    {"CodePageNoChange",
+     {"2.3=on"},
+     [](SettingEdits& e) { e.codePage = 0; },
+     "--pin 2.3=on and --code-page 0 both set MSW 2 pin 3"},
+    {"CodePageLowBit",
+     {"2.4=off"},
+     [](SettingEdits& e) { e.codePage = 5; },
+     "--code-page 5 both set MSW 2 pin 4"},
+    {"CodePageLeavesDestination", {"2.1=on", "2.2=on"}, [](SettingEdits& e) { e.codePage = 5; }, ""},
+    {"PrintSpeed",
+     {"1.2=on"},
+     [](SettingEdits& e) { e.printSpeed = 1; },
+     "--print-speed 1 both set MSW 1 pin 2"},
+    {"PrintSpeedOtherPin", {"1.3=on"}, [](SettingEdits& e) { e.printSpeed = 1; }, ""},
+    {"Emulation",
+     {"3.3=off"},
+     [](SettingEdits& e) { e.emulation = 2; },
+     "--emulation 2 both set MSW 3 pin 3"},
+    {"EmulationOtherPin", {"3.4=off"}, [](SettingEdits& e) { e.emulation = 2; }, ""},
+    {"SingleFont",
+     {"4.4=on"},
+     [](SettingEdits& e) { e.singleFont = 1; },
+     "--single-font 1 both set MSW 4 pin 4"},
+    {"SingleFontOtherPin", {"4.2=on"}, [](SettingEdits& e) { e.singleFont = 1; }, ""},
+    {"DoubleFontSwitch12",
+     {"12.5=on"},
+     [](SettingEdits& e) { e.doubleFont = 3; },
+     "--double-font 3 both set MSW 12 pin 5"},
+    {"DoubleFontDestination",
+     {"2.1=off"},
+     [](SettingEdits& e) { e.doubleFont = 1; },
+     "--double-font 1 both set MSW 2 pin 1"},
+    {"DoubleFontFixingTheCodePage",
+     {"2.4=on"},
+     [](SettingEdits& e) { e.doubleFont = 6; },
+     "--double-font 6 both set MSW 2 pin 4"},
+    {"DoubleFontNoChangeClearsTheCodePage",
+     {"2.8=on"},
+     [](SettingEdits& e) { e.doubleFont = 0; },
+     "--double-font 0 both set MSW 2 pin 8"},
+    {"DoubleByteCountryKeepsTheCodePage", {"2.4=on"}, [](SettingEdits& e) { e.doubleFont = 2; }, ""},
+    {"FontFixesTheCodePage",
+     {},
+     [](SettingEdits& e) { e.doubleFont = 6, e.codePage = 1; },
+     "fixes the code page"},
+    {"EveryNamedSettingAndAFreePin",
+     {"11.3=on", "5.1=off", "6.8=on"},
+     [](SettingEdits& e) {
+         e.doubleFont = 1, e.codePage = 3, e.printSpeed = 2, e.emulation = 1, e.singleFont = 2;
+     },
+     ""},
+};
+
+class SettingConflictTest : public ::testing::TestWithParam<ConflictRow> {};
+
+TEST_P(SettingConflictTest, NamesBothEditsOrNone)
+{
+    const ConflictRow& row = GetParam();
+    SettingEdits edits;
+    for (const auto& text : row.pins)
+        edits.pins.push_back(*ParsePinEdit(text));
+    row.named(edits);
+    if (std::string(row.says).empty())
+        EXPECT_EQ(edits.Conflict(), "");
+    else
+        EXPECT_THAT(edits.Conflict(), ::testing::HasSubstr(row.says));
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 {
     test::TempDir dir;
@@ -181,6 +293,140 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
     EXPECT_EQ(loaded.entries[7], record.entries[7]);
     EXPECT_EQ(FullStatusFile::Load(dir.File("window.STS"), loaded), StatusFile::Result::WrongFormat);
 }
+
+// A pacer whose pauses move the clock the sender reads, so ten stalled seconds pass at once.
+class ClockPacer final : public Pacer {
+public:
+    void Pause(std::uint32_t ms) override
+    {
+        now += std::chrono::milliseconds(ms);
+        paused += ms;
+    }
+    std::chrono::steady_clock::time_point now{};
+    std::uint64_t paused = 0;
+};
+
+struct SendRow {
+    const char* name;
+    std::size_t count;
+    int writeLimit;  // of the printer at the start (-1: takes all)
+    // Called after each write the printer saw; may stall it (writeLimit) or let time pass.
+    void (*printer)(const test::Bytes& written, test::FakePortState& state, ClockPacer& pacer);
+    std::uint32_t pauseBetweenPieces;
+    std::size_t sent;
+    std::vector<std::size_t> pieces;  // the sizes the printer took; empty: not checked
+    std::uint64_t paused;
+};
+
+void Healthy(const test::Bytes&, test::FakePortState&, ClockPacer&) {}
+
+const SendRow kSendRows[] = {
+    {"AllTakenInPieces", 10000, -1, Healthy, 0, 10000, {4096, 4096, 1808}, 0},
+    {"NetworkPacingBetweenPieces", 10000, -1, Healthy, 500, 10000, {4096, 4096, 1808}, 1000},
+    {"OnePieceOnly", 4096, -1, Healthy, 500, 4096, {4096}, 0},
+    {"NeverTaken", 10000, 0, Healthy, 0, 0, {}, PieceSender::kStallLimitMs},
+    {"StallsAfterTwoPieces",
+     20000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer&) {
+         if (s.writes.size() == 2)
+             s.writeLimit = 0;
+     },
+     0,
+     8192,
+     {},
+     PieceSender::kStallLimitMs},
+    // Slow but moving: nothing for 9 s, then 100 bytes, again and again.
+    {"SlowButMoving",
+     1000,
+     0,
+     [](const test::Bytes& written, test::FakePortState& s, ClockPacer& p) {
+         if (written.empty())
+             p.now += std::chrono::seconds(9);
+         s.writeLimit = written.empty() ? 100 : 0;
+     },
+     0,
+     1000,
+     {},
+     10 * PieceSender::kRetryPauseMs},
+    // A write that itself blocks past the limit ends the send without another try.
+    {"OneWriteBlocksPastTheLimit",
+     10000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer& p) {
+         if (s.writes.size() == 2)
+             s.writeLimit = 0;
+         if (s.writes.size() == 3)
+             p.now += std::chrono::seconds(11);
+     },
+     0,
+     8192,
+     {},
+     0},
+    // A stall that ends within the limit is waited out.
+    {"StallsAndGoesOn",
+     9000,
+     -1,
+     [](const test::Bytes&, test::FakePortState& s, ClockPacer&) {
+         if (s.writes.size() == 1)
+             s.writeLimit = 0;
+         else if (s.writes.size() == 40)
+             s.writeLimit = -1;
+     },
+     0,
+     9000,
+     {},
+     39 * PieceSender::kRetryPauseMs},
+};
+
+class PieceSenderTest : public ::testing::TestWithParam<SendRow> {};
+
+TEST_P(PieceSenderTest, SendsUntilDoneOrStalled)
+{
+    const SendRow& row = GetParam();
+    auto state = std::make_shared<test::FakePortState>();
+    ClockPacer pacer;
+    state->writeLimit = row.writeLimit;
+    state->responder = [&row, &pacer](const test::Bytes& written, test::FakePortState& s) {
+        row.printer(written, s, pacer);
+    };
+    PrinterLink link(std::make_unique<test::FakePortFactory>(state));
+    PortSettings settings;
+    settings.portName = "127.0.0.1";
+    settings.tcpPort = 9100;
+    ASSERT_NE(link.CreatePort(settings), 0);
+    ASSERT_NE(link.Open(), 0);
+    test::Bytes bytes(row.count);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7);
+
+    std::vector<std::size_t> progress;
+    PieceSender sender(
+        link, pacer, [&pacer] { return pacer.now; }, row.pauseBetweenPieces);
+    const std::size_t sent =
+        sender.Send(bytes.data(), bytes.size(), [&](std::size_t n) { progress.push_back(n); });
+    EXPECT_EQ(sent, row.sent);
+    EXPECT_EQ(pacer.paused, row.paused);
+    const test::Bytes all = state->AllWritten();
+    EXPECT_TRUE(
+        std::equal(all.begin(), all.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(sent)));
+    EXPECT_EQ(all.size(), sent);
+    if (!row.pieces.empty()) {
+        std::vector<std::size_t> pieces;
+        for (const auto& w : state->writes)
+            pieces.push_back(w.size());
+        EXPECT_EQ(pieces, row.pieces);
+    }
+    // Every write that moved bytes is reported, with the running total.
+    ASSERT_FALSE(sent > 0 && progress.empty());
+    if (!progress.empty()) {
+        EXPECT_EQ(progress.back(), sent);
+    }
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class CountingClient final : public TimerClient {
 public:
