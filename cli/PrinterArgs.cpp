@@ -10,9 +10,13 @@ namespace zorvik {
 
 void PrinterArgs::AddTo(CLI::App* command)
 {
-    command->add_option("-p,--port", ports,
-                        "Printer to use; repeat for several at once. COM1, \\\\.\\COM10, /dev/ttyUSB0, LPT1, "
-                        "LXT-640IV:<path> (see \"ports\"), or IPv4[:TCP port]");
+    // One printer per -p, so a value that follows (the hex text of "send") is not
+    // taken for a second printer.
+    command
+        ->add_option("-p,--port", ports,
+                     "Printer to use; repeat for several at once. COM1, \\\\.\\COM10, /dev/ttyUSB0, LPT1, "
+                     "LXT-640IV:<path> (see \"ports\"), or IPv4[:TCP port]")
+        ->allow_extra_args(false);
     command->add_option("--targets", targetsFile,
                         "File listing printers, one per line ('#' starts a comment)");
     command->add_option("-j,--jobs", jobs, "Printers served at once when there are several")

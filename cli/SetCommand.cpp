@@ -20,7 +20,8 @@ public:
             "status file, write, read back after the restart, and fail when the printer does not hold it");
         args_.AddTo(command);
         command->add_option("--from", from_, "Status file (*.sts) to write");
-        command->add_option("--pin", pins_, "Pin edit MSW.PIN=on|off|keep, e.g. 2.3=on; repeatable");
+        command->add_option("--pin", pins_, "Pin edit MSW.PIN=on|off|keep, e.g. 2.3=on; repeatable")
+            ->allow_extra_args(false);
         command->add_option("--code-page", codePage_, "Default code page: list index or entry text");
         command->add_option("--double-font", doubleFont_,
                             "Double-byte font: list index or entry text; a font other than \"No Change\" or "

@@ -640,6 +640,125 @@ TEST(CliFleetLimitTest, ManyPrintersAtMostJobsAtOnce)
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
+// Ports that reach one virtual printer whatever the example names: a serial name or
+// device path goes to its pseudo-terminal, any IPv4 address to its loopback port.
+// Nothing ever leaves this machine.
+class RoutedPort final : public Port {
+public:
+    RoutedPort(std::unique_ptr<Port> port, InterfaceType type, const SimServer& server)
+        : port_(std::move(port)), type_(type), server_(server)
+    {
+    }
+    int Configure(const PortSettings& settings) override
+    {
+        PortSettings routed = settings;
+        if (type_ == Serial) {
+            routed.portName = server_.PtyPath();
+        } else if (type_ == Ethernet) {
+            routed.portName = "127.0.0.1";
+            routed.tcpPort = server_.TcpPort();
+        }
+        return port_->Configure(routed);
+    }
+    int Open() override { return port_->Open(); }
+    int Write(const std::uint8_t* b, std::uint32_t n) override { return port_->Write(b, n); }
+    int Read(std::uint8_t* b, std::uint32_t n, std::uint32_t ms) override { return port_->Read(b, n, ms); }
+    void Close() override { port_->Close(); }
+
+private:
+    std::unique_ptr<Port> port_;
+    InterfaceType type_;
+    const SimServer& server_;
+};
+
+class RoutedFactory final : public PortFactory {
+public:
+    RoutedFactory(Pacer& pacer, Notifier& notifier, const SimServer& server)
+        : system_(MakeSystemPortFactory(pacer, notifier)), server_(server)
+    {
+    }
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        return std::make_unique<RoutedPort>(system_->Make(type), type, server_);
+    }
+
+private:
+    std::unique_ptr<PortFactory> system_;
+    const SimServer& server_;
+};
+
+// The shell words of one example line of a man page ("\-" is "-", double quotes group).
+std::vector<std::string> ExampleWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool any = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\\' && i + 1 < line.size() && line[i + 1] == '-') {
+            word += '-';
+            ++i;
+            any = true;
+        } else if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any)
+                words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += c;
+            any = true;
+        }
+    }
+    if (any)
+        words.push_back(word);
+    return words;
+}
+
+// Every example of the zorvik-cli man page runs against the virtual printer and
+// succeeds; file names land in a temporary folder.
+TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
+{
+    std::ifstream man(std::string(ZORVIK_MAN_DIR) + "/zorvik-cli.1");
+    ASSERT_TRUE(man.good());
+    std::vector<std::vector<std::string>> examples;
+    bool inExamples = false;
+    for (std::string line; std::getline(man, line);) {
+        if (line == ".SH EXAMPLES")
+            inExamples = true;
+        else if (inExamples && line.rfind(".SH", 0) == 0)
+            break;
+        else if (inExamples && line.rfind("zorvik", 0) == 0)
+            examples.push_back(ExampleWords(line));
+    }
+    ASSERT_GE(examples.size(), 4u);
+
+    SimServer server;
+    ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
+    test::TempDir dir;
+    std::ofstream(dir.File("tills.txt")) << "# the tills\n10.0.0.5\n";
+    CliEnv env;
+    env.makePortFactory = [&server](Pacer& pacer, Notifier& notifier) {
+        return std::make_unique<RoutedFactory>(pacer, notifier, server);
+    };
+    for (auto words : examples) {
+        ASSERT_EQ(words.front(), "zorvik-cli");
+        words.erase(words.begin());
+        for (auto& w : words)
+            if (w.ends_with(".sts") || w.ends_with(".txt"))
+                w = dir.File(w);
+        std::string shown;
+        for (const auto& w : words)
+            shown += " " + w;
+        const auto r = RunCliForTest(words, env);
+        EXPECT_EQ(r.status, 0) << shown << "\n" << r.err << r.out;
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("shop.sts")));
+}
+
 TEST(CliOverPtyTest, GetOverASerialLine)
 {
     SimServer server;
