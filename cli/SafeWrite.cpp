@@ -14,9 +14,6 @@ namespace zorvik {
 
 namespace {
 
-constexpr int kEntranceTimeMin = 6;
-constexpr int kEntranceTimeMax = 255;
-
 std::string PowerSaveText(const std::optional<PowerSaveReply>& powerSave)
 {
     if (!powerSave)

@@ -19,6 +19,10 @@ namespace zorvik {
 // The eight characters of a switch reply, pin 8 first.
 using SwitchChars = std::array<std::uint8_t, 8>;
 
+// The entrance times of power save the printer takes, in seconds.
+inline constexpr int kEntranceTimeMin = 6;
+inline constexpr int kEntranceTimeMax = 255;
+
 // What the printer says about power save: the enable flag and the entrance time.
 struct PowerSaveReply {
     int enabled = 0;  // 0 disabled, 1 enabled

@@ -12,8 +12,6 @@
 namespace zorvik {
 
 namespace {
-constexpr int kEntranceTimeMin = 6;
-constexpr int kEntranceTimeMax = 255;
 constexpr int kEntranceTimeDefault = 20;
 constexpr int kSettingStepSize = 10;
 constexpr int kDownloadStepSize = 1;
