@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -264,6 +265,80 @@ TEST_F(MainDialogTest, AddressAndPortFieldsTakeOnlyTheirNumbers)
         EXPECT_EQ(edit->text().toStdString(), c.kept) << c.field << " typed " << c.typed;
     }
 }
+
+// How an address gets into the field: typed key by key ('\b' is Backspace) or pasted
+// with Ctrl+V, after a click on a box and Ctrl+A. The field starts at 192.168.1.100.
+enum class Entry { Keys, Paste };
+
+struct AddressCase {
+    const char* name;
+    int box;  // the box clicked first
+    Entry entry;
+    const char* input;
+    const char* expected;  // the address Enter then checks
+    friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MainDialogAddressTest : public MainDialogTest, public ::testing::WithParamInterface<AddressCase> {};
+
+TEST_P(MainDialogAddressTest, TypedOrPastedAddressIsTheOneEnterChecks)
+{
+    const AddressCase& c = GetParam();
+    Make();
+    Click(kIdRadioEthernet);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    QLineEdit* box = Control<IpAddressEdit>(kIdIpAddress)->Octet(c.box);
+    QWidget* const focused = nullptr;  // keys go to the focus widget, as typed keys do
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    if (c.entry == Entry::Paste) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.input));
+        QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        for (const char key : std::string(c.input)) {
+            if (key == '\b')
+                QTest::keyClick(focused, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(focused, QString(QChar(key)));
+        }
+    }
+    EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), c.expected);
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(dialog->State().portName, c.expected);
+    EXPECT_TRUE(dialog->State().Connected());
+}
+
+std::vector<AddressCase> AddressCases()
+{
+    std::vector<AddressCase> cases;
+    const std::pair<const char*, const char*> addresses[] = {{"Loopback", "127.0.0.1"},
+                                                             {"Private", "192.168.5.20"},
+                                                             {"Short", "10.0.0.5"},
+                                                             {"OneDigitEach", "1.2.3.4"},
+                                                             {"Highest", "255.255.255.255"}};
+    for (const auto& [name, address] : addresses) {
+        cases.push_back({name, 0, Entry::Keys, address, address});
+        cases.push_back({name, 2, Entry::Keys, address, address});
+        cases.push_back({name, 1, Entry::Paste, address, address});
+        cases.push_back({name, 3, Entry::Paste, address, address});
+    }
+    cases.push_back({"DotInTheLastBoxIsRefused", 3, Entry::Keys, "7.8", "192.168.1.78"});
+    cases.push_back({"DotInAnEmptyBoxStays", 1, Entry::Keys, "\b.5", "192.5.1.100"});
+    cases.push_back({"BackspaceAtTheStartGoesBack", 1, Entry::Keys, "\b\b\b3", "193.0.1.100"});
+    cases.push_back({"BoxKeepsAtMost255", 2, Entry::Keys, "256", "192.168.25.100"});
+    cases.push_back({"PasteWithSpacesAround", 0, Entry::Paste, " 10.0.0.5\n", "10.0.0.5"});
+    cases.push_back({"PasteOfAnOctetAbove255IsRefused", 0, Entry::Paste, "300.1.1.1", "192.168.1.100"});
+    cases.push_back({"PasteOfOneNumberFillsTheBox", 2, Entry::Paste, "42", "192.168.42.100"});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, MainDialogAddressTest, ::testing::ValuesIn(AddressCases()),
+                         [](const auto& info) {
+                             const AddressCase& c = info.param;
+                             return std::string(c.name) + (c.entry == Entry::Keys ? "_Keys" : "_Paste") +
+                                    "_Box" + std::to_string(c.box);
+                         });
 
 TEST_F(MainDialogTest, CheckOverAPseudoTerminalEnablesTheToolsAndTheSelfTestSendsItsBytes)
 {
