@@ -9,6 +9,7 @@
 #include "app/qt/ProgramIcon.h"
 #include "app/qt/ToolDialogs.h"
 #include "base/qt/ControlIds.h"
+#include "base/qt/ExchangeHold.h"
 #include "resources/MainTexts.h"
 #include "ui_MainDialog.h"
 
@@ -92,10 +93,19 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
             Handle([this, list, index] { state_->ChooseEntry(list, index); });
         });
     }
-    connect(ui_->checkButton, &QAbstractButton::clicked, this,
-            [this] { Handle([this] { state_->CheckCommunication(); }); });
-    connect(ui_->selfTestButton, &QAbstractButton::clicked, this,
-            [this] { Handle([this] { state_->SelfTest(); }); });
+    // The two printer exchanges hold the windows for their whole length.
+    connect(ui_->checkButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->CheckCommunication();
+        });
+    });
+    connect(ui_->selfTestButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->SelfTest();
+        });
+    });
     connect(ui_->runManagerButton, &QAbstractButton::clicked, this, &MainDialog::OnRunManager);
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });

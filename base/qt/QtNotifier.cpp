@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "base/qt/ExchangeHold.h"
+
 namespace zorvik {
 namespace {
 
@@ -20,6 +22,8 @@ void QtNotifier::SetTestHook(Hook hook)
 
 void QtNotifier::Show(std::string_view text, std::string_view title, MessageIcon icon)
 {
+    // A message during a printer exchange takes input and shows the normal cursor.
+    const ExchangeHold::Lift answerable;
     if (TestHook()) {
         TestHook()(MessageRecord{std::string(text), std::string(title), icon});
         return;

@@ -8,6 +8,7 @@
 #include "GuiFixture.h"
 #include "base/qt/BusyGuard.h"
 #include "base/qt/ControlIds.h"
+#include "base/qt/ExchangeHold.h"
 #include "base/qt/QtTimerHost.h"
 #include "base/qt/WindowPacer.h"
 
@@ -50,6 +51,47 @@ TEST(WindowPacer, TimersAndPaintingGoOnDuringAPause)
     pacer.Pause(20);
     EXPECT_TRUE(timerRan);
     EXPECT_GE(clock.elapsed(), 19);
+}
+
+// Clicks made while an exchange holds the windows are dropped, whether they came in
+// while it blocked or during a pause of the windows' pacer; a message box lifts the
+// hold while it is up, and nothing of the hold is left once it ends.
+TEST(ExchangeHold, InputMadeDuringAnExchangeIsDroppedAndTheCursorWaits)
+{
+    QPushButton button(QStringLiteral("button"));
+    button.show();
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    std::vector<Qt::CursorShape> cursors;
+    {
+        const ExchangeHold hold;
+        cursors.push_back(test::OverrideCursorShape());
+        test::PostClick(&button);
+        QTimer::singleShot(0, [&] { test::PostClick(&button); });
+        WindowPacer().Pause(20);
+        {
+            const ExchangeHold inner;
+        }
+        EXPECT_TRUE(ExchangeHold::Holding());
+        test::PostClick(&button);
+        {
+            const ExchangeHold::Lift answerable;
+            cursors.push_back(test::OverrideCursorShape());
+            QTest::mouseClick(&button, Qt::LeftButton);
+            EXPECT_EQ(clicks, 1);
+        }
+        cursors.push_back(test::OverrideCursorShape());
+        test::PostClick(&button);
+    }
+    cursors.push_back(test::OverrideCursorShape());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(cursors, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor, Qt::WaitCursor,
+                                                     Qt::ArrowCursor}));
+    EXPECT_FALSE(ExchangeHold::Holding());
+    test::PostClick(&button);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clicks, 2);
 }
 
 class ClosableWindow : public QWidget {

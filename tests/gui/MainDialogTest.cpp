@@ -477,6 +477,54 @@ TEST_F(MainDialogTest, SelfTestGreysTheToolButtonsWhileThePrinterPrints)
     EXPECT_EQ(Enabled(), kSerialConnected);
 }
 
+struct BusyCase {
+    const char* name;
+    int button;   // the exchange
+    int clicked;  // what the user clicks during its pauses
+    friend void PrintTo(const BusyCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MainDialogBusyTest : public MainDialogTest, public ::testing::WithParamInterface<BusyCase> {};
+
+// A click made while an exchange holds the window is dropped, not carried out once it
+// ends, and the wait cursor shows at every pause; messages show with the normal cursor.
+TEST_P(MainDialogBusyTest, ExchangeShowsTheWaitCursorAndDropsClicksMadeMeanwhile)
+{
+    const BusyCase& c = GetParam();
+    Make();
+    if (c.button != kIdCheck)
+        Click(kIdCheck);
+    messages.clear();
+    std::vector<Qt::CursorShape> atPauses;
+    std::vector<Qt::CursorShape> atMessages;
+    pacer.onPause = [&](std::uint32_t) {
+        atPauses.push_back(test::OverrideCursorShape());
+        test::PostClick(Control(c.clicked));
+    };
+    QtNotifier::SetTestHook([&](const MessageRecord& m) {
+        messages.push_back(m);
+        atMessages.push_back(test::OverrideCursorShape());
+    });
+    Click(c.button);
+    pacer.onPause = nullptr;
+    QTest::qWait(20);
+    ASSERT_FALSE(atPauses.empty());
+    EXPECT_EQ(atPauses, std::vector<Qt::CursorShape>(atPauses.size(), Qt::WaitCursor));
+    EXPECT_EQ(atMessages, std::vector<Qt::CursorShape>(messages.size(), Qt::ArrowCursor));
+    EXPECT_EQ(test::OverrideCursorShape(), Qt::ArrowCursor);
+    EXPECT_TRUE(tools.runs.empty());
+    EXPECT_TRUE(dialog->State().Connected());
+    EXPECT_TRUE(Checked(kIdRadioSerial));
+    EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Busy, MainDialogBusyTest,
+                         ::testing::Values(BusyCase{"SelfTestRunManager", kIdSelfTest, kIdRunManager},
+                                           BusyCase{"SelfTestSerial", kIdSelfTest, kIdRadioSerial},
+                                           BusyCase{"SelfTestEditor", kIdSelfTest, kIdCommandEditor},
+                                           BusyCase{"CheckParallel", kIdCheck, kIdRadioParallel}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(MainDialogTest, ClosingTheWindowClosesTheLink)
 {
     Make();

@@ -379,6 +379,56 @@ TEST_F(StatusDialogTest, PrintButtonsReachThePrinter)
     EXPECT_EQ(Enabled(*dialog), kAllEnabled);
 }
 
+// Each exchange holds the window: the wait cursor shows at every pause, its messages
+// show with the normal cursor, and a click on Get Status made meanwhile is dropped
+// instead of running once the exchange has ended.
+TEST_F(StatusDialogTest, ExchangesShowTheWaitCursorAndDropClicksMadeMeanwhile)
+{
+    struct Row {
+        const char* name;
+        int button;  // 0: the identification at the dialog's start
+        std::vector<MessageRecord> expected;
+    };
+    const std::vector<Row> rows = {
+        {"start-up", 0, {}},
+        {"Get Status", kIdStatusGet, {kGotStatus}},
+        {"Set Status", kIdStatusSet, {kSetStatus}},
+        {"Print Status", kIdStatusPrintStatus, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto dialog = row.button == 0              ? Make(*link)
+                      : row.button == kIdStatusGet ? Open(*link)
+                                                   : OpenAndGetStatus(*link);
+        messages.clear();
+        std::vector<Qt::CursorShape> atPauses;
+        std::vector<Qt::CursorShape> atMessages;
+        pacer.onPause = [&](std::uint32_t) {
+            atPauses.push_back(test::OverrideCursorShape());
+            test::PostClick(Control(dialog.get(), kIdStatusGet));
+        };
+        QtNotifier::SetTestHook([&](const MessageRecord& m) {
+            messages.push_back(m);
+            atMessages.push_back(test::OverrideCursorShape());
+        });
+        if (row.button == 0) {
+            dialog->show();
+            ASSERT_TRUE(WaitFor([&] { return !dialog->WaitBox(); }));
+        } else {
+            Click(*dialog, row.button);
+        }
+        pacer.onPause = nullptr;
+        QTest::qWait(20);
+        EXPECT_FALSE(atPauses.empty());
+        EXPECT_EQ(atPauses, std::vector<Qt::CursorShape>(atPauses.size(), Qt::WaitCursor));
+        EXPECT_EQ(atMessages, std::vector<Qt::CursorShape>(messages.size(), Qt::ArrowCursor));
+        EXPECT_EQ(test::OverrideCursorShape(), Qt::ArrowCursor);
+        EXPECT_EQ(messages, row.expected);
+        EXPECT_TRUE(dialog->isVisible());
+        QtNotifier::SetTestHook([this](const MessageRecord& m) { messages.push_back(m); });
+    }
+}
+
 TEST_F(StatusDialogTest, CloseDuringGetStatusWaitsForTheExchangeToEnd)
 {
     auto dialog = Open(*link);
