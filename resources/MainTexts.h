@@ -16,6 +16,23 @@ inline constexpr char kAboutText[] =
 
 inline constexpr char kMsgUsbNotConnected[] =
     "Printer is not connected by USB.\nPlease, turn on the printer!!";
+// The command line: "zorvik [options] [queue]", its help and its failures.
+inline constexpr char kUsageDescription[] =
+    "Configures the KARVO LXT-640IV thermal receipt printer: interface, memory switches, status "
+    "files, command bytes and font downloads.";
+inline constexpr char kUsageQueueName[] = "queue";
+inline constexpr char kUsageQueueSyntax[] = "[queue]";
+inline constexpr char kUsageQueueHelp[] =
+    "A printer queue of the system whose device presets the interface and line settings; "
+    "Custom_HXR-615deltaV reads the program's own preset file.";
+inline constexpr char kUsageDemoHelp[] =
+    "Run against the built-in virtual printer on a free loopback TCP port.";
+inline constexpr char kMsgBadArguments[] = "zorvik: %s (see zorvik --help)";
+inline constexpr char kMsgNoDisplay[] =
+    "zorvik: no display to open the window on: DISPLAY and WAYLAND_DISPLAY are not set "
+    "(QT_QPA_PLATFORM=offscreen runs without one; zorvik-cli needs none)";
+inline constexpr char kMsgWindowCannotStart[] = "zorvik: the window system could not be started";
+
 // Start-up message when the socket layer cannot be prepared: the socket layer's and
 // the system's last error codes.
 inline constexpr char kMsgSocketCreateError[] = "Soket Create Error! : %d, %d";

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +115,76 @@ TEST_F(ProgramFlowTest, FontDownloadFromPrinterStatusEndsTheProgram)
     EXPECT_EQ(messages.back(),
               (MessageRecord{kMsgFontDownloadOk, kTitleInformation, MessageIcon::Information}));
 }
+
+// The program itself, started as a user starts it: help and version print and end
+// at once, a bad option or a missing display ends with one clear line and no window.
+// Where the window would show: the offscreen platform, no display named at all, or
+// an X display nobody serves.
+enum class Screen { Offscreen, None, Unreachable };
+
+struct Launch {
+    const char* name;
+    QStringList arguments;
+    Screen screen;
+    int exitCode;
+    std::vector<const char*> outputHas;  // standard output
+    const char* errorHas;                // the program's one line on standard error; empty: none
+    friend void PrintTo(const Launch& c, std::ostream* os) { *os << c.name; }
+};
+
+class ProgramLaunchTest : public ::testing::TestWithParam<Launch> {};
+
+TEST_P(ProgramLaunchTest, EndsAtOnceWithItsAnswer)
+{
+    const Launch& c = GetParam();
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    if (c.screen == Screen::Offscreen)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    else if (c.screen == Screen::Unreachable)
+        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":97"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ZORVIK_PROGRAM), c.arguments);
+    ASSERT_TRUE(program.waitForStarted(10000));
+    if (!program.waitForFinished(20000)) {
+        program.kill();
+        program.waitForFinished(5000);
+        FAIL() << "the program did not end by itself";
+    }
+    const QString output = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString error = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << error.toStdString();
+    EXPECT_EQ(program.exitCode(), c.exitCode) << error.toStdString();
+    for (const char* text : c.outputHas)
+        EXPECT_TRUE(output.contains(QString::fromUtf8(text))) << text << " in " << output.toStdString();
+    // The program's own lines on standard error (the toolkit may add notes of its own).
+    QStringList own;
+    for (const QString& line : error.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("zorvik:")))
+            own << line;
+    }
+    if (*c.errorHas) {
+        ASSERT_EQ(own.size(), 1) << error.toStdString();
+        EXPECT_TRUE(own[0].contains(QString::fromUtf8(c.errorHas))) << error.toStdString();
+    } else {
+        EXPECT_TRUE(own.isEmpty()) << error.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Launches, ProgramLaunchTest,
+    ::testing::Values(
+        Launch{"Help", {"--help"}, Screen::Offscreen, 0, {"Usage:", "[queue]", "--demo", "--version"}, ""},
+        Launch{"HelpWithoutDisplay", {"-h"}, Screen::None, 0, {"--demo"}, ""},
+        Launch{"Version", {"--version"}, Screen::Offscreen, 0, {"0.1.0"}, ""},
+        Launch{"VersionWithoutDisplay", {"-v"}, Screen::None, 0, {"0.1.0"}, ""},
+        Launch{"UnknownOption", {"--bogus"}, Screen::Offscreen, 2, {}, "bogus"},
+        Launch{"NoDisplay", {}, Screen::None, 1, {}, "DISPLAY"},
+        Launch{"DemoWithoutDisplay", {"--demo"}, Screen::None, 1, {}, "DISPLAY"},
+        Launch{"UnreachableDisplay", {}, Screen::Unreachable, 1, {}, "could not be started"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zorvik
