@@ -31,6 +31,8 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
 {
     impl_->ui.setupUi(this);
     setWindowTitle(kEditorCaption);
+    // Tab and Shift+Tab move on from the command box as from every other field.
+    impl_->ui.editCommand->setTabChangesFocus(true);
     // Enter never presses a button: nothing is sent unless the user clicks for it.
     for (auto* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
