@@ -6,6 +6,8 @@
 namespace zorvik {
 
 inline constexpr char kMainCaption[] = "KARVO LXT-640IV";
+// The caption while the window runs against the built-in virtual printer (--demo).
+inline constexpr char kMainCaptionDemo[] = "KARVO LXT-640IV (virtual printer)";
 inline constexpr char kAboutMenuEntry[] = "&About Zorvik...";
 inline constexpr int kAboutCommandCode = 16;
 inline constexpr char kAboutCaption[] = "About Zorvik";
@@ -41,6 +43,9 @@ inline constexpr std::array<const char*, 4> kInterfaceNames = {"SERIAL", "PARALL
 inline constexpr std::array<const char*, 14> kSerialPortNames = {
     "COM1", "COM2", "COM3",         "COM4",         "COM5",         "COM6",         "COM7",
     "COM8", "COM9", "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
+// Between a port name and the device file behind it, in the Port list's tooltips:
+// "COM3 → /dev/ttyUSB0".
+inline constexpr char kPortDeviceArrow[] = " \u2192 ";
 inline constexpr std::array<const char*, 3> kParallelPortNames = {"LPT1", "LPT2", "LPT3"};
 inline constexpr std::array<const char*, 7> kBaudRates = {"2400",  "4800",  "9600",  "19200",
                                                           "38400", "57600", "115200"};

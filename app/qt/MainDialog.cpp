@@ -246,7 +246,14 @@ void MainDialog::Render()
             combo->clear();
             combo->addItems(entries);
         }
+        for (int row = 0; row < combo->count(); ++row) {
+            const auto entry = static_cast<std::size_t>(row);
+            const QString tip =
+                entry < list.tips.size() ? QString::fromStdString(list.tips[entry]) : QString();
+            combo->setItemData(row, tip.isEmpty() ? QVariant() : QVariant(tip), Qt::ToolTipRole);
+        }
         combo->setCurrentIndex(list.HasSelection() ? list.selection : -1);
+        combo->setToolTip(combo->currentData(Qt::ToolTipRole).toString());
         combo->setEnabled(list.enabled);
     }
     ui_->ipAddress->SetAddress(s.ipAddress);

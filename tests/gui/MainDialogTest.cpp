@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "GuiFixture.h"
@@ -21,12 +22,14 @@
 #include "app/qt/Demo.h"
 #include "app/qt/IpAddressEdit.h"
 #include "app/qt/MainDialog.h"
+#include "app/qt/SystemServices.h"
 #include "base/qt/ControlIds.h"
 #include "link/SystemPortFactory.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
 #include "sim/SimServer.h"
+#include "support/TempDir.h"
 
 namespace zorvik {
 namespace {
@@ -387,9 +390,52 @@ TEST_F(MainDialogTest, DemoPresetsEthernetAtTheVirtualPrinter)
     MakeOnSystemPorts();
     std::string error;
     ASSERT_TRUE(StartDemo(server, *dialog, error)) << error;
+    EXPECT_EQ(dialog->windowTitle().toStdString(), kMainCaptionDemo);
     EXPECT_TRUE(Checked(kIdRadioEthernet));
     EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), "127.0.0.1");
     EXPECT_EQ(Control<QLineEdit>(kIdTcpPort)->text(), QString::number(server.TcpPort()));
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
+}
+
+// The Port list shows the device file behind each name; the map file is read again
+// when the list is filled, and the check then opens the device the edited map names.
+TEST_F(MainDialogTest, PortListShowsTheDeviceBehindEachNameAndAnEditedMapNeedsNoRestart)
+{
+    test::TempDir dir;
+    const std::string mapFile = dir.File("ports.conf");
+    const auto writeMap = [&](const std::string& text) { std::ofstream(mapFile, std::ios::trunc) << text; };
+    writeMap("COM3=/dev/ttyUSB7\n");
+    // The map file for this test only.
+    struct MapVariable {
+        const bool had = qEnvironmentVariableIsSet("ZORVIK_PORT_MAP");
+        const QByteArray old = qgetenv("ZORVIK_PORT_MAP");
+        explicit MapVariable(const std::string& file)
+        {
+            qputenv("ZORVIK_PORT_MAP", QByteArray::fromStdString(file));
+        }
+        ~MapVariable() { had ? qputenv("ZORVIK_PORT_MAP", old) : qunsetenv("ZORVIK_PORT_MAP"); }
+    } variable(mapFile);
+    SimServer server;
+    ASSERT_TRUE(server.Start({.pty = true})) << server.Error();
+
+    MakeWith(SystemSetup());
+    const auto tip = [&](int row) {
+        return List(kIdPortList)->itemData(row, Qt::ToolTipRole).toString().toStdString();
+    };
+    EXPECT_EQ(tip(0), "COM1 \u2192 /dev/ttyS0");
+    EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyUSB7");
+    EXPECT_EQ(List(kIdPortList)->toolTip().toStdString(), "COM1 \u2192 /dev/ttyS0");
+
+    writeMap("COM3=" + server.PtyPath() + "\n");
+    Click(kIdRadioParallel);
+    EXPECT_EQ(tip(0), "LPT1 \u2192 /dev/lp0");
+    Click(kIdRadioSerial);
+    EXPECT_EQ(tip(2), "COM3 \u2192 " + server.PtyPath());
+    Pick(kIdPortList, Qt::Key_Down);
+    Pick(kIdPortList, Qt::Key_Down);
+    ASSERT_EQ(List(kIdPortList)->currentText(), "COM3");
+    EXPECT_EQ(List(kIdPortList)->toolTip().toStdString(), "COM3 \u2192 " + server.PtyPath());
     Click(kIdCheck);
     EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
 }
