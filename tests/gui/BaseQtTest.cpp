@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
@@ -92,6 +93,55 @@ TEST(ExchangeHold, InputMadeDuringAnExchangeIsDroppedAndTheCursorWaits)
     test::PostClick(&button);
     QCoreApplication::processEvents();
     EXPECT_EQ(clicks, 2);
+}
+
+// A message box shows centred over the window the user is in: a modal window that is
+// up (the "Printer Status" dialog above the main window whose port reports), else the
+// owner named, else the active window.
+TEST(QtNotifier, MessageBoxShowsOverTheWindowTheUserIsIn)
+{
+    enum Which { None, Window, Modal };
+    struct Row {
+        const char* name;
+        Which owner;
+        bool ownerShown;
+        bool modalUp;
+        Which over;
+    };
+    const Row rows[] = {
+        {"named owner", Window, true, false, Window},
+        {"no owner", None, true, false, Window},
+        {"hidden owner", Modal, true, false, Window},
+        {"modal window above the owner", Window, true, true, Modal},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        window.setGeometry(60, 300, 500, 400);
+        QDialog modal;
+        modal.setGeometry(420, 40, 300, 200);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        if (row.modalUp) {
+            modal.setWindowModality(Qt::ApplicationModal);
+            modal.show();
+        }
+        QRect box;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* shown = QApplication::activeModalWidget()) {
+                box = shown->frameGeometry();
+                shown->close();
+            }
+        });
+        QWidget* owner = row.owner == Window ? &window : row.owner == Modal ? &modal : nullptr;
+        QtNotifier(owner).Show("text", "title", MessageIcon::Information);
+        ASSERT_FALSE(box.isNull());
+        const QRect over = (row.over == Modal ? static_cast<QWidget&>(modal) : window).frameGeometry();
+        EXPECT_LE((box.center() - over.center()).manhattanLength(), 2)
+            << box.center().x() << "," << box.center().y() << " over " << over.center().x() << ","
+            << over.center().y();
+    }
 }
 
 class ClosableWindow : public QWidget {
