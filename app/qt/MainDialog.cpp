@@ -10,6 +10,7 @@
 #include "app/qt/ToolDialogs.h"
 #include "base/qt/ControlIds.h"
 #include "base/qt/ExchangeHold.h"
+#include "base/qt/WindowSize.h"
 #include "resources/MainTexts.h"
 #include "ui_MainDialog.h"
 
@@ -110,6 +111,8 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });
     connect(ui_->exitButton, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    KeepDesignedSize(this);
 
     // Opening: the messages of a preset have the window as owner, so it exists first.
     Handle([this, &setup] { state_->Open(std::move(setup.argument)); });

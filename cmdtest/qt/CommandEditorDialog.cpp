@@ -5,6 +5,7 @@
 #include "base/qt/BusyGuard.h"
 #include "base/qt/QtFileChooser.h"
 #include "base/qt/QtNotifier.h"
+#include "base/qt/WindowSize.h"
 #include "cmdtest/CommandEditor.h"
 #include "cmdtest/qt/CodepageDialog.h"
 #include "cmdtest/qt/LineSpacingDialog.h"
@@ -38,6 +39,7 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
         button->setAutoDefault(false);
     Connect();
     Render();
+    KeepDesignedSize(this);
 }
 
 CommandEditorDialog::~CommandEditorDialog() = default;

@@ -6,6 +6,7 @@
 #include "base/qt/ControlIds.h"
 #include "base/qt/ExchangeHold.h"
 #include "base/qt/QtTimerHost.h"
+#include "base/qt/WindowSize.h"
 #include "resources/SettingsTexts.h"
 #include "resources/StatusDialogIds.h"
 #include "settings/qt/MemorySwitchPage.h"
@@ -84,6 +85,7 @@ StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogSe
     session_->onRepaint = [this] { Repaint(); };
     session_->onProgress = [this](int position) { ShowProgress(position); };
     Render();
+    KeepDesignedSize(this);
 }
 
 StatusDialog::~StatusDialog()

@@ -211,6 +211,11 @@ TEST_F(StatusDialogTest, StartupHandshakeLeavesOnlyGetStatusAndExit)
     ASSERT_NE(dialog->WaitBox(), nullptr);
     EXPECT_EQ(dialog->WaitBox()->Text().toStdString(), kWaitBoxText);
     EXPECT_TRUE(dialog->WaitBox()->windowFlags() & Qt::WindowStaysOnTopHint);
+    // It has no title bar, so a frame sets it off from the windows under it.
+    const QImage box = dialog->WaitBox()->grab().toImage();
+    SaveScreenshotIfAsked(dialog->WaitBox(), "wait-box");
+    EXPECT_NE(box.pixel(0, box.height() / 2), box.pixel(box.width() / 2, 3));
+    EXPECT_NE(box.pixel(box.width() - 1, box.height() / 2), box.pixel(box.width() / 2, 3));
     EXPECT_EQ(Enabled(*dialog), "00000000");
     EXPECT_EQ(dialog->windowTitle().toStdString(), kStatusDialogTitle);
     ASSERT_EQ(timers->armed.size(), 1u);
