@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 #include <vector>
 
@@ -42,6 +43,46 @@ inline Qt::CursorShape OverrideCursorShape()
     const QCursor* cursor = QApplication::overrideCursor();
     return cursor ? cursor->shape() : Qt::ArrowCursor;
 }
+
+// Watches an exchange that should hold the windows: the cursor at each of its pauses,
+// where it also queues a click the hold must drop, and at each message it shows,
+// which it records into the fixture's messages.
+class HoldWatch {
+public:
+    explicit HoldWatch(std::vector<MessageRecord>& messages) : messages_(messages)
+    {
+        QtNotifier::SetTestHook([this](const MessageRecord& m) {
+            messages_.push_back(m);
+            atMessages_.push_back(OverrideCursorShape());
+        });
+    }
+    ~HoldWatch()
+    {
+        QtNotifier::SetTestHook([&messages = messages_](const MessageRecord& m) { messages.push_back(m); });
+    }
+    HoldWatch(const HoldWatch&) = delete;
+    HoldWatch& operator=(const HoldWatch&) = delete;
+
+    void AtPause(QWidget* clicked)
+    {
+        atPauses_.push_back(OverrideCursorShape());
+        PostClick(clicked);
+    }
+    // After the exchange: lets the queued clicks come, and checks the cursors.
+    void ExpectHeld()
+    {
+        QTest::qWait(20);
+        EXPECT_FALSE(atPauses_.empty());
+        EXPECT_EQ(atPauses_, std::vector<Qt::CursorShape>(atPauses_.size(), Qt::WaitCursor));
+        EXPECT_EQ(atMessages_, std::vector<Qt::CursorShape>(atMessages_.size(), Qt::ArrowCursor));
+        EXPECT_EQ(OverrideCursorShape(), Qt::ArrowCursor);
+    }
+
+private:
+    std::vector<MessageRecord>& messages_;
+    std::vector<Qt::CursorShape> atPauses_;
+    std::vector<Qt::CursorShape> atMessages_;
+};
 
 class GuiFixture : public ::testing::Test {
 protected:

@@ -541,23 +541,11 @@ TEST_P(MainDialogBusyTest, ExchangeShowsTheWaitCursorAndDropsClicksMadeMeanwhile
     if (c.button != kIdCheck)
         Click(kIdCheck);
     messages.clear();
-    std::vector<Qt::CursorShape> atPauses;
-    std::vector<Qt::CursorShape> atMessages;
-    pacer.onPause = [&](std::uint32_t) {
-        atPauses.push_back(test::OverrideCursorShape());
-        test::PostClick(Control(c.clicked));
-    };
-    QtNotifier::SetTestHook([&](const MessageRecord& m) {
-        messages.push_back(m);
-        atMessages.push_back(test::OverrideCursorShape());
-    });
+    test::HoldWatch watch(messages);
+    pacer.onPause = [&](std::uint32_t) { watch.AtPause(Control(c.clicked)); };
     Click(c.button);
     pacer.onPause = nullptr;
-    QTest::qWait(20);
-    ASSERT_FALSE(atPauses.empty());
-    EXPECT_EQ(atPauses, std::vector<Qt::CursorShape>(atPauses.size(), Qt::WaitCursor));
-    EXPECT_EQ(atMessages, std::vector<Qt::CursorShape>(messages.size(), Qt::ArrowCursor));
-    EXPECT_EQ(test::OverrideCursorShape(), Qt::ArrowCursor);
+    watch.ExpectHeld();
     EXPECT_TRUE(tools.runs.empty());
     EXPECT_TRUE(dialog->State().Connected());
     EXPECT_TRUE(Checked(kIdRadioSerial));

@@ -406,16 +406,8 @@ TEST_F(StatusDialogTest, ExchangesShowTheWaitCursorAndDropClicksMadeMeanwhile)
                       : row.button == kIdStatusGet ? Open(*link)
                                                    : OpenAndGetStatus(*link);
         messages.clear();
-        std::vector<Qt::CursorShape> atPauses;
-        std::vector<Qt::CursorShape> atMessages;
-        pacer.onPause = [&](std::uint32_t) {
-            atPauses.push_back(test::OverrideCursorShape());
-            test::PostClick(Control(dialog.get(), kIdStatusGet));
-        };
-        QtNotifier::SetTestHook([&](const MessageRecord& m) {
-            messages.push_back(m);
-            atMessages.push_back(test::OverrideCursorShape());
-        });
+        test::HoldWatch watch(messages);
+        pacer.onPause = [&](std::uint32_t) { watch.AtPause(Control(dialog.get(), kIdStatusGet)); };
         if (row.button == 0) {
             dialog->show();
             ASSERT_TRUE(WaitFor([&] { return !dialog->WaitBox(); }));
@@ -423,14 +415,9 @@ TEST_F(StatusDialogTest, ExchangesShowTheWaitCursorAndDropClicksMadeMeanwhile)
             Click(*dialog, row.button);
         }
         pacer.onPause = nullptr;
-        QTest::qWait(20);
-        EXPECT_FALSE(atPauses.empty());
-        EXPECT_EQ(atPauses, std::vector<Qt::CursorShape>(atPauses.size(), Qt::WaitCursor));
-        EXPECT_EQ(atMessages, std::vector<Qt::CursorShape>(messages.size(), Qt::ArrowCursor));
-        EXPECT_EQ(test::OverrideCursorShape(), Qt::ArrowCursor);
+        watch.ExpectHeld();
         EXPECT_EQ(messages, row.expected);
         EXPECT_TRUE(dialog->isVisible());
-        QtNotifier::SetTestHook([this](const MessageRecord& m) { messages.push_back(m); });
     }
 }
 
