@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
+#include <memory>
 
 namespace zorvik {
 namespace {
