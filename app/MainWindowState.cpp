@@ -108,10 +108,28 @@ std::vector<std::string> MainWindowState::SerialPortEntries() const
     return entries;
 }
 
+void MainWindowState::ReloadDeviceNames()
+{
+    if (hooks_.reloadDeviceNames)
+        hooks_.reloadDeviceNames();
+}
+
+std::vector<std::string> MainWindowState::DeviceTips(const std::vector<std::string>& names) const
+{
+    std::vector<std::string> tips;
+    tips.reserve(names.size());
+    for (const auto& name : names) {
+        const std::string path = hooks_.devicePathOf ? hooks_.devicePathOf(name) : std::string();
+        tips.push_back(path.empty() || path == name ? std::string() : name + kPortDeviceArrow + path);
+    }
+    return tips;
+}
+
 void MainWindowState::FillLists(InterfaceType type)
 {
     ListControl& port = List(MainList::Port);
     port.entries.clear();
+    port.tips.clear();
     port.selection = -1;
     port.enabled = false;
     SetSerialListsEnabled(false);
@@ -120,11 +138,15 @@ void MainWindowState::FillLists(InterfaceType type)
 
     switch (type) {
     case Parallel:
+        ReloadDeviceNames();
         port.entries = Entries(kParallelPortNames);
+        port.tips = DeviceTips(port.entries);
         port.enabled = true;
         break;
     case Serial: {
+        ReloadDeviceNames();
         port.entries = SerialPortEntries();
+        port.tips = DeviceTips(port.entries);
         ListControl& baud = List(MainList::BaudRate);
         baud.entries = Entries(kBaudRates);
         baud.Select(kSerialChoiceBaudIndex);

@@ -24,6 +24,9 @@ inline constexpr int kMainListCount = 6;
 
 struct ListControl {
     std::vector<std::string> entries;
+    // What each entry stands for, shown as its tooltip; empty for none. The Port list
+    // names the device file behind a port name here.
+    std::vector<std::string> tips;
     int selection = -1;  // -1: no entry selected
     bool enabled = false;
 
@@ -47,6 +50,9 @@ struct MainWindowHooks {
     // The device path a listed port name stands for (empty: none), so that devices the
     // listed names already cover are not listed twice.
     std::function<std::string(const std::string&)> devicePathOf;
+    // Reads the port-name map again; called each time the port list is filled, so an
+    // edit of the map file shows without a restart.
+    std::function<void()> reloadDeviceNames;
     // Shows the fields in the controls; called before a long pause so that the window
     // paints the new enable states while it waits.
     std::function<void()> render;
@@ -118,6 +124,9 @@ private:
     void Render();
     void SetSerialListsEnabled(bool enabled);
     std::vector<std::string> SerialPortEntries() const;
+    void ReloadDeviceNames();
+    // "COM3 → /dev/ttyUSB0" for each name with a device file behind it other than itself.
+    std::vector<std::string> DeviceTips(const std::vector<std::string>& names) const;
 
     PrinterLink& link_;
     Pacer& pacer_;

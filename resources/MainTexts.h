@@ -6,6 +6,8 @@
 namespace zorvik {
 
 inline constexpr char kMainCaption[] = "KARVO LXT-640IV";
+// The caption while the window runs against the built-in virtual printer (--demo).
+inline constexpr char kMainCaptionDemo[] = "KARVO LXT-640IV (virtual printer)";
 inline constexpr char kAboutMenuEntry[] = "&About Zorvik...";
 inline constexpr int kAboutCommandCode = 16;
 inline constexpr char kAboutCaption[] = "About Zorvik";
@@ -16,6 +18,23 @@ inline constexpr char kAboutText[] =
 
 inline constexpr char kMsgUsbNotConnected[] =
     "Printer is not connected by USB.\nPlease, turn on the printer!!";
+// The command line: "zorvik [options] [queue]", its help and its failures.
+inline constexpr char kUsageDescription[] =
+    "Configures the KARVO LXT-640IV thermal receipt printer: interface, memory switches, status "
+    "files, command bytes and font downloads.";
+inline constexpr char kUsageQueueName[] = "queue";
+inline constexpr char kUsageQueueSyntax[] = "[queue]";
+inline constexpr char kUsageQueueHelp[] =
+    "A printer queue of the system whose device presets the interface and line settings; "
+    "Custom_HXR-615deltaV reads the program's own preset file.";
+inline constexpr char kUsageDemoHelp[] =
+    "Run against the built-in virtual printer on a free loopback TCP port.";
+inline constexpr char kMsgBadArguments[] = "zorvik: %s (see zorvik --help)";
+inline constexpr char kMsgNoDisplay[] =
+    "zorvik: no display to open the window on: DISPLAY and WAYLAND_DISPLAY are not set "
+    "(QT_QPA_PLATFORM=offscreen runs without one; zorvik-cli needs none)";
+inline constexpr char kMsgWindowCannotStart[] = "zorvik: the window system could not be started";
+
 // Start-up message when the socket layer cannot be prepared: the socket layer's and
 // the system's last error codes.
 inline constexpr char kMsgSocketCreateError[] = "Soket Create Error! : %d, %d";
@@ -24,6 +43,9 @@ inline constexpr std::array<const char*, 4> kInterfaceNames = {"SERIAL", "PARALL
 inline constexpr std::array<const char*, 14> kSerialPortNames = {
     "COM1", "COM2", "COM3",         "COM4",         "COM5",         "COM6",         "COM7",
     "COM8", "COM9", "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12", "\\\\.\\COM13", "\\\\.\\COM14"};
+// Between a port name and the device file behind it, in the Port list's tooltips:
+// "COM3 → /dev/ttyUSB0".
+inline constexpr char kPortDeviceArrow[] = " \u2192 ";
 inline constexpr std::array<const char*, 3> kParallelPortNames = {"LPT1", "LPT2", "LPT3"};
 inline constexpr std::array<const char*, 7> kBaudRates = {"2400",  "4800",  "9600",  "19200",
                                                           "38400", "57600", "115200"};

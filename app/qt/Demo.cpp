@@ -1,5 +1,7 @@
 #include "app/qt/Demo.h"
 
+#include "resources/MainTexts.h"
+
 namespace zorvik {
 
 bool StartDemo(SimServer& printer, MainDialog& window, std::string& error)
@@ -9,6 +11,7 @@ bool StartDemo(SimServer& printer, MainDialog& window, std::string& error)
         return false;
     }
     window.PresetEthernet({127, 0, 0, 1}, printer.TcpPort());
+    window.setWindowTitle(QString::fromUtf8(kMainCaptionDemo));
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The demo: the built-in virtual printer on a free loopback TCP port, and the main
-// window preset to Ethernet at 127.0.0.1 and that port.
+// window preset to Ethernet at 127.0.0.1 and that port, its title saying so.
 #include <string>
 
 #include "app/qt/MainDialog.h"

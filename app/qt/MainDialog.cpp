@@ -9,6 +9,8 @@
 #include "app/qt/ProgramIcon.h"
 #include "app/qt/ToolDialogs.h"
 #include "base/qt/ControlIds.h"
+#include "base/qt/ExchangeHold.h"
+#include "base/qt/WindowSize.h"
 #include "resources/MainTexts.h"
 #include "ui_MainDialog.h"
 
@@ -92,14 +94,25 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
             Handle([this, list, index] { state_->ChooseEntry(list, index); });
         });
     }
-    connect(ui_->checkButton, &QAbstractButton::clicked, this,
-            [this] { Handle([this] { state_->CheckCommunication(); }); });
-    connect(ui_->selfTestButton, &QAbstractButton::clicked, this,
-            [this] { Handle([this] { state_->SelfTest(); }); });
+    // The two printer exchanges hold the windows for their whole length.
+    connect(ui_->checkButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->CheckCommunication();
+        });
+    });
+    connect(ui_->selfTestButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->SelfTest();
+        });
+    });
     connect(ui_->runManagerButton, &QAbstractButton::clicked, this, &MainDialog::OnRunManager);
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });
     connect(ui_->exitButton, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    KeepDesignedSize(this);
 
     // Opening: the messages of a preset have the window as owner, so it exists first.
     Handle([this, &setup] { state_->Open(std::move(setup.argument)); });
@@ -236,7 +249,14 @@ void MainDialog::Render()
             combo->clear();
             combo->addItems(entries);
         }
+        for (int row = 0; row < combo->count(); ++row) {
+            const auto entry = static_cast<std::size_t>(row);
+            const QString tip =
+                entry < list.tips.size() ? QString::fromStdString(list.tips[entry]) : QString();
+            combo->setItemData(row, tip.isEmpty() ? QVariant() : QVariant(tip), Qt::ToolTipRole);
+        }
         combo->setCurrentIndex(list.HasSelection() ? list.selection : -1);
+        combo->setToolTip(combo->currentData(Qt::ToolTipRole).toString());
         combo->setEnabled(list.enabled);
     }
     ui_->ipAddress->SetAddress(s.ipAddress);

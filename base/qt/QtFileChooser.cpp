@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "base/qt/ExchangeHold.h"
+
 namespace zorvik {
 namespace {
 
@@ -25,6 +27,7 @@ std::optional<std::string> Scripted(const FileDialogSpec& request)
 
 std::optional<std::string> Run(QWidget* owner, const FileDialogSpec& request, QFileDialog::AcceptMode mode)
 {
+    const ExchangeHold::Lift answerable;
     QFileDialog dialog(owner, QString::fromStdString(request.title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -1,6 +1,9 @@
 #include "base/qt/QtNotifier.h"
 
+#include <QApplication>
 #include <QMessageBox>
+
+#include "base/qt/ExchangeHold.h"
 
 namespace zorvik {
 namespace {
@@ -9,6 +12,19 @@ QtNotifier::Hook& TestHook()
 {
     static QtNotifier::Hook hook;
     return hook;
+}
+
+// The window the box belongs over: a modal window that is up (the user is in it, and
+// it may cover the owner), else the owner while it shows, else the active window.
+QWidget* BoxParent(QWidget* owner)
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (owner && owner->isVisible())
+        return owner->window();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return owner;
 }
 
 }  // namespace
@@ -20,6 +36,8 @@ void QtNotifier::SetTestHook(Hook hook)
 
 void QtNotifier::Show(std::string_view text, std::string_view title, MessageIcon icon)
 {
+    // A message during a printer exchange takes input and shows the normal cursor.
+    const ExchangeHold::Lift answerable;
     if (TestHook()) {
         TestHook()(MessageRecord{std::string(text), std::string(title), icon});
         return;
@@ -31,7 +49,7 @@ void QtNotifier::Show(std::string_view text, std::string_view title, MessageIcon
         qtIcon = QMessageBox::Critical;
     QMessageBox box(qtIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
-                    owner_.data());
+                    BoxParent(owner_.data()));
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Message boxes with an OK button. Tests install a hook that records each message
-// instead of showing it (as if OK had been pressed at once).
+// Message boxes with an OK button, centred over the window the user is in. Tests
+// install a hook that records each message instead of showing it (as if OK had been
+// pressed at once).
 #include <QPointer>
 #include <QWidget>
 #include <functional>

@@ -1,5 +1,6 @@
 #include "cmdtest/qt/CodepageDialog.h"
 
+#include "base/qt/WindowSize.h"
 #include "resources/EditorTexts.h"
 #include "ui_CodepageDialog.h"
 
@@ -14,6 +15,7 @@ CodepageDialog::CodepageDialog(QWidget* parent) : QDialog(parent), ui_(std::make
     ui_->comboCodepage->setCurrentIndex(state_.index);
     ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    KeepDesignedSize(this);
 }
 
 CodepageDialog::~CodepageDialog() = default;

@@ -5,6 +5,7 @@
 #include "base/qt/BusyGuard.h"
 #include "base/qt/QtFileChooser.h"
 #include "base/qt/QtNotifier.h"
+#include "base/qt/WindowSize.h"
 #include "cmdtest/CommandEditor.h"
 #include "cmdtest/qt/CodepageDialog.h"
 #include "cmdtest/qt/LineSpacingDialog.h"
@@ -31,11 +32,14 @@ CommandEditorDialog::CommandEditorDialog(PrinterLink& link, InterfaceType /*type
 {
     impl_->ui.setupUi(this);
     setWindowTitle(kEditorCaption);
+    // Tab and Shift+Tab move on from the command box as from every other field.
+    impl_->ui.editCommand->setTabChangesFocus(true);
     // Enter never presses a button: nothing is sent unless the user clicks for it.
     for (auto* button : findChildren<QPushButton*>())
         button->setAutoDefault(false);
     Connect();
     Render();
+    KeepDesignedSize(this);
 }
 
 CommandEditorDialog::~CommandEditorDialog() = default;

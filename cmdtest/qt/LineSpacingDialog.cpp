@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "base/qt/ControlIds.h"
+#include "base/qt/WindowSize.h"
 #include "resources/EditorTexts.h"
 #include "ui_LineSpacingDialog.h"
 
@@ -27,6 +28,7 @@ LineSpacingDialog::LineSpacingDialog(QWidget* parent)
     });
     ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    KeepDesignedSize(this);
 }
 
 LineSpacingDialog::~LineSpacingDialog() = default;

@@ -1,5 +1,6 @@
 #include "cmdtest/qt/SelectAddressDialog.h"
 
+#include "base/qt/WindowSize.h"
 #include "resources/EditorTexts.h"
 #include "ui_SelectAddressDialog.h"
 
@@ -16,6 +17,7 @@ SelectAddressDialog::SelectAddressDialog(QWidget* parent)
     ui_->comboAddress->setCurrentText(QString::fromStdString(state_.text));
     ui_->buttonOk->setDefault(true);
     connect(ui_->buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    KeepDesignedSize(this);
 }
 
 SelectAddressDialog::~SelectAddressDialog() = default;

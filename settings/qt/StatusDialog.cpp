@@ -1,9 +1,12 @@
 #include "settings/qt/StatusDialog.h"
 
 #include <QAbstractButton>
+#include <optional>
 
 #include "base/qt/ControlIds.h"
+#include "base/qt/ExchangeHold.h"
 #include "base/qt/QtTimerHost.h"
+#include "base/qt/WindowSize.h"
 #include "resources/SettingsTexts.h"
 #include "resources/StatusDialogIds.h"
 #include "settings/qt/MemorySwitchPage.h"
@@ -61,13 +64,14 @@ StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogSe
     ui_->tabs->addTab(switchPage_, QString::fromUtf8(kTabMemorySwitch));
     ui_->tabs->addTab(settingPage_, QString::fromUtf8(kTabPrinterSetting));
 
-    Connect(ui_->getStatusButton, &StatusSession::GetStatus);
-    Connect(ui_->setStatusButton, &StatusSession::SetStatus);
-    Connect(ui_->saveStatusButton, &StatusSession::SaveStatus);
-    Connect(ui_->loadStatusButton, &StatusSession::LoadStatus);
-    Connect(ui_->initializeStatusButton, &StatusSession::InitializeStatus);
-    Connect(ui_->printCodepageButton, &StatusSession::PrintCodepage);
-    Connect(ui_->printStatusButton, &StatusSession::PrintStatus);
+    // The buttons that talk to the printer hold the windows for the exchange.
+    Connect(ui_->getStatusButton, &StatusSession::GetStatus, Exchange::Holds);
+    Connect(ui_->setStatusButton, &StatusSession::SetStatus, Exchange::Holds);
+    Connect(ui_->saveStatusButton, &StatusSession::SaveStatus, Exchange::None);
+    Connect(ui_->loadStatusButton, &StatusSession::LoadStatus, Exchange::None);
+    Connect(ui_->initializeStatusButton, &StatusSession::InitializeStatus, Exchange::None);
+    Connect(ui_->printCodepageButton, &StatusSession::PrintCodepage, Exchange::Holds);
+    Connect(ui_->printStatusButton, &StatusSession::PrintStatus, Exchange::Holds);
     connect(ui_->exitButton, &QAbstractButton::clicked, this, &StatusDialog::reject);
     connect(ui_->tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         Handle([this, tab] {
@@ -81,6 +85,7 @@ StatusDialog::StatusDialog(PrinterLink& link, InterfaceType type, StatusDialogSe
     session_->onRepaint = [this] { Repaint(); };
     session_->onProgress = [this](int position) { ShowProgress(position); };
     Render();
+    KeepDesignedSize(this);
 }
 
 StatusDialog::~StatusDialog()
@@ -98,10 +103,16 @@ StatusDialog::~StatusDialog()
     waitBox_.reset();
 }
 
-void StatusDialog::Connect(QAbstractButton* button, void (StatusSession::*handler)())
+void StatusDialog::Connect(QAbstractButton* button, void (StatusSession::*handler)(), Exchange exchange)
 {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { Handle([this, handler] { ((*session_).*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this, [this, handler, exchange] {
+        Handle([this, handler, exchange] {
+            std::optional<ExchangeHold> hold;
+            if (exchange == Exchange::Holds)
+                hold.emplace();
+            ((*session_).*handler)();
+        });
+    });
 }
 
 template <typename Handler> void StatusDialog::Handle(Handler&& handler)
@@ -140,7 +151,14 @@ void StatusDialog::showEvent(QShowEvent* event)
 
 void StatusDialog::OnTimer(int id)
 {
-    Handle([this, id] { session_->OnTimer(id); });
+    Handle([this, id] {
+        // The identification at the start holds the windows; the font download's
+        // blocks leave the window free between them.
+        std::optional<ExchangeHold> hold;
+        if (id == StatusSession::kTimerStartup)
+            hold.emplace();
+        session_->OnTimer(id);
+    });
 }
 
 void StatusDialog::Show(std::string_view text, std::string_view title, MessageIcon icon)

@@ -60,7 +60,8 @@ private:
     // Every message of the session passes here on its way to a message box.
     void Show(std::string_view text, std::string_view title, MessageIcon icon) override;
     template <typename Handler> void Handle(Handler&& handler);
-    void Connect(QAbstractButton* button, void (StatusSession::*handler)());
+    enum class Exchange { None, Holds };
+    void Connect(QAbstractButton* button, void (StatusSession::*handler)(), Exchange exchange);
     QAbstractButton* Button(StatusButton button) const;
     void Render();
     void Repaint();

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "base/qt/WindowSize.h"
 #include "resources/SettingsTexts.h"
 #include "ui_WaitDialog.h"
 
@@ -15,7 +16,7 @@ WaitDialog::WaitDialog(QWidget* parent)
     ui_->setupUi(this);
     ui_->waitText->setText(QString::fromUtf8(kWaitBoxText));
     setModal(false);
-    setFixedSize(size());
+    KeepDesignedSize(this);
 }
 
 WaitDialog::~WaitDialog() = default;

@@ -1,6 +1,7 @@
 #pragma once
 // The wait box shown while the "Printer Status" dialog makes its first contact with
-// the printer: no caption, one line of text, above every other window, modeless.
+// the printer: no caption, a raised frame around one line of text, above every other
+// window, modeless.
 #include <QDialog>
 #include <memory>
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "RecordingLauncher.h"
 #include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
@@ -405,6 +407,53 @@ TEST(MainWindowStatePorts, SystemSerialDevicesFollowTheNamesTheyAreNotBehind)
     ASSERT_EQ(entries.size(), 15u);
     EXPECT_EQ(entries[13], "\\\\.\\COM14");
     EXPECT_EQ(entries[14], "/dev/ttyUSB0");
+}
+
+// Each port name the map or the defaults put a device behind shows it; the map is read
+// again whenever the list is filled, so an edited map shows without a restart.
+TEST(MainWindowStatePorts, NamesShowTheDeviceBehindThemAndTheMapIsReadAtEveryFill)
+{
+    Collaborators with;
+    std::map<std::string, std::string> map = {
+        {"COM1", "/dev/ttyS0"}, {"COM3", "/dev/ttyUSB0"}, {"LPT1", "/dev/lp0"}};
+    std::map<std::string, std::string> read;
+    int reads = 0;
+    MainWindowHooks hooks;
+    hooks.serialDevices = [] { return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyACM1"}; };
+    hooks.reloadDeviceNames = [&] {
+        read = map;
+        ++reads;
+    };
+    hooks.devicePathOf = [&](const std::string& name) {
+        const auto found = read.find(name);
+        return found != read.end() ? found->second : name.starts_with("/dev/") ? name : std::string();
+    };
+    MainWindowState state(with.link, with.pacer, with.notifier, with.tools, hooks);
+    const auto tip = [&](std::size_t entry) {
+        const ListControl& list = state.List(MainList::Port);
+        return entry < list.tips.size() ? list.tips[entry] : std::string("(none)");
+    };
+    state.Open();
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(state.List(MainList::Port).tips.size(), state.List(MainList::Port).entries.size());
+    EXPECT_EQ(tip(0), "COM1 \u2192 /dev/ttyS0");
+    EXPECT_EQ(tip(1), "");
+    EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyUSB0");
+    EXPECT_EQ(state.List(MainList::Port).entries.back(), "/dev/ttyACM1");
+    EXPECT_EQ(tip(14), "") << "a device path stands for itself";
+
+    map["COM3"] = "/dev/ttyACM1";
+    map["COM2"] = "/dev/ttyUSB0";
+    EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyUSB0") << "read only when the list is filled";
+    state.ChooseInterface(Parallel);
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(tip(0), "LPT1 \u2192 /dev/lp0");
+    state.ChooseInterface(Serial);
+    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(tip(1), "COM2 \u2192 /dev/ttyUSB0");
+    EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyACM1");
+    // The devices the names now cover are listed once, under their names.
+    EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
 }
 
 TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)

@@ -396,5 +396,34 @@ TEST_F(CommandEditorGui, CloseDuringAWriteWaitsForIt)
     EXPECT_FALSE(dialog.isVisible());
 }
 
+// Tab and Shift+Tab leave the command box for the next and the previous control, as
+// in every other field; no tab key types a tab into it.
+TEST_F(CommandEditorGui, TabMovesTheFocusOutOfTheCommandBox)
+{
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool leaves;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"Tab", Qt::Key_Tab, Qt::NoModifier, true, "1b"},
+        {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, true, "1b"},
+        {"Ctrl+Tab", Qt::Key_Tab, Qt::ControlModifier, false, "1b"},
+    };
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Click(17);
+        TypeText("1b");
+        QTest::keyClick(Edit(), row.key, row.modifiers);
+        EXPECT_EQ(Text(), row.text);
+        EXPECT_EQ(QApplication::focusWidget() != Edit(), row.leaves);
+        EXPECT_TRUE(dialog.isAncestorOf(QApplication::focusWidget()));
+    }
+}
+
 }  // namespace
 }  // namespace zorvik

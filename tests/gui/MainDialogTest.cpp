@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "GuiFixture.h"
@@ -20,12 +22,14 @@
 #include "app/qt/Demo.h"
 #include "app/qt/IpAddressEdit.h"
 #include "app/qt/MainDialog.h"
+#include "app/qt/SystemServices.h"
 #include "base/qt/ControlIds.h"
 #include "link/SystemPortFactory.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
 #include "sim/SimServer.h"
+#include "support/TempDir.h"
 
 namespace zorvik {
 namespace {
@@ -265,6 +269,80 @@ TEST_F(MainDialogTest, AddressAndPortFieldsTakeOnlyTheirNumbers)
     }
 }
 
+// How an address gets into the field: typed key by key ('\b' is Backspace) or pasted
+// with Ctrl+V, after a click on a box and Ctrl+A. The field starts at 192.168.1.100.
+enum class Entry { Keys, Paste };
+
+struct AddressCase {
+    const char* name;
+    int box;  // the box clicked first
+    Entry entry;
+    const char* input;
+    const char* expected;  // the address Enter then checks
+    friend void PrintTo(const AddressCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MainDialogAddressTest : public MainDialogTest, public ::testing::WithParamInterface<AddressCase> {};
+
+TEST_P(MainDialogAddressTest, TypedOrPastedAddressIsTheOneEnterChecks)
+{
+    const AddressCase& c = GetParam();
+    Make();
+    Click(kIdRadioEthernet);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    QLineEdit* box = Control<IpAddressEdit>(kIdIpAddress)->Octet(c.box);
+    QWidget* const focused = nullptr;  // keys go to the focus widget, as typed keys do
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    if (c.entry == Entry::Paste) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.input));
+        QTest::keyClick(focused, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        for (const char key : std::string(c.input)) {
+            if (key == '\b')
+                QTest::keyClick(focused, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(focused, QString(QChar(key)));
+        }
+    }
+    EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), c.expected);
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(dialog->State().portName, c.expected);
+    EXPECT_TRUE(dialog->State().Connected());
+}
+
+std::vector<AddressCase> AddressCases()
+{
+    std::vector<AddressCase> cases;
+    const std::pair<const char*, const char*> addresses[] = {{"Loopback", "127.0.0.1"},
+                                                             {"Private", "192.168.5.20"},
+                                                             {"Short", "10.0.0.5"},
+                                                             {"OneDigitEach", "1.2.3.4"},
+                                                             {"Highest", "255.255.255.255"}};
+    for (const auto& [name, address] : addresses) {
+        cases.push_back({name, 0, Entry::Keys, address, address});
+        cases.push_back({name, 2, Entry::Keys, address, address});
+        cases.push_back({name, 1, Entry::Paste, address, address});
+        cases.push_back({name, 3, Entry::Paste, address, address});
+    }
+    cases.push_back({"DotInTheLastBoxIsRefused", 3, Entry::Keys, "7.8", "192.168.1.78"});
+    cases.push_back({"DotInAnEmptyBoxStays", 1, Entry::Keys, "\b.5", "192.5.1.100"});
+    cases.push_back({"BackspaceAtTheStartGoesBack", 1, Entry::Keys, "\b\b\b3", "193.0.1.100"});
+    cases.push_back({"BoxKeepsAtMost255", 2, Entry::Keys, "256", "192.168.25.100"});
+    cases.push_back({"PasteWithSpacesAround", 0, Entry::Paste, " 10.0.0.5\n", "10.0.0.5"});
+    cases.push_back({"PasteOfAnOctetAbove255IsRefused", 0, Entry::Paste, "300.1.1.1", "192.168.1.100"});
+    cases.push_back({"PasteOfOneNumberFillsTheBox", 2, Entry::Paste, "42", "192.168.42.100"});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, MainDialogAddressTest, ::testing::ValuesIn(AddressCases()),
+                         [](const auto& info) {
+                             const AddressCase& c = info.param;
+                             return std::string(c.name) + (c.entry == Entry::Keys ? "_Keys" : "_Paste") +
+                                    "_Box" + std::to_string(c.box);
+                         });
+
 TEST_F(MainDialogTest, CheckOverAPseudoTerminalEnablesTheToolsAndTheSelfTestSendsItsBytes)
 {
     SimServer server;
@@ -312,9 +390,52 @@ TEST_F(MainDialogTest, DemoPresetsEthernetAtTheVirtualPrinter)
     MakeOnSystemPorts();
     std::string error;
     ASSERT_TRUE(StartDemo(server, *dialog, error)) << error;
+    EXPECT_EQ(dialog->windowTitle().toStdString(), kMainCaptionDemo);
     EXPECT_TRUE(Checked(kIdRadioEthernet));
     EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), "127.0.0.1");
     EXPECT_EQ(Control<QLineEdit>(kIdTcpPort)->text(), QString::number(server.TcpPort()));
+    Click(kIdCheck);
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
+}
+
+// The Port list shows the device file behind each name; the map file is read again
+// when the list is filled, and the check then opens the device the edited map names.
+TEST_F(MainDialogTest, PortListShowsTheDeviceBehindEachNameAndAnEditedMapNeedsNoRestart)
+{
+    test::TempDir dir;
+    const std::string mapFile = dir.File("ports.conf");
+    const auto writeMap = [&](const std::string& text) { std::ofstream(mapFile, std::ios::trunc) << text; };
+    writeMap("COM3=/dev/ttyUSB7\n");
+    // The map file for this test only.
+    struct MapVariable {
+        const bool had = qEnvironmentVariableIsSet("ZORVIK_PORT_MAP");
+        const QByteArray old = qgetenv("ZORVIK_PORT_MAP");
+        explicit MapVariable(const std::string& file)
+        {
+            qputenv("ZORVIK_PORT_MAP", QByteArray::fromStdString(file));
+        }
+        ~MapVariable() { had ? qputenv("ZORVIK_PORT_MAP", old) : qunsetenv("ZORVIK_PORT_MAP"); }
+    } variable(mapFile);
+    SimServer server;
+    ASSERT_TRUE(server.Start({.pty = true})) << server.Error();
+
+    MakeWith(SystemSetup());
+    const auto tip = [&](int row) {
+        return List(kIdPortList)->itemData(row, Qt::ToolTipRole).toString().toStdString();
+    };
+    EXPECT_EQ(tip(0), "COM1 \u2192 /dev/ttyS0");
+    EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyUSB7");
+    EXPECT_EQ(List(kIdPortList)->toolTip().toStdString(), "COM1 \u2192 /dev/ttyS0");
+
+    writeMap("COM3=" + server.PtyPath() + "\n");
+    Click(kIdRadioParallel);
+    EXPECT_EQ(tip(0), "LPT1 \u2192 /dev/lp0");
+    Click(kIdRadioSerial);
+    EXPECT_EQ(tip(2), "COM3 \u2192 " + server.PtyPath());
+    Pick(kIdPortList, Qt::Key_Down);
+    Pick(kIdPortList, Qt::Key_Down);
+    ASSERT_EQ(List(kIdPortList)->currentText(), "COM3");
+    EXPECT_EQ(List(kIdPortList)->toolTip().toStdString(), "COM3 \u2192 " + server.PtyPath());
     Click(kIdCheck);
     EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
 }
@@ -401,6 +522,42 @@ TEST_F(MainDialogTest, SelfTestGreysTheToolButtonsWhileThePrinterPrints)
     EXPECT_EQ(HexOf(printer.state->writes[0]), "1D 28 41 02 00 01 02");
     EXPECT_EQ(Enabled(), kSerialConnected);
 }
+
+struct BusyCase {
+    const char* name;
+    int button;   // the exchange
+    int clicked;  // what the user clicks during its pauses
+    friend void PrintTo(const BusyCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MainDialogBusyTest : public MainDialogTest, public ::testing::WithParamInterface<BusyCase> {};
+
+// A click made while an exchange holds the window is dropped, not carried out once it
+// ends, and the wait cursor shows at every pause; messages show with the normal cursor.
+TEST_P(MainDialogBusyTest, ExchangeShowsTheWaitCursorAndDropsClicksMadeMeanwhile)
+{
+    const BusyCase& c = GetParam();
+    Make();
+    if (c.button != kIdCheck)
+        Click(kIdCheck);
+    messages.clear();
+    test::HoldWatch watch(messages);
+    pacer.onPause = [&](std::uint32_t) { watch.AtPause(Control(c.clicked)); };
+    Click(c.button);
+    pacer.onPause = nullptr;
+    watch.ExpectHeld();
+    EXPECT_TRUE(tools.runs.empty());
+    EXPECT_TRUE(dialog->State().Connected());
+    EXPECT_TRUE(Checked(kIdRadioSerial));
+    EXPECT_EQ(Enabled(), kSerialConnected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Busy, MainDialogBusyTest,
+                         ::testing::Values(BusyCase{"SelfTestRunManager", kIdSelfTest, kIdRunManager},
+                                           BusyCase{"SelfTestSerial", kIdSelfTest, kIdRadioSerial},
+                                           BusyCase{"SelfTestEditor", kIdSelfTest, kIdCommandEditor},
+                                           BusyCase{"CheckParallel", kIdCheck, kIdRadioParallel}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainDialogTest, ClosingTheWindowClosesTheLink)
 {

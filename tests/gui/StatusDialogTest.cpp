@@ -211,6 +211,11 @@ TEST_F(StatusDialogTest, StartupHandshakeLeavesOnlyGetStatusAndExit)
     ASSERT_NE(dialog->WaitBox(), nullptr);
     EXPECT_EQ(dialog->WaitBox()->Text().toStdString(), kWaitBoxText);
     EXPECT_TRUE(dialog->WaitBox()->windowFlags() & Qt::WindowStaysOnTopHint);
+    // It has no title bar, so a frame sets it off from the windows under it.
+    const QImage box = dialog->WaitBox()->grab().toImage();
+    SaveScreenshotIfAsked(dialog->WaitBox(), "wait-box");
+    EXPECT_NE(box.pixel(0, box.height() / 2), box.pixel(box.width() / 2, 3));
+    EXPECT_NE(box.pixel(box.width() - 1, box.height() / 2), box.pixel(box.width() / 2, 3));
     EXPECT_EQ(Enabled(*dialog), "00000000");
     EXPECT_EQ(dialog->windowTitle().toStdString(), kStatusDialogTitle);
     ASSERT_EQ(timers->armed.size(), 1u);
@@ -377,6 +382,43 @@ TEST_F(StatusDialogTest, PrintButtonsReachThePrinter)
     }
     EXPECT_TRUE(messages == std::vector<MessageRecord>{kGotStatus});
     EXPECT_EQ(Enabled(*dialog), kAllEnabled);
+}
+
+// Each exchange holds the window: the wait cursor shows at every pause, its messages
+// show with the normal cursor, and a click on Get Status made meanwhile is dropped
+// instead of running once the exchange has ended.
+TEST_F(StatusDialogTest, ExchangesShowTheWaitCursorAndDropClicksMadeMeanwhile)
+{
+    struct Row {
+        const char* name;
+        int button;  // 0: the identification at the dialog's start
+        std::vector<MessageRecord> expected;
+    };
+    const std::vector<Row> rows = {
+        {"start-up", 0, {}},
+        {"Get Status", kIdStatusGet, {kGotStatus}},
+        {"Set Status", kIdStatusSet, {kSetStatus}},
+        {"Print Status", kIdStatusPrintStatus, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto dialog = row.button == 0              ? Make(*link)
+                      : row.button == kIdStatusGet ? Open(*link)
+                                                   : OpenAndGetStatus(*link);
+        messages.clear();
+        test::HoldWatch watch(messages);
+        pacer.onPause = [&](std::uint32_t) { watch.AtPause(Control(dialog.get(), kIdStatusGet)); };
+        if (row.button == 0) {
+            dialog->show();
+            ASSERT_TRUE(WaitFor([&] { return !dialog->WaitBox(); }));
+        } else {
+            Click(*dialog, row.button);
+        }
+        pacer.onPause = nullptr;
+        watch.ExpectHeld();
+        EXPECT_EQ(messages, row.expected);
+        EXPECT_TRUE(dialog->isVisible());
+    }
 }
 
 TEST_F(StatusDialogTest, CloseDuringGetStatusWaitsForTheExchangeToEnd)
