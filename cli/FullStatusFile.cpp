@@ -50,17 +50,13 @@ StatusFile::Result FullStatusFile::Save(const std::string& path, const SettingsR
     return WriteFileAtomically(path, Encode(record)) ? StatusFile::Result::Ok : StatusFile::Result::CantWrite;
 }
 
-StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record)
+StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record, std::string* reason)
 {
-    if (!StatusFile::HasStatusExtension(path))
-        return StatusFile::Result::WrongFormat;
-    std::string error;
-    const auto image = ReadWholeFile(path, StatusFile::kSize, &error);
-    if (!image)
-        return error.rfind("cannot open", 0) == 0 ? StatusFile::Result::CantOpen
-                                                  : StatusFile::Result::CantRead;
-    Decode(*image, record);
-    return StatusFile::Result::Ok;
+    std::vector<std::uint8_t> image;
+    const auto result = StatusFile::ReadImage(path, image, reason);
+    if (result == StatusFile::Result::Ok)
+        Decode(image, record);
+    return result;
 }
 
 }  // namespace zorvik

@@ -20,8 +20,9 @@ public:
     static void Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record);
 
     static StatusFile::Result Save(const std::string& path, const SettingsRecord& record);
-    // Leaves the record untouched unless the result is Ok.
-    static StatusFile::Result Load(const std::string& path, SettingsRecord& record);
+    // Leaves the record untouched unless the result is Ok; read as StatusFile::Load reads.
+    static StatusFile::Result Load(const std::string& path, SettingsRecord& record,
+                                   std::string* reason = nullptr);
 };
 
 }  // namespace zorvik

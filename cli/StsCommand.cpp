@@ -10,9 +10,10 @@ namespace {
 SettingsRecord LoadOrThrow(const std::string& path)
 {
     SettingsRecord record;
-    const auto result = FullStatusFile::Load(path, record);
+    std::string reason;
+    const auto result = FullStatusFile::Load(path, record, &reason);
     if (result != StatusFile::Result::Ok)
-        throw UsageError{StatusFile::Message(result, path)};
+        throw UsageError{StatusFile::Message(result, path, reason)};
     return record;
 }
 
