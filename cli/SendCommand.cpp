@@ -1,5 +1,8 @@
-#include "base/AtomicFile.h"
+#include <utility>
+
+#include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
+#include "cmdtest/CommandEditor.h"
 #include "cmdtest/HexText.h"
 #include "resources/CliTexts.h"
 
@@ -25,11 +28,10 @@ public:
     {
         std::vector<std::uint8_t> bytes;
         if (!file_.empty()) {
-            std::string error;
-            const auto read = ReadWholeFile(file_, 0, &error);
-            if (!read)
-                throw UsageError{file_ + ": " + error};
-            bytes = *read;
+            FileRead read = ReadBoundedFile(file_, kMaxCommandFileBytes);
+            if (!read.Ok())
+                throw UsageError{"--file: " + FileReadMessage(read, file_)};
+            bytes = std::move(read.bytes);
         } else {
             if (hex_.empty())
                 throw UsageError{"give hex text or --file"};
