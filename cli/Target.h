@@ -6,6 +6,7 @@
 //   LPT1, /dev/lp0                                parallel
 //   LXT-640IV:<device path>                       USB (as "ports" lists them)
 //   127.0.0.1:9100, 10.0.0.5 (TCP port 9100)      Ethernet
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ struct Target {
 // No value (and *error set) when the text names no printer.
 std::optional<Target> ParseTarget(const std::string& text, const LineOptions& line,
                                   std::string* error = nullptr);
+
+// Targets files are read up to this size.
+inline constexpr std::size_t kMaxTargetsFileBytes = std::size_t{1} << 20;
 
 // A targets file: one target per line; blank lines and lines starting with '#' are
 // skipped, as is anything after the first blank on a line.
