@@ -6,11 +6,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
+#include "cli/Target.h"
+#include "cmdtest/CommandEditor.h"
+#include "support/FileKinds.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -338,6 +342,59 @@ TEST_F(CliEndToEndTest, RefusedConnectionFailsWithStatusOne)
     server.Stop();
     const auto r = RunCliForTest({"check", "-p", target});
     EXPECT_EQ(r.status, 1);
+}
+
+// Every file the tool reads, handed each kind of file: a regular file is used; a folder,
+// a named pipe, /dev/zero or a file over the reader's limit is refused at once, naming
+// the file and the reason.
+TEST_F(CliEndToEndTest, EveryFileItReadsIsARegularFileWithinItsLimit)
+{
+    struct Reader {
+        const char* name;
+        std::size_t limit;
+        std::string content;
+        std::function<std::vector<std::string>(const std::string& path)> args;
+        int refusedStatus;
+    };
+    const std::string target = TcpTarget(server);
+    const auto image = FullStatusFile::Encode(SettingsRecord{});
+    const Reader readers[] = {
+        {"sts-show.sts", StatusFile::kReadLimit, std::string(image.begin(), image.end()),
+         [](const std::string& path) {
+             return std::vector<std::string>{"sts", "show", path};
+         },
+         2},
+        {"set-from.sts", StatusFile::kReadLimit, std::string(image.begin(), image.end()),
+         [&](const std::string& path) {
+             return std::vector<std::string>{"set", "--from", path, "--dry-run", "-p", target};
+         },
+         1},
+        {"send.bin", kMaxCommandFileBytes, "\x0a",
+         [&](const std::string& path) {
+             return std::vector<std::string>{"send", "--file", path, "-p", target};
+         },
+         2},
+        {"targets.txt", kMaxTargetsFileBytes, target + "\n",
+         [](const std::string& path) {
+             return std::vector<std::string>{"check", "--targets", path};
+         },
+         2},
+    };
+    for (const Reader& reader : readers)
+        for (const test::FileKind kind : test::kAllFileKinds) {
+            SCOPED_TRACE(std::string(reader.name) + " " + test::FileKindName(kind));
+            test::TempDir files;
+            const std::string path =
+                test::MakeFileOfKind(files, kind, reader.name, reader.content, reader.limit);
+            const std::string refusal = test::RefusalOf(kind, reader.limit);
+            const auto r = RunCliForTest(reader.args(path));
+            if (refusal.empty()) {
+                EXPECT_EQ(r.status, 0) << r.err;
+            } else {
+                EXPECT_EQ(r.status, reader.refusedStatus);
+                EXPECT_THAT(r.out + r.err, HasSubstr("Can't read the file: " + path + " (" + refusal + ")"));
+            }
+        }
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
