@@ -3,14 +3,12 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "resources/PresetTexts.h"
 
 namespace zorvik {
 
 namespace {
-
-constexpr std::size_t kMaxFileBytes = 64 * 1024;  // far more than nine values need
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -92,10 +90,10 @@ std::optional<std::string> PresetSettingsFile::FindValue(std::string_view text, 
 
 std::optional<std::string> PresetSettingsFile::Text(std::string_view name) const
 {
-    const auto bytes = ReadWholeFile(path_, kMaxFileBytes);
-    if (!bytes)
+    const FileRead read = ReadBoundedFile(path_, kMaxFileBytes);
+    if (!read.Ok())
         return std::nullopt;
-    const std::string text(bytes->begin(), bytes->end());
+    const std::string text(read.bytes.begin(), read.bytes.end());
     return FindValue(text, name);
 }
 

@@ -9,6 +9,7 @@
 // Keys are read from the top of the file or its [General] section, names matched
 // without regard to case; a value may be put in double quotes. The file is read
 // afresh for every value, as nothing here is kept between reads.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,10 @@ namespace zorvik {
 
 class PresetSettingsFile {
 public:
+    // The file is read up to this size (far more than nine values need); a larger one
+    // gives no values.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
+
     explicit PresetSettingsFile(std::string path) : path_(std::move(path)) {}
 
     // The file under the first folder of XDG_CONFIG_DIRS (unset or empty: /etc/xdg).
@@ -26,7 +31,8 @@ public:
 
     const std::string& Path() const { return path_; }
 
-    // No value when the file or the key is missing.
+    // No value when the file or the key is missing, or when the file is no regular file
+    // of at most 1 MiB.
     std::optional<std::string> Text(std::string_view name) const;
     // No value when missing, or when the value is not a whole decimal number of 32 bits.
     std::optional<std::uint32_t> Number(std::string_view name) const;

@@ -1,6 +1,5 @@
 #include "base/AtomicFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -70,39 +69,6 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     if (!ok)
         ::unlink(tmp.c_str());
     return ok;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::size_t maxBytes,
-                                                       std::string* error)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetError(error, "cannot open " + path);
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> out;
-    std::uint8_t chunk[65536];
-    for (;;) {
-        std::size_t want = sizeof chunk;
-        if (maxBytes > 0) {
-            if (out.size() >= maxBytes)
-                break;
-            want = std::min(want, maxBytes - out.size());
-        }
-        ssize_t n = ::read(fd, chunk, want);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            SetError(error, "cannot read " + path);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        out.insert(out.end(), chunk, chunk + n);
-    }
-    ::close(fd);
-    return out;
 }
 
 }  // namespace zorvik

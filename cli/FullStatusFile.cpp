@@ -70,17 +70,18 @@ std::string FullStatusFile::Refusal(const std::string& path)
     return {};
 }
 
-StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record)
+StatusFile::Result FullStatusFile::Load(const std::string& path, SettingsRecord& record, std::string* reason)
 {
     if (!StatusFile::HasStatusExtension(path) || !Refusal(path).empty())
         return StatusFile::Result::WrongFormat;
-    std::string error;
-    const auto image = ReadWholeFile(path, StatusFile::kSize, &error);
-    if (!image)
-        return error.rfind("cannot open", 0) == 0 ? StatusFile::Result::CantOpen
-                                                  : StatusFile::Result::CantRead;
-    Decode(*image, record);
-    return StatusFile::Result::Ok;
+    std::vector<std::uint8_t> image;
+    const auto result = StatusFile::ReadImage(path, image, reason);
+    if (result != StatusFile::Result::Ok)
+        return result;
+    if (image.size() != StatusFile::kSize)
+        return StatusFile::Result::WrongFormat;  // changed since it was looked at
+    Decode(image, record);
+    return result;
 }
 
 }  // namespace zorvik

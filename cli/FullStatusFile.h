@@ -26,8 +26,9 @@ public:
     // be looked at (Load tells why then).
     static std::string Refusal(const std::string& path);
     // Leaves the record untouched unless the result is Ok; a file Refusal refuses
-    // is WrongFormat.
-    static StatusFile::Result Load(const std::string& path, SettingsRecord& record);
+    // is WrongFormat. Read as StatusFile::Load reads (bounded, never blocking).
+    static StatusFile::Result Load(const std::string& path, SettingsRecord& record,
+                                   std::string* reason = nullptr);
 };
 
 }  // namespace zorvik

@@ -35,6 +35,8 @@ public:
     int Run(CliContext& context) override
     {
         const DeviceNames names = DeviceNames::FromEnvironment();
+        if (!names.LoadProblem().empty())
+            context.console.Err(names.LoadProblem() + "\n");
         std::string text;
 
         const auto serial = ListSerialDevices(context.env.sysfsRoot);

@@ -2,7 +2,7 @@
 #include <map>
 #include <sstream>
 
-#include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
 #include "resources/CliTexts.h"
 
@@ -55,11 +55,10 @@ std::vector<Target> PrinterArgs::Targets() const
 
     std::vector<std::string> names = ports;
     if (!targetsFile.empty()) {
-        std::string error;
-        const auto bytes = ReadWholeFile(targetsFile, 1 << 20, &error);
-        if (!bytes)
-            throw UsageError{"--targets " + targetsFile + ": " + error};
-        const auto listed = ParseTargetList(std::string(bytes->begin(), bytes->end()));
+        const FileRead read = ReadBoundedFile(targetsFile, kMaxTargetsFileBytes);
+        if (!read.Ok())
+            throw UsageError{"--targets: " + FileReadMessage(read, targetsFile)};
+        const auto listed = ParseTargetList(std::string(read.bytes.begin(), read.bytes.end()));
         names.insert(names.end(), listed.begin(), listed.end());
     }
     if (names.empty())

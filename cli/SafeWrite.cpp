@@ -66,9 +66,10 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
     SettingsRecord target = before;
     if (request.fromFile) {
         SettingsRecord file;
-        const auto result = FullStatusFile::Load(*request.fromFile, file);
+        std::string reason;
+        const auto result = FullStatusFile::Load(*request.fromFile, file, &reason);
         if (result != StatusFile::Result::Ok)
-            return fail(StatusFile::Message(result, *request.fromFile));
+            return fail(StatusFile::Message(result, *request.fromFile, reason));
         // A pin the file leaves at "no change" keeps what the printer holds.
         for (int e = 0; e < kSwitchCount; ++e)
             for (int pin = 1; pin <= kPinCount; ++pin)

@@ -1,6 +1,9 @@
-#include "base/AtomicFile.h"
+#include <utility>
+
+#include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
 #include "cli/PieceSender.h"
+#include "cmdtest/CommandEditor.h"
 #include "cmdtest/HexText.h"
 #include "link/NetPort.h"
 #include "resources/CliTexts.h"
@@ -27,11 +30,10 @@ public:
     {
         std::vector<std::uint8_t> bytes;
         if (!file_.empty()) {
-            std::string error;
-            const auto read = ReadWholeFile(file_, 0, &error);
-            if (!read)
-                throw UsageError{file_ + ": " + error};
-            bytes = *read;
+            FileRead read = ReadBoundedFile(file_, kMaxCommandFileBytes);
+            if (!read.Ok())
+                throw UsageError{"--file: " + FileReadMessage(read, file_)};
+            bytes = std::move(read.bytes);
         } else {
             if (hex_.empty())
                 throw UsageError{"give hex text or --file"};

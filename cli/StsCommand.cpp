@@ -12,9 +12,10 @@ SettingsRecord LoadOrThrow(const std::string& path)
     if (const std::string refusal = FullStatusFile::Refusal(path); !refusal.empty())
         throw UsageError{refusal};
     SettingsRecord record;
-    const auto result = FullStatusFile::Load(path, record);
+    std::string reason;
+    const auto result = FullStatusFile::Load(path, record, &reason);
     if (result != StatusFile::Result::Ok)
-        throw UsageError{StatusFile::Message(result, path)};
+        throw UsageError{StatusFile::Message(result, path, reason)};
     return record;
 }
 

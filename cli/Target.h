@@ -6,6 +6,7 @@
 //   LPT1, /dev/lp0                                parallel
 //   LXT-640IV:<device path>                       USB (as "ports" lists them)
 //   127.0.0.1:9100, 10.0.0.5 (TCP port 9100)      Ethernet
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
 // The printer a parsed target reaches, whatever way it was written: targets with the
 // same key are the same printer ("127.0.0.1" and "127.0.0.1:9100" on TCP port 9100).
 std::string PrinterKey(const Target& target);
+
+// Targets files are read up to this size.
+inline constexpr std::size_t kMaxTargetsFileBytes = std::size_t{1} << 20;
 
 // A targets file: one target per line; blank lines and lines starting with '#' are
 // skipped, as is anything after the first blank on a line.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "base/FileChooser.h"
 #include "base/Notifier.h"
 #include "cmdtest/HexText.h"
@@ -24,7 +25,7 @@ template <typename... Args> std::string Format(const char* format, Args... args)
     return out;
 }
 
-// "cannot open /x/y.bin: No such file or directory" -> "No such file or directory".
+// "cannot create a temporary file beside /x/y.bin: Permission denied" -> "Permission denied".
 std::string Reason(const std::string& error)
 {
     const auto colon = error.rfind(": ");
@@ -122,14 +123,13 @@ void CommandEditor::Load()
         notifier_.Show(kMsgNoLoadFile, kTitleLoadWarning, MessageIcon::Exclamation);
         return;
     }
-    std::string error;
-    const auto bytes = ReadWholeFile(*path, 0, &error);
-    if (!bytes) {
-        notifier_.Show(Format(kMsgCantLoadFile, path->c_str(), Reason(error).c_str()), kTitleWarning,
+    const FileRead read = ReadBoundedFile(*path, kMaxCommandFileBytes);
+    if (!read.Ok()) {
+        notifier_.Show(Format(kMsgCantLoadFile, path->c_str(), read.reason.c_str()), kTitleWarning,
                        MessageIcon::Exclamation);
         return;
     }
-    text_ = FormatHexText(*bytes, kLoadedPairsPerLine);
+    text_ = FormatHexText(read.bytes, kLoadedPairsPerLine);
 }
 
 }  // namespace zorvik

@@ -1,10 +1,15 @@
 #pragma once
 // State and handlers of the command editor, apart from its widgets: the command
 // text, the Bold and Underline boxes, sending, and command files.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace zorvik {
+
+// Command files (*.bin) of raw bytes, as the editor loads them and zorvik-cli sends them,
+// are read up to this size.
+inline constexpr std::size_t kMaxCommandFileBytes = std::size_t{16} << 20;
 
 class PrinterLink;
 class Notifier;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 #include <system_error>
+
+#include "base/BoundedFile.h"
 
 namespace zorvik {
 namespace {
@@ -123,12 +125,12 @@ DeviceNames DeviceNames::FromEnvironment(const std::optional<std::string>& portM
 
 bool DeviceNames::LoadFile(const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    const FileRead read = ReadBoundedFile(file.string(), kMaxMapFileBytes);
+    const bool absent = read.failure == FileReadFailure::CantOpen && read.error == ENOENT;
+    loadProblem_ = absent ? std::string() : FileReadMessage(read, file.string());
+    if (!read.Ok())
         return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    LoadText(text.str());
+    LoadText(std::string(read.bytes.begin(), read.bytes.end()));
     return true;
 }
 

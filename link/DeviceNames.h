@@ -11,6 +11,7 @@
 //
 // "COM10" and "\\.\COM10" are the same name. A name that is itself a path
 // ("/dev/ttyUSB0") is its own device file.
+#include <cstddef>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -33,8 +34,12 @@ public:
                                        const std::optional<std::string>& xdgConfigHome,
                                        const std::optional<std::string>& home);
 
+    // A map file is read up to this size.
+    static constexpr std::size_t kMaxMapFileBytes = std::size_t{1} << 20;
+
     // Adds the entries of a map file. Lines that are not NAME=/absolute/path are
-    // skipped and counted. False when the file cannot be read.
+    // skipped and counted. False when the file cannot be read (then LoadProblem()
+    // says why, unless the file does not exist).
     bool LoadFile(const std::filesystem::path& file);
     // Adds the entries of map text; returns how many lines were skipped as malformed.
     int LoadText(const std::string& text);
@@ -45,10 +50,13 @@ public:
 
     // Lines of the last loaded text that were not understood (1-based), for diagnostics.
     const std::vector<int>& SkippedLines() const { return skipped_; }
+    // Why the last map file was not used, naming it; empty when it was read or is absent.
+    const std::string& LoadProblem() const { return loadProblem_; }
 
 private:
     std::map<std::string, std::string> overrides_;  // normalised name -> device file
     std::vector<int> skipped_;
+    std::string loadProblem_;
 };
 
 // The serial devices this system really has, as /dev paths, sorted: every entry

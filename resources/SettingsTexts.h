@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "resources/CommonTexts.h"
+
 namespace zorvik {
 
 // ---- Messages -------------------------------------------------------------------
@@ -19,10 +21,7 @@ inline constexpr char kMsgFontLastBlockError[] = "Font Download Error at less th
 inline constexpr char kMsgFontDownloadOk[] = "Success to Download Font!, And Reboot Printer";
 inline constexpr char kMsgFontDownloadFailed[] = "Fail to download Font!";
 inline constexpr char kMsgWrongFormat[] = "Wrong format files loaded.";
-// Status file failures: the file name follows the text.
-inline constexpr char kMsgCantOpenFile[] = "Can't open the file: ";
-inline constexpr char kMsgCantReadFile[] = "Can't read the file: ";
-inline constexpr char kMsgCantWriteFile[] = "Can't write the file: ";
+// Status file failures: kMsgCantOpenFile, kMsgCantReadFile and kMsgCantWriteFile (CommonTexts.h).
 
 inline constexpr char kWaitBoxText[] = "Please wait...... During Initializing";
 

@@ -1,8 +1,9 @@
 #include "settings/StatusFile.h"
 
-#include <cerrno>
+#include <utility>
 
 #include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "resources/SettingsTexts.h"
 
 namespace zorvik {
@@ -63,20 +64,31 @@ StatusFile::Result StatusFile::Save(const std::string& path, const SettingsRecor
     return WriteFileAtomically(path, Encode(record)) ? Result::Ok : Result::CantWrite;
 }
 
-StatusFile::Result StatusFile::Load(const std::string& path, SettingsRecord& record)
+StatusFile::Result StatusFile::ReadImage(const std::string& path, std::vector<std::uint8_t>& image,
+                                         std::string* reason)
 {
     if (!HasStatusExtension(path))
         return Result::WrongFormat;
-    errno = 0;
-    std::string error;
-    auto image = ReadWholeFile(path, kSize, &error);
-    if (!image)
-        return error.rfind("cannot open", 0) == 0 ? Result::CantOpen : Result::CantRead;
-    Decode(*image, record);
+    FileRead read = ReadBoundedFile(path, kReadLimit);
+    if (!read.Ok()) {
+        if (reason)
+            *reason = read.reason;
+        return read.failure == FileReadFailure::CantOpen ? Result::CantOpen : Result::CantRead;
+    }
+    image = std::move(read.bytes);
     return Result::Ok;
 }
 
-std::string StatusFile::Message(Result result, const std::string& path)
+StatusFile::Result StatusFile::Load(const std::string& path, SettingsRecord& record, std::string* reason)
+{
+    std::vector<std::uint8_t> image;
+    const Result result = ReadImage(path, image, reason);
+    if (result == Result::Ok)
+        Decode(image, record);
+    return result;
+}
+
+std::string StatusFile::Message(Result result, const std::string& path, const std::string& reason)
 {
     switch (result) {
     case Result::Ok:
@@ -84,9 +96,9 @@ std::string StatusFile::Message(Result result, const std::string& path)
     case Result::WrongFormat:
         return kMsgWrongFormat;
     case Result::CantOpen:
-        return kMsgCantOpenFile + path;
+        return FileReadMessage(FileReadFailure::CantOpen, path, reason);
     case Result::CantRead:
-        return kMsgCantReadFile + path;
+        return FileReadMessage(FileReadFailure::CantRead, path, reason);
     case Result::CantWrite:
         return kMsgCantWriteFile + path;
     }

@@ -13,6 +13,8 @@ namespace zorvik {
 class StatusFile {
 public:
     static constexpr std::size_t kSize = 292;
+    // Longer files load as their first kSize bytes, up to this size; a larger one is refused.
+    static constexpr std::size_t kReadLimit = 4096;
 
     enum class Result { Ok, WrongFormat, CantOpen, CantRead, CantWrite };
 
@@ -26,11 +28,17 @@ public:
 
     // Writes to a temporary name and renames it into place.
     static Result Save(const std::string& path, const SettingsRecord& record);
-    // Leaves the record untouched unless the result is Ok.
-    static Result Load(const std::string& path, SettingsRecord& record);
+    // Leaves the record untouched unless the result is Ok; *reason (if given) says why
+    // the file could not be opened or read.
+    static Result Load(const std::string& path, SettingsRecord& record, std::string* reason = nullptr);
+    // The bytes of a status file, checked by name and read within kReadLimit; Load's
+    // results and reasons.
+    static Result ReadImage(const std::string& path, std::vector<std::uint8_t>& image,
+                            std::string* reason = nullptr);
 
-    // The message for a failed result, naming the file; empty for Ok.
-    static std::string Message(Result result, const std::string& path);
+    // The message for a failed result, naming the file and the reason when there is one;
+    // empty for Ok.
+    static std::string Message(Result result, const std::string& path, const std::string& reason = {});
 };
 
 }  // namespace zorvik

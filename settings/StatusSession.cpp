@@ -308,9 +308,10 @@ bool StatusSession::SaveStatusTo(const std::string& path)
 
 bool StatusSession::LoadStatusFrom(const std::string& path)
 {
-    const StatusFile::Result result = StatusFile::Load(path, record_);
+    std::string reason;
+    const StatusFile::Result result = StatusFile::Load(path, record_, &reason);
     if (result != StatusFile::Result::Ok) {
-        Message(StatusFile::Message(result, path).c_str(), kTitleWarning, MessageIcon::Exclamation);
+        Message(StatusFile::Message(result, path, reason).c_str(), kTitleWarning, MessageIcon::Exclamation);
         return false;
     }
     settingPage_.recordLoaded = 1;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/PresetSettingsFile.h"
+#include "support/FileKinds.h"
+#include "support/TempDir.h"
 
 namespace zorvik {
 namespace {
@@ -69,6 +71,22 @@ TEST(PresetSettingsFile, MissingFileHasNoValues)
     const PresetSettingsFile file("/nonexistent-zorvik/KARVO/LXT-640IV.conf");
     EXPECT_FALSE(file.Text("Port").has_value());
     EXPECT_FALSE(file.Number("TcpPort").has_value());
+}
+
+// A folder, a named pipe, /dev/zero or a file over 1 MiB in place of the preset file
+// gives no values, at once.
+TEST(PresetSettingsFile, OnlyARegularFileWithinTheLimitGivesValues)
+{
+    test::TempDir dir;
+    for (const test::FileKind kind : test::kAllFileKinds) {
+        SCOPED_TRACE(test::FileKindName(kind));
+        const PresetSettingsFile file(test::MakeFileOfKind(dir, kind, test::FileKindName(kind),
+                                                           "Port=COM3\nTcpPort=9101\n",
+                                                           PresetSettingsFile::kMaxFileBytes));
+        const bool regular = kind == test::FileKind::Regular;
+        EXPECT_EQ(file.Text("Port"), regular ? std::optional<std::string>("COM3") : std::nullopt);
+        EXPECT_EQ(file.Number("TcpPort"), regular ? std::optional<std::uint32_t>(9101) : std::nullopt);
+    }
 }
 
 }  // namespace

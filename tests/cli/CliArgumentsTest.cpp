@@ -2,7 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/CliApp.h"
 #include "cli/FullStatusFile.h"
+#include "link/DeviceNames.h"
+#include "support/FileKinds.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -131,6 +137,35 @@ TEST_F(StsCommandTest, ShowAndJsonReadAFileWithoutAPrinter)
     const auto missing = RunCliForTest({"sts", "show", dir.File("missing.sts")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_THAT(missing.err, HasSubstr("Can't open the file: "));
+}
+
+// The port map named by ZORVIK_PORT_MAP: a regular file remaps the names; a folder, a
+// named pipe, /dev/zero or a file over 1 MiB is named with the reason on standard
+// error, and the built-in names are listed.
+TEST(PortsCommandTest, PortMapIsARegularFileWithinTheLimit)
+{
+    test::TempDir dir;
+    CliEnv env;
+    env.sysfsRoot = dir.Path().string();
+    env.usb = {dir.Path().string(), dir.Path().string()};
+    for (const test::FileKind kind : test::kAllFileKinds) {
+        SCOPED_TRACE(test::FileKindName(kind));
+        const std::string path = test::MakeFileOfKind(dir, kind, test::FileKindName(kind),
+                                                      "COM1=/dev/ttyUSB7\n", DeviceNames::kMaxMapFileBytes);
+        const std::string refusal = test::RefusalOf(kind, DeviceNames::kMaxMapFileBytes);
+        ::setenv("ZORVIK_PORT_MAP", path.c_str(), 1);
+        std::ostringstream out, err;
+        const int status = RunCli({"ports"}, env, out, err);
+        ::unsetenv("ZORVIK_PORT_MAP");
+        EXPECT_EQ(status, 0);
+        if (refusal.empty()) {
+            EXPECT_THAT(out.str(), HasSubstr("  COM1          /dev/ttyUSB7\n"));
+            EXPECT_EQ(err.str(), "");
+        } else {
+            EXPECT_THAT(out.str(), HasSubstr("  COM1          /dev/ttyS0\n"));
+            EXPECT_EQ(err.str(), "Can't read the file: " + path + " (" + refusal + ")\n");
+        }
+    }
 }
 
 }  // namespace

@@ -7,13 +7,17 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
+#include "cli/Target.h"
+#include "cmdtest/CommandEditor.h"
 #include "link/SystemPortFactory.h"
+#include "support/FileKinds.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -639,7 +643,67 @@ TEST(CliFleetLimitTest, ManyPrintersAtMostJobsAtOnce)
     EXPECT_EQ(ports.opened, kPrinters);
 }
 
-// The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
+// Every file the tool reads, handed each kind of file: a regular file is used; a folder,
+// a named pipe, /dev/zero or a file over the reader's limit is refused at once, naming
+// the file and the reason.
+TEST_F(CliEndToEndTest, EveryFileItReadsIsARegularFileWithinItsLimit)
+{
+    struct Reader {
+        const char* name;
+        std::size_t limit;
+        std::string content;
+        std::function<std::vector<std::string>(const std::string& path)> args;
+        int refusedStatus;
+        bool statusFile = false;  // refused before reading: not exactly 292 bytes of a regular file
+    };
+    const std::string target = TcpTarget(server);
+    const auto image = FullStatusFile::Encode(SettingsRecord{});
+    const Reader readers[] = {
+        {"sts-show.sts", StatusFile::kReadLimit, std::string(image.begin(), image.end()),
+         [](const std::string& path) {
+             return std::vector<std::string>{"sts", "show", path};
+         },
+         2, true},
+        {"set-from.sts", StatusFile::kReadLimit, std::string(image.begin(), image.end()),
+         [&](const std::string& path) {
+             return std::vector<std::string>{"set", "--from", path, "--dry-run", "-p", target};
+         },
+         2, true},
+        {"send.bin", kMaxCommandFileBytes, "\x0a",
+         [&](const std::string& path) {
+             return std::vector<std::string>{"send", "--file", path, "-p", target};
+         },
+         2},
+        {"targets.txt", kMaxTargetsFileBytes, target + "\n",
+         [](const std::string& path) {
+             return std::vector<std::string>{"check", "--targets", path};
+         },
+         2},
+    };
+    for (const Reader& reader : readers)
+        for (const test::FileKind kind : test::kAllFileKinds) {
+            SCOPED_TRACE(std::string(reader.name) + " " + test::FileKindName(kind));
+            test::TempDir files;
+            const std::string path =
+                test::MakeFileOfKind(files, kind, reader.name, reader.content, reader.limit);
+            const std::string refusal = test::RefusalOf(kind, reader.limit);
+            const auto r = RunCliForTest(reader.args(path));
+            if (refusal.empty()) {
+                EXPECT_EQ(r.status, 0) << r.err;
+            } else {
+                EXPECT_EQ(r.status, reader.refusedStatus);
+                if (reader.statusFile)
+                    EXPECT_THAT(r.out + r.err,
+                                HasSubstr(path + ": " +
+                                          (kind == test::FileKind::OverLimit ? "the file holds"
+                                                                             : "not a regular file")));
+                else
+                    EXPECT_THAT(r.out + r.err,
+                                HasSubstr("Can't read the file: " + path + " (" + refusal + ")"));
+            }
+        }
+}
+
 // Ports that reach one virtual printer whatever the example names: a serial name or
 // device path goes to its pseudo-terminal, any IPv4 address to its loopback port.
 // Nothing ever leaves this machine.
@@ -759,6 +823,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
     EXPECT_TRUE(std::filesystem::exists(dir.File("shop.sts")));
 }
 
+// The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
 TEST(CliOverPtyTest, GetOverASerialLine)
 {
     SimServer server;

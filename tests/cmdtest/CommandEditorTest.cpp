@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "base/FileChooser.h"
 #include "cmdtest/AddressPicker.h"
 #include "cmdtest/CodepagePicker.h"
@@ -13,6 +14,7 @@
 #include "cmdtest/LineSpacingPicker.h"
 #include "resources/EditorTexts.h"
 #include "support/FakePort.h"
+#include "support/FileKinds.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/TempDir.h"
@@ -211,7 +213,7 @@ TEST_F(CommandEditorTest, SaveThenLoadGivesTheCanonicalText)
     editor.SetText("1B21 0");
     files.answers.push_back(path);
     editor.Save();
-    EXPECT_EQ(HexOf(*ReadWholeFile(path)), "1B 21 00");
+    EXPECT_EQ(HexOf(ReadBoundedFile(path, 1 << 20).bytes), "1B 21 00");
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(files.asked[0].proposedName, "command.bin");
     EXPECT_EQ(files.asked[0].defaultExtension, "bin");
@@ -232,7 +234,7 @@ TEST_F(CommandEditorTest, SaveReplacesAnExistingFileWhole)
     editor.SetText("0a");
     files.answers.push_back(path);
     editor.Save();
-    EXPECT_EQ(HexOf(*ReadWholeFile(path)), "0A");
+    EXPECT_EQ(HexOf(ReadBoundedFile(path, 1 << 20).bytes), "0A");
     // Nothing left beside it under a temporary name.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -304,6 +306,31 @@ TEST_F(CommandEditorTest, FilesThatCannotBeWrittenOrReadAreNamed)
         EXPECT_NE(notifier.messages[i].text.find(named[i]), std::string::npos) << notifier.messages[i].text;
     }
     EXPECT_EQ(editor.Text(), "1b 40 ");
+}
+
+// A folder, a named pipe or /dev/zero chosen as a command file, or a file over 16 MiB,
+// is refused at once with its name and the reason; the text stays as it was.
+TEST_F(CommandEditorTest, LoadTakesOnlyARegularFileWithinTheLimit)
+{
+    for (const test::FileKind kind : test::kAllFileKinds) {
+        SCOPED_TRACE(test::FileKindName(kind));
+        const std::string path = test::MakeFileOfKind(
+            dir, kind, std::string(test::FileKindName(kind)) + ".bin", "\x1b@", kMaxCommandFileBytes);
+        const std::string refusal = test::RefusalOf(kind, kMaxCommandFileBytes);
+        notifier.messages.clear();
+        editor.SetText("unsaved");
+        files.answers.push_back(path);
+        editor.Load();
+        if (refusal.empty()) {
+            EXPECT_EQ(editor.Text(), "1b 40 ");
+            EXPECT_TRUE(notifier.messages.empty());
+        } else {
+            EXPECT_EQ(editor.Text(), "unsaved");
+            ASSERT_EQ(notifier.messages.size(), 1u);
+            EXPECT_EQ(notifier.messages[0].text,
+                      "Can't read the command file\r\n" + path + "\r\n(" + refusal + ")");
+        }
+    }
 }
 
 }  // namespace

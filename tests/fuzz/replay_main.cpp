@@ -1,5 +1,6 @@
 // Replays every file of a corpus folder through the fuzz entry point, so the
-// targets run as ordinary tests without a fuzzing engine.
+// targets run as ordinary tests without a fuzzing engine. A folder that is missing
+// or holds no input fails the run: a replay of nothing would pass without testing.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -11,11 +12,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv)
 {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_FOLDER...\n", argv[0]);
+        return 2;
+    }
     int replayed = 0;
     for (int i = 1; i < argc; ++i) {
-        std::filesystem::path root(argv[i]);
-        if (!std::filesystem::exists(root))
-            continue;
+        const std::filesystem::path root(argv[i]);
+        std::error_code error;
+        if (!std::filesystem::is_directory(root, error)) {
+            std::fprintf(stderr, "no corpus folder %s\n", argv[i]);
+            return 1;
+        }
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
             if (!entry.is_regular_file())
                 continue;
@@ -26,5 +34,9 @@ int main(int argc, char** argv)
         }
     }
     std::printf("replayed %d inputs\n", replayed);
+    if (replayed == 0) {
+        std::fprintf(stderr, "no inputs in the corpus\n");
+        return 1;
+    }
     return 0;
 }

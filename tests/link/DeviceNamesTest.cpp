@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "link/DeviceNames.h"
+#include "support/FileKinds.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -85,6 +86,30 @@ TEST(DeviceNames, EnvironmentChoosesTheMapFile)
     for (const auto& row : rows)
         EXPECT_EQ(DeviceNames::FromEnvironment(row.portMap, row.xdg, row.home).DevicePath("COM1"),
                   row.expected);
+}
+
+// A map file that is a folder, a named pipe, /dev/zero or over 1 MiB is left out at once
+// and the reason kept; the built-in names stay. A missing one is no problem at all.
+TEST(DeviceNames, MapFileIsARegularFileWithinTheLimit)
+{
+    test::TempDir dir;
+    for (const test::FileKind kind : test::kAllFileKinds) {
+        SCOPED_TRACE(test::FileKindName(kind));
+        const std::string path = test::MakeFileOfKind(dir, kind, test::FileKindName(kind),
+                                                      "COM1=/dev/ttyUSB7\n", DeviceNames::kMaxMapFileBytes);
+        const std::string refusal = test::RefusalOf(kind, DeviceNames::kMaxMapFileBytes);
+        const DeviceNames names = DeviceNames::FromEnvironment(path, std::nullopt, std::nullopt);
+        if (refusal.empty()) {
+            EXPECT_EQ(names.DevicePath("COM1"), "/dev/ttyUSB7");
+            EXPECT_EQ(names.LoadProblem(), "");
+        } else {
+            EXPECT_EQ(names.DevicePath("COM1"), "/dev/ttyS0");
+            EXPECT_EQ(names.LoadProblem(), "Can't read the file: " + path + " (" + refusal + ")");
+        }
+    }
+    DeviceNames names;
+    EXPECT_FALSE(names.LoadFile(dir.Path() / "missing.conf"));
+    EXPECT_EQ(names.LoadProblem(), "");
 }
 
 TEST(DeviceNames, ListsRealSerialAndParallelDevices)

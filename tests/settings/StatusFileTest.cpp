@@ -6,9 +6,11 @@
 
 #include "ScriptedPrinter.h"
 #include "base/AtomicFile.h"
+#include "base/BoundedFile.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusFile.h"
 #include "settings/StatusSession.h"
+#include "support/FileKinds.h"
 #include "support/RecordingNotifier.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/TempDir.h"
@@ -65,7 +67,7 @@ TEST(StatusFileTest, LoadRestoresFourSwitchesAndLeavesTheOthers)
     EXPECT_EQ(r.fontChoice, -1);
     // Slot 0 comes back through the next save unchanged.
     ASSERT_EQ(StatusFile::Save(dir.File("b.sts"), r), StatusFile::Result::Ok);
-    EXPECT_EQ(ReadWholeFile(dir.File("b.sts")), ReadWholeFile(path));
+    EXPECT_EQ(ReadBoundedFile(dir.File("b.sts"), 4096).bytes, ReadBoundedFile(path, 4096).bytes);
 }
 
 struct LoadCase {
@@ -106,20 +108,54 @@ Bytes WithSwitch2Pin1(std::size_t size, std::uint8_t value)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StatusFileLoadTest,
-    ::testing::Values(LoadCase{"capital extension", "a.STS", WithSwitch2Pin1(292, 1),
-                               StatusFile::Result::WrongFormat, 7, 9},
-                      LoadCase{"other extension", "a.bin", WithSwitch2Pin1(292, 1),
-                               StatusFile::Result::WrongFormat, 7, 9},
-                      LoadCase{"empty file", "e.sts", {}, StatusFile::Result::Ok, 0, 0},
-                      LoadCase{"short file", "s.sts", WithSwitch2Pin1(44, 2), StatusFile::Result::Ok, 2, 0},
-                      LoadCase{"long file", "l.sts", WithSwitch2Pin1(400, 1), StatusFile::Result::Ok, 1, 0}));
+    ::testing::Values(
+        LoadCase{"capital extension", "a.STS", WithSwitch2Pin1(292, 1), StatusFile::Result::WrongFormat, 7,
+                 9},
+        LoadCase{"other extension", "a.bin", WithSwitch2Pin1(292, 1), StatusFile::Result::WrongFormat, 7, 9},
+        LoadCase{"empty file", "e.sts", {}, StatusFile::Result::Ok, 0, 0},
+        LoadCase{"short file", "s.sts", WithSwitch2Pin1(44, 2), StatusFile::Result::Ok, 2, 0},
+        LoadCase{"long file", "l.sts", WithSwitch2Pin1(400, 1), StatusFile::Result::Ok, 1, 0},
+        LoadCase{"longest file read", "m.sts", WithSwitch2Pin1(StatusFile::kReadLimit, 1),
+                 StatusFile::Result::Ok, 1, 0},
+        LoadCase{"file too long to be one", "n.sts", WithSwitch2Pin1(StatusFile::kReadLimit + 1, 1),
+                 StatusFile::Result::CantRead, 7, 9}));
+
+// A folder, a named pipe or /dev/zero chosen as a status file, or a file far longer
+// than one, is refused at once (the window must not freeze), naming file and reason.
+class StatusFileKindTest : public ::testing::TestWithParam<test::FileKind> {};
+
+TEST_P(StatusFileKindTest, OnlyARegularFileWithinTheReadLimitLoads)
+{
+    test::TempDir dir;
+    const Bytes image = WithSwitch2Pin1(StatusFile::kSize, 1);
+    const std::string path = test::MakeFileOfKind(
+        dir, GetParam(), "k.sts", std::string(image.begin(), image.end()), StatusFile::kReadLimit);
+    const std::string refusal = test::RefusalOf(GetParam(), StatusFile::kReadLimit);
+    SettingsRecord r;
+    r.Pin(1, 1) = 7;
+    std::string reason;
+    const auto result = StatusFile::Load(path, r, &reason);
+    if (refusal.empty()) {
+        EXPECT_EQ(result, StatusFile::Result::Ok);
+        EXPECT_EQ(r.Pin(1, 1), 1);
+    } else {
+        EXPECT_EQ(result, StatusFile::Result::CantRead);
+        EXPECT_EQ(reason, refusal);
+        EXPECT_EQ(r.Pin(1, 1), 7);
+        EXPECT_EQ(StatusFile::Message(result, path, reason),
+                  "Can't read the file: " + path + " (" + refusal + ")");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, StatusFileKindTest, ::testing::ValuesIn(test::kAllFileKinds),
+                         [](const auto& info) { return std::string(test::FileKindName(info.param)); });
 
 TEST(StatusFileTest, FailedSaveLeavesTheOldFileWhole)
 {
     test::TempDir dir;
     const std::string path = dir.File("keep.sts");
     ASSERT_EQ(StatusFile::Save(path, Numbered()), StatusFile::Result::Ok);
-    const auto old = ReadWholeFile(path);
+    const auto old = ReadBoundedFile(path, 4096).bytes;
 
     // A file size limit below 292 bytes makes the write of the new image fail.
     rlimit saved{};
@@ -133,7 +169,7 @@ TEST(StatusFileTest, FailedSaveLeavesTheOldFileWhole)
     std::signal(SIGXFSZ, previous);
 
     EXPECT_EQ(result, StatusFile::Result::CantWrite);
-    EXPECT_EQ(ReadWholeFile(path), old);
+    EXPECT_EQ(ReadBoundedFile(path, 4096).bytes, old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
@@ -173,12 +209,18 @@ TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
     session.LoadStatus();
     chooser.answer = dir.File("no/such/folder.sts");
     session.SaveStatus();
-    ASSERT_EQ(notifier.messages.size(), 3u);
+    chooser.answer = test::MakeFileOfKind(dir, test::FileKind::Fifo, "pipe.sts", "", 0);
+    session.LoadStatus();
+    ASSERT_EQ(notifier.messages.size(), 4u);
     EXPECT_EQ(notifier.messages[0].text, "Wrong format files loaded.");
     EXPECT_EQ(notifier.messages[0].title, "Warning");
-    EXPECT_EQ(notifier.messages[1].text, "Can't open the file: " + dir.File("missing.sts"));
+    EXPECT_EQ(notifier.messages[1].text,
+              "Can't open the file: " + dir.File("missing.sts") + " (No such file or directory)");
     EXPECT_EQ(notifier.messages[2].text, "Can't write the file: " + dir.File("no/such/folder.sts"));
     EXPECT_EQ(notifier.messages[2].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(notifier.messages[3].text,
+              "Can't read the file: " + dir.File("pipe.sts") + " (not a regular file)");
+    EXPECT_EQ(session.Record().Pin(7, 3), 703);
 }
 
 }  // namespace
