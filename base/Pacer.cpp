@@ -12,9 +12,12 @@ namespace zorvik {
 
 namespace {
 
-// A pause is the printer's own timing: it should end when it is due, not up to the
-// kernel's default timer slack (50 us) later, which adds up over the hundreds of
-// short pauses of a font download.
+// A pause is the printer's own timing: it should end when it is due, not a timer
+// tick later, which adds up over the hundreds of short pauses of a font download.
+// The thread sleeps with the smallest timer slack to just before the end and yields
+// for the last fraction of a millisecond.
+constexpr auto kYieldWindow = std::chrono::microseconds(200);
+
 void TightenTimerSlack()
 {
 #if defined(__linux__)
@@ -31,7 +34,11 @@ void TightenTimerSlack()
 void SystemPacer::Pause(std::uint32_t ms)
 {
     TightenTimerSlack();
-    std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+    using Clock = std::chrono::steady_clock;
+    const auto due = Clock::now() + std::chrono::milliseconds(ms);
+    std::this_thread::sleep_until(due - kYieldWindow);
+    while (Clock::now() < due)
+        std::this_thread::yield();
 }
 
 std::uint64_t VirtualPacer::Total() const
