@@ -56,10 +56,9 @@ ExchangeStatus PrinterExchange::Lost() const
     return reader_.Broken() ? ExchangeStatus::Disconnected : ExchangeStatus::NoReply;
 }
 
-std::array<std::uint8_t, 15> PrinterExchange::SwitchWriteCommand(int entry, const SwitchEntry& pins)
+PrinterExchange::SwitchWrite PrinterExchange::SwitchWriteCommand(int entry, const SwitchEntry& pins)
 {
-    static_assert(sizeof kCmdSwitchWriteTemplate == 15);
-    std::array<std::uint8_t, 15> cmd{};
+    SwitchWrite cmd{};
     std::copy(std::begin(kCmdSwitchWriteTemplate), std::end(kCmdSwitchWriteTemplate), cmd.begin());
     cmd[kSwitchNumberIndex] = kSwitchNumbers[static_cast<std::size_t>(entry)];
     // The first character is pin 8, the last pin 1.
@@ -202,7 +201,8 @@ ExchangeStatus PrinterExchange::WriteSettings(const std::array<SwitchEntry, kSwi
     Step();
 
     for (int e = 0; e < kSwitchCount; ++e) {
-        if (!reader_.Write(SwitchWriteCommand(e, switches[static_cast<std::size_t>(e)]).data(), 15))
+        const SwitchWrite cmd = SwitchWriteCommand(e, switches[static_cast<std::size_t>(e)]);
+        if (!reader_.Write(cmd.data(), static_cast<std::uint32_t>(cmd.size())))
             return ExchangeStatus::Disconnected;
         if (e != kEntrySwitch4)
             Step();

@@ -12,6 +12,7 @@
 
 #include "base/Pacer.h"
 #include "link/PrinterLink.h"
+#include "resources/SettingsTexts.h"
 #include "settings/FontDownload.h"
 #include "settings/ReplyReader.h"
 #include "settings/SettingsRecord.h"
@@ -83,7 +84,8 @@ public:
     void SettleAfterDownload();
 
     // The fn 3 command for one switch: "1" on, "0" off, "2" no change.
-    static std::array<std::uint8_t, 15> SwitchWriteCommand(int entry, const SwitchEntry& pins);
+    using SwitchWrite = std::array<std::uint8_t, sizeof kCmdSwitchWriteTemplate>;
+    static SwitchWrite SwitchWriteCommand(int entry, const SwitchEntry& pins);
 
 private:
     ExchangeStatus IdentifyModel(PrinterTexts& texts);
