@@ -6,7 +6,7 @@
 
 namespace zorvik {
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     std::string title;             // caption of the dialog
     std::string proposedName;      // file name shown at first, e.g. "Noname.sts"
     std::string defaultExtension;  // without the dot, e.g. "sts"
@@ -17,8 +17,8 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
     // Empty result: the user cancelled. A save chooser asks before replacing a file.
-    virtual std::optional<std::string> ChooseSave(const FileDialogSpec& request) = 0;
-    virtual std::optional<std::string> ChooseOpen(const FileDialogSpec& request) = 0;
+    virtual std::optional<std::string> ChooseSave(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> ChooseOpen(const FileDialogRequest& request) = 0;
 };
 
 }  // namespace zorvik

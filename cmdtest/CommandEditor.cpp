@@ -32,7 +32,7 @@ std::string Reason(const std::string& error)
     return colon == std::string::npos ? error : error.substr(colon + 2);
 }
 
-FileDialogSpec CommandFileSpec(const char* title, const char* proposedName)
+FileDialogRequest CommandFileSpec(const char* title, const char* proposedName)
 {
     return {title, proposedName, kCommandFileExtension, kCommandFileFilter};
 }

@@ -14,7 +14,7 @@ QtFileChooser::Script*& ActiveScript()
     return script;
 }
 
-std::optional<std::string> Scripted(const FileDialogSpec& request)
+std::optional<std::string> Scripted(const FileDialogRequest& request)
 {
     auto* script = ActiveScript();
     script->asked.push_back(request);
@@ -25,7 +25,7 @@ std::optional<std::string> Scripted(const FileDialogSpec& request)
     return answer;
 }
 
-std::optional<std::string> Run(QWidget* owner, const FileDialogSpec& request, QFileDialog::AcceptMode mode)
+std::optional<std::string> Run(QWidget* owner, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
     const ExchangeHold::Lift answerable;
     QFileDialog dialog(owner, QString::fromStdString(request.title));
@@ -59,14 +59,14 @@ QString QtFileChooser::QtFilter(const std::string& windowsFilter)
     return filters.join(";;");
 }
 
-std::optional<std::string> QtFileChooser::ChooseSave(const FileDialogSpec& request)
+std::optional<std::string> QtFileChooser::ChooseSave(const FileDialogRequest& request)
 {
     if (ActiveScript())
         return Scripted(request);
     return Run(owner_, request, QFileDialog::AcceptSave);
 }
 
-std::optional<std::string> QtFileChooser::ChooseOpen(const FileDialogSpec& request)
+std::optional<std::string> QtFileChooser::ChooseOpen(const FileDialogRequest& request)
 {
     if (ActiveScript())
         return Scripted(request);

@@ -16,15 +16,15 @@ class QtFileChooser final : public FileChooser {
 public:
     explicit QtFileChooser(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
-    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override;
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override;
+    std::optional<std::string> ChooseSave(const FileDialogRequest& request) override;
+    std::optional<std::string> ChooseOpen(const FileDialogRequest& request) override;
 
     // "Status Files (*.sts)|*.sts|" -> "Status Files (*.sts)"; pairs joined with ";;".
     static QString QtFilter(const std::string& windowsFilter);
 
     struct Script {
         std::deque<std::optional<std::string>> answers;
-        std::vector<FileDialogSpec> asked;
+        std::vector<FileDialogRequest> asked;
     };
     // While set, dialogs are not shown: answers come from the script, front first
     // (none left means Cancel).

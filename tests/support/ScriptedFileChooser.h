@@ -13,12 +13,12 @@ namespace zorvik::test {
 
 class ScriptedFileChooser final : public FileChooser {
 public:
-    std::optional<std::string> ChooseSave(const FileDialogSpec& request) override
+    std::optional<std::string> ChooseSave(const FileDialogRequest& request) override
     {
         saveAsked.push_back(request);
         return Next(request);
     }
-    std::optional<std::string> ChooseOpen(const FileDialogSpec& request) override
+    std::optional<std::string> ChooseOpen(const FileDialogRequest& request) override
     {
         openAsked.push_back(request);
         return Next(request);
@@ -26,10 +26,10 @@ public:
 
     std::deque<std::optional<std::string>> answers;
     std::optional<std::string> answer;
-    std::vector<FileDialogSpec> asked, saveAsked, openAsked;
+    std::vector<FileDialogRequest> asked, saveAsked, openAsked;
 
 private:
-    std::optional<std::string> Next(const FileDialogSpec& request)
+    std::optional<std::string> Next(const FileDialogRequest& request)
     {
         asked.push_back(request);
         if (answers.empty())
