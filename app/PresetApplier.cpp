@@ -2,8 +2,7 @@
 
 #include "app/MainWindowState.h"
 #include "app/Preset.h"
-#include "app/PresetCupsDestinations.h"
-#include "app/PresetSystemStore.h"
+#include "app/SystemPresetStore.h"
 
 namespace zorvik {
 
@@ -33,8 +32,7 @@ PresetMembers MembersOf(const MainWindowState& window)
 
 std::unique_ptr<PresetApplier> PresetApplier::ForThisSystem()
 {
-    return std::make_unique<PresetApplier>(std::make_unique<PresetSystemStore>(
-        std::make_unique<PresetCupsDestinations>(), PresetSettingsFile::DefaultPath()));
+    return std::make_unique<PresetApplier>(MakeSystemPresetStore());
 }
 
 void PresetApplier::Load(MainWindowState& window)

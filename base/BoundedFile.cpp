@@ -14,6 +14,13 @@ namespace zorvik {
 namespace {
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
+#if defined(_WIN32)
+// Bytes as they are: no text-mode translation. Windows opens no device by name here
+// (the regular-file test comes first) and has no terminals to take over.
+constexpr int kOpenFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+#endif
 
 FileRead Failed(FileReadFailure failure, int error, std::string reason)
 {
@@ -69,7 +76,7 @@ FileRead ReadBoundedFile(const std::string& path, std::size_t limit)
     if (auto refused = Refusal(st, limit))
         return *refused;
 
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const Descriptor fd(::open(path.c_str(), kOpenFlags));
     if (fd.Get() < 0)
         return SystemFailure(FileReadFailure::CantOpen);
     if (::fstat(fd.Get(), &st) != 0)

@@ -1,5 +1,6 @@
 #include "cli/PrinterSession.h"
 
+#include "app/SystemQueueRedirector.h"
 #include "link/SystemPortFactory.h"
 
 namespace zorvik {
@@ -24,7 +25,9 @@ PrinterSession::PrinterSession(const Target& target, const CliEnv& env, Console&
                 prefix),
       link_(std::make_unique<PrinterLink>(env.makePortFactory ? env.makePortFactory(*pacer_, notifier_)
                                                               : MakeSystemPortFactory(*pacer_, notifier_))),
-      check_(*link_, *pacer_, notifier_)
+      // Only the system's own ports can be held by the system's printer queues.
+      queues_(env.makePortFactory ? nullptr : MakeSystemQueueRedirector()),
+      check_(*link_, *pacer_, notifier_, queues_.get())
 {
     if (trace) {
         trace_ = std::make_unique<TraceWriter>(console, target.text);
@@ -36,6 +39,9 @@ PrinterSession::~PrinterSession()
 {
     check_.Drop();
     link_->SetTrace({});
+    // The port is closed: the queues that were released for it get it back.
+    if (queues_)
+        queues_->RestoreAll();
 }
 
 bool PrinterSession::Connect()

@@ -54,6 +54,7 @@ private:
     PrintingNotifier notifier_;
     std::unique_ptr<PrinterLink> link_;
     std::unique_ptr<TraceWriter> trace_;
+    std::unique_ptr<QueueRedirector> queues_;  // the system's printer queues; none in tests
     ConnectionCheck check_;
     ProgressSink progress_;
     std::string failure_;

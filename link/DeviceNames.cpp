@@ -16,8 +16,6 @@ namespace {
 constexpr std::string_view kDeviceNamespace = "\\\\.\\";  // the "\\.\" of "\\.\COM10"
 constexpr std::string_view kComPrefix = "COM";
 constexpr std::string_view kLptPrefix = "LPT";
-constexpr char kSerialDeviceStem[] = "/dev/ttyS";
-constexpr char kParallelDeviceStem[] = "/dev/lp";
 constexpr char kMapFileFolder[] = "zorvik";
 constexpr char kMapFileName[] = "ports.conf";
 constexpr char kMapFileVariable[] = "ZORVIK_PORT_MAP";
@@ -173,9 +171,9 @@ std::string DeviceNames::DevicePath(const std::string& portName) const
     if (const auto it = overrides_.find(key); it != overrides_.end())
         return it->second;
     if (const auto n = NumberAfter(key, kComPrefix))
-        return kSerialDeviceStem + std::to_string(*n - 1);
+        return SerialDeviceFile(*n);
     if (const auto n = NumberAfter(key, kLptPrefix))
-        return kParallelDeviceStem + std::to_string(*n - 1);
+        return ParallelDeviceFile(*n);
     return {};
 }
 

@@ -59,6 +59,11 @@ private:
     std::string loadProblem_;
 };
 
+// The device files of COMn and LPTn (n from 1) on this system: /dev/ttyS<n-1> and
+// /dev/lp<n-1> on Linux; the system's own names on Windows.
+std::string SerialDeviceFile(int n);
+std::string ParallelDeviceFile(int n);
+
 // The serial devices this system really has, as /dev paths, sorted: every entry
 // of <sysfsRoot>/class/tty with a device driver, except the placeholder 8250
 // ports that exist whether or not hardware is fitted.

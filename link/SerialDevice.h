@@ -15,6 +15,9 @@ struct SerialLine {
     std::uint32_t baudRate = 9600;  // one of the rates the port offers
     int dataBits = 8;               // 5 to 8
     int stopBits = 1;               // 1 or 2
+    // 1.5 was chosen: sent where the line can (5-bit characters on a Windows line),
+    // otherwise stopBits (2) stands for it.
+    bool oneAndHalfStopBits = false;
     SerialParity parity = SerialParity::None;
     bool checkParity = false;   // check (and report) parity on input
     bool ctsHandshake = false;  // send only while CTS is raised

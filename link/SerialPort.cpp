@@ -25,8 +25,8 @@ std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine
     case 0:
         line.stopBits = 1;
         break;
-    // A POSIX line has no one and a half stop bits; two is the nearest it can send
-    // and a receiver set for 1.5 accepts it.
+    // Few lines send one and a half stop bits; two is the nearest and a receiver set
+    // for 1.5 accepts it.
     case 1:
     case 2:
         line.stopBits = 2;
@@ -53,6 +53,7 @@ std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine
     default:
         return std::nullopt;
     }
+    line.oneAndHalfStopBits = settings.stopBits == 1;
     line.checkParity = settings.parity != 0;
     // The printer paces us with CTS whatever flow control was chosen. (It also
     // raises DSR, but a POSIX line cannot hold output on DSR; DSR is tested once at

@@ -3,7 +3,6 @@
 #include "link/ParallelPort.h"
 #include "link/SerialPort.h"
 #include "link/UsbPort.h"
-#include "link/posix/PosixUsbDevice.h"
 
 namespace zorvik {
 namespace {

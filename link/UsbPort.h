@@ -7,6 +7,7 @@
 
 #include "link/Port.h"
 #include "link/UsbDevice.h"
+#include "link/UsbDiscovery.h"
 
 namespace zorvik {
 
@@ -45,5 +46,8 @@ private:
     int deviceState_ = 0;
     std::mutex ioLock_;
 };
+
+// A UsbPort on this system's device layer (Linux finds its device under env).
+std::unique_ptr<UsbPort> MakeSystemUsbPort(const UsbEnv& env = {});
 
 }  // namespace zorvik

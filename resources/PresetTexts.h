@@ -21,6 +21,15 @@ inline constexpr char kValueFlowControl[] = "FlowControl";
 inline constexpr char kValueParity[] = "Parity";
 inline constexpr char kValueStopBits[] = "StopBits";
 
+// Where Windows keeps a serial port's line settings and a standard TCP/IP port's
+// number, under HKEY_LOCAL_MACHINE (the queue and own keys are in MainTexts.h).
+inline constexpr char kPortsKeyPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+inline constexpr char kTcpIpPortsKeyPrefix[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+inline constexpr char kValuePortNumber[] = "PortNumber";
+// The port a queue is switched to while the program holds its printer's port.
+inline constexpr char kSpoolerFilePort[] = "FILE:";
+
 // Starts of a port text and what they stand for.
 inline constexpr char kPortStartSerial[] = "COM";
 inline constexpr char kPortStartParallel[] = "LPT";

@@ -9,11 +9,10 @@
 
 #include "link/UsbDevice.h"
 #include "link/UsbDiscovery.h"
+#include "link/UsbPort.h"
 #include "link/posix/FdTransfer.h"
 
 namespace zorvik {
-
-class UsbPort;
 
 class PosixUsbDevice final : public UsbDevice {
 public:
@@ -57,8 +56,5 @@ private:
     int parentWatch_ = -1;
     std::string lastError_;
 };
-
-// A UsbPort on the real device layer, finding its device under env.
-std::unique_ptr<UsbPort> MakeSystemUsbPort(const UsbEnv& env = {});
 
 }  // namespace zorvik

@@ -1,0 +1,10 @@
+#include "app/SystemQueueRedirector.h"
+
+namespace zorvik {
+
+std::unique_ptr<QueueRedirector> MakeSystemQueueRedirector()
+{
+    return nullptr;
+}
+
+}  // namespace zorvik
