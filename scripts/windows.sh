@@ -42,7 +42,7 @@ wineboot -i >/dev/null 2>&1
 echo "== Windows cross build =="
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DZORVIK_WERROR=${ZORVIK_WERROR:-OFF} >/dev/null
-targets=(zorvik-cli base_tests link_tests settings_tests cli_tests)
+targets=(zorvik-cli link_tests settings_tests app_tests cli_tests)
 cmake --build "$win" -j"$(nproc)" --target "${targets[@]}"
 
 echo "== Windows tests under Wine =="

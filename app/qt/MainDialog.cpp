@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
-#include <QSocketNotifier>
 
 #include "app/qt/AboutBox.h"
 #include "app/qt/ProgramIcon.h"
@@ -136,18 +135,14 @@ template <typename Handler> void MainDialog::Handle(Handler&& handler)
 void MainDialog::SyncDeviceWatch()
 {
     Port* port = state_->Connected() ? link_.CurrentPort() : nullptr;
-    const int handle = port ? port->DeviceEventHandle() : -1;
-    if (port == watchedPort_ && handle == watchedHandle_)
+    if (port && deviceWatch_ && deviceWatch_->Follows(*port))
         return;
     deviceWatch_.reset();
-    watchedPort_ = handle >= 0 ? port : nullptr;
-    watchedHandle_ = handle;
-    if (handle < 0)
+    if (!port)
         return;
-    deviceWatch_ = std::make_unique<QSocketNotifier>(handle, QSocketNotifier::Read);
-    connect(deviceWatch_.get(), &QSocketNotifier::activated, this, [this] {
-        if (state_->Connected() && link_.CurrentPort() == watchedPort_)
-            watchedPort_->HandleDeviceChange();
+    deviceWatch_ = WatchDeviceChanges(*port, this, [this, port] {
+        if (state_->Connected() && link_.CurrentPort() == port)
+            port->HandleDeviceChange();
     });
 }
 
@@ -178,8 +173,6 @@ void MainDialog::done(int result)
     if (busy_.DeferClose())
         return;
     deviceWatch_.reset();
-    watchedPort_ = nullptr;
-    watchedHandle_ = -1;
     state_->Close();
     QDialog::done(result);
 }

@@ -9,13 +9,13 @@
 #include <string>
 
 #include "app/MainWindowState.h"
+#include "app/qt/DeviceChangeWatch.h"
 #include "base/qt/BusyGuard.h"
 #include "base/qt/QtNotifier.h"
 #include "base/qt/WindowPacer.h"
 
 class QAbstractButton;
 class QComboBox;
-class QSocketNotifier;
 
 namespace Ui {
 class MainDialog;
@@ -67,9 +67,7 @@ private:
     std::unique_ptr<ToolLauncher> ownTools_;
     BusyState busy_;
     std::unique_ptr<MainWindowState> state_;
-    std::unique_ptr<QSocketNotifier> deviceWatch_;
-    Port* watchedPort_ = nullptr;
-    int watchedHandle_ = -1;
+    std::unique_ptr<DeviceChangeWatch> deviceWatch_;
 };
 
 }  // namespace zorvik

@@ -141,8 +141,9 @@ TEST(CommDcb, RefusesWhatNoLineCarriesAndReadsBackWhatItWrote)
     for (const auto& row : rows) {
         const auto dcb = CommDcbFor(row.line, current);
         ASSERT_EQ(dcb.has_value(), row.accepted) << row.what;
-        if (dcb)
+        if (dcb) {
             EXPECT_EQ(SerialLineOf(*dcb), row.line) << row.what;
+        }
     }
 }
 
