@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Installs the packages the build and the tests need (Debian 12), when missing.
-# With --fuzz also clang and its libFuzzer runtime, for scripts/fuzz.sh.
+# With --fuzz also clang and its libFuzzer runtime, for scripts/fuzz.sh; with --windows
+# the mingw-w64 cross compiler and Wine, for scripts/windows.sh.
 set -euo pipefail
 packages=(build-essential cmake pkg-config googletest libgtest-dev libgmock-dev
           qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd)
+options=()
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+  options+=(--no-install-recommends)  # Wine's recommendations are desktop media
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -15,5 +21,5 @@ if ((${#missing[@]})); then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${options[@]}" "${missing[@]}"
 fi

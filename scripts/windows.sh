@@ -10,17 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++-mingw-w64-x86-64-posix wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/setup.sh --windows
 
 linux=${ZORVIK_BUILD_DIR:-build}
 win=${ZORVIK_WIN_BUILD_DIR:-build-win}
@@ -33,7 +23,7 @@ cleanup() {
     for _ in $(seq 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
     kill -KILL "$sim_pid" 2>/dev/null || true
   fi
-  wineserver -k 2>/dev/null || true
+  wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -71,7 +61,7 @@ stop_sim() {
 # printer; the printer's log of what it received goes to $2.
 exchange() {
   local program=$1 log=$2
-  start_sim "$work/sim.out" --tcp 0
+  start_sim "$work/sim.out" --tcp 0 --log
   local port
   port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
   "$program" check --port 127.0.0.1 --tcp-port "$port"
@@ -100,7 +90,7 @@ echo "== a COM port on a pseudo-terminal =="
 start_sim "$work/pty.out" --pty
 pty=$(sed -n 's/^pty: //p' "$work/pty.out")
 wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$pty" /f >/dev/null
-wineserver -k
+wineserver -k >/dev/null 2>&1
 status=0
 wine "$cli_exe" check --port COM7 2>"$work/com7.err" || status=$?
 stop_sim

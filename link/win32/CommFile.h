@@ -42,4 +42,25 @@ private:
     std::string lastError_;
 };
 
+// The transfers, Close and LastError that the serial and the parallel device share,
+// over one CommFile.
+template <class DeviceInterface> class CommBackedDevice : public DeviceInterface {
+public:
+    bool Open(const std::string& path) override { return file_.Open(path); }
+    bool IsOpen() const override { return file_.IsOpen(); }
+    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) override
+    {
+        return file_.Read(buffer, count, limits);
+    }
+    int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) override
+    {
+        return file_.Write(buffer, count, totalMs);
+    }
+    void Close() override { file_.Close(); }
+    const std::string& LastError() const override { return file_.LastError(); }
+
+protected:
+    CommFile file_;
+};
+
 }  // namespace zorvik::win32

@@ -12,10 +12,8 @@ namespace {
 // FILE_ANY_ACCESS).
 constexpr DWORD kIoctlParQueryInformation = 0x160004;
 
-class Win32ParallelDevice final : public ParallelDevice {
+class Win32ParallelDevice final : public win32::CommBackedDevice<ParallelDevice> {
 public:
-    bool Open(const std::string& path) override { return file_.Open(path); }
-    bool IsOpen() const override { return file_.IsOpen(); }
     std::optional<std::uint8_t> Status() override
     {
         std::uint8_t status = 0;
@@ -36,19 +34,6 @@ public:
         file_.Purge();
         FlushFileBuffers(file_.Handle());
     }
-    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) override
-    {
-        return file_.Read(buffer, count, limits);
-    }
-    int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) override
-    {
-        return file_.Write(buffer, count, totalMs);
-    }
-    void Close() override { file_.Close(); }
-    const std::string& LastError() const override { return file_.LastError(); }
-
-private:
-    win32::CommFile file_;
 };
 
 }  // namespace

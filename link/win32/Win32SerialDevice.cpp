@@ -47,11 +47,8 @@ void IntoDcb(const CommDcb& c, DCB& d)
     d.fNull = c.fNull;
 }
 
-class Win32SerialDevice final : public SerialDevice {
+class Win32SerialDevice final : public win32::CommBackedDevice<SerialDevice> {
 public:
-    bool Open(const std::string& path) override { return file_.Open(path); }
-    bool IsOpen() const override { return file_.IsOpen(); }
-
     bool GetLine(SerialLine& line) override
     {
         if (!ReadDcb())
@@ -82,16 +79,6 @@ public:
     }
 
     bool Purge() override { return file_.Purge(); }
-    int Read(std::uint8_t* buffer, std::uint32_t count, ReadLimits limits) override
-    {
-        return file_.Read(buffer, count, limits);
-    }
-    int Write(const std::uint8_t* buffer, std::uint32_t count, std::uint32_t totalMs) override
-    {
-        return file_.Write(buffer, count, totalMs);
-    }
-    void Close() override { file_.Close(); }
-    const std::string& LastError() const override { return file_.LastError(); }
 
 private:
     bool ReadDcb()
@@ -101,7 +88,6 @@ private:
         return GetCommState(file_.Handle(), &dcb_) || file_.Fail();
     }
 
-    win32::CommFile file_;
     DCB dcb_{};
 };
 
