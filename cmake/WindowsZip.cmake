@@ -10,11 +10,13 @@ set(zip_commands
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zorvik-cli> ${zip_stage}/
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${zip_stage}/)
 set(zip_depends zorvik-cli)
+set(zip_pages zorvik-cli)
 if(TARGET zorvik-sim)
   list(APPEND zip_commands COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zorvik-sim> ${zip_stage}/)
   list(APPEND zip_depends zorvik-sim)
+  list(APPEND zip_pages zorvik-sim)
 endif()
-foreach(page zorvik-cli zorvik-sim)
+foreach(page IN LISTS zip_pages)
   # Plain text: no overstrike, bold or underline sequences.
   list(APPEND zip_commands
        COMMAND sh -c "${ZORVIK_GROFF} -man -Tascii -P-cbou ${PROJECT_SOURCE_DIR}/packaging/man/${page}.1 > ${zip_stage}/${page}.txt")

@@ -18,4 +18,4 @@ set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 set(ZORVIK_GUI OFF CACHE BOOL "" FORCE)
 # GCC 12 reports false overlaps and out-of-bounds copies in inlined std::string and
 # std::vector code at -O2 and above (GCC bugs 105329, 105651).
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict -Wno-array-bounds -Wno-stringop-overflow")
+set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict -Wno-array-bounds -Wno-stringop-overflow -Wno-stringop-overread")

@@ -65,7 +65,8 @@ exchange() {
   local port
   port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
   "$program" check --port 127.0.0.1 --tcp-port "$port"
-  "$program" get --json --port "127.0.0.1:$port" | tr -d '\r' >"$log.json"
+  # The same status; only the printer's name carries the port of this run.
+  "$program" get --json --port "127.0.0.1:$port" | tr -d '\r' | grep -v '"printer": ' >"$log.json"
   "$program" set --port "127.0.0.1:$port" --print-speed 1
   stop_sim
   grep '^received: ' "$work/sim.out" >"$log"
