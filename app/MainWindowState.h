@@ -100,14 +100,8 @@ public:
     PrinterLink& Link() { return link_; }
 
     // Members, as the window exchanges them with its controls.
-    InterfaceType interfaceType = Serial;
-    std::uint32_t tcpPort = 0;
-    std::string portName;
-    std::uint32_t baudRate = 9600;
-    std::int32_t dataBits = 8;
-    std::int32_t parity = 0;
-    std::int32_t stopBits = 0;
-    std::int32_t flowControl = 0;
+    // The interface, port and line as chosen; the TCP port while Ethernet is chosen.
+    PortSettings settings;
     std::array<std::uint8_t, 4> ipAddress{};
     std::optional<std::string> argument;
     std::string registryKeyPath;

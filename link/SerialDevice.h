@@ -6,18 +6,18 @@
 #include <memory>
 #include <string>
 
-namespace zorvik {
+#include "link/PortSettings.h"
 
-enum class SerialParity { None, Odd, Even, Mark, Space };
+namespace zorvik {
 
 // Line settings in the terms SerialPort decides them.
 struct SerialLine {
     std::uint32_t baudRate = 9600;  // one of the rates the port offers
     int dataBits = 8;               // 5 to 8
     int stopBits = 1;               // 1 or 2
-    SerialParity parity = SerialParity::None;
-    bool checkParity = false;   // check (and report) parity on input
-    bool ctsHandshake = false;  // send only while CTS is raised
+    Parity parity = Parity::None;   // Mark and Space as sticky parity
+    bool checkParity = false;       // check (and report) parity on input
+    bool ctsHandshake = false;      // send only while CTS is raised
     bool raiseDtr = true;
     bool raiseRts = true;
     bool xonXoffOutput = false;  // stop sending on XOFF from the printer

@@ -71,7 +71,7 @@ PrinterExchange::SwitchWrite PrinterExchange::SwitchWriteCommand(int entry, cons
 ExchangeStatus PrinterExchange::Handshake(PrinterTexts* identify)
 {
     reader_.ClearBroken();
-    const bool usb = reader_.Type() == Usb;
+    const bool usb = reader_.Type() == InterfaceType::Usb;
     bool gotId = false;
     if (link_.Write(kCmdInitialize, sizeof kCmdInitialize) != 0) {
         if (ByteWise())

@@ -56,7 +56,7 @@ public:
     }
 
     // Serial and parallel read byte-wise; USB and Ethernet read packets.
-    bool ByteWise() const { return type_ == Serial || type_ == Parallel; }
+    bool ByteWise() const { return type_ == InterfaceType::Serial || type_ == InterfaceType::Parallel; }
     InterfaceType Type() const { return type_; }
 
     // True once a read found the connection closed or failed; every later read then

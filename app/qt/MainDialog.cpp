@@ -206,13 +206,13 @@ QComboBox* MainDialog::ListWidget(MainList list) const
 QAbstractButton* MainDialog::RadioFor(InterfaceType type) const
 {
     switch (type) {
-    case Serial:
+    case InterfaceType::Serial:
         return ui_->radioSerial;
-    case Parallel:
+    case InterfaceType::Parallel:
         return ui_->radioParallel;
-    case Usb:
+    case InterfaceType::Usb:
         return ui_->radioUsb;
-    case Ethernet:
+    case InterfaceType::Ethernet:
         return ui_->radioEthernet;
     }
     return ui_->radioSerial;
@@ -221,20 +221,21 @@ QAbstractButton* MainDialog::RadioFor(InterfaceType type) const
 void MainDialog::Collect()
 {
     MainWindowState& s = *state_;
-    for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+    for (InterfaceType type :
+         {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet}) {
         if (RadioFor(type)->isChecked())
-            s.interfaceType = type;
+            s.settings.interfaceType = type;
     }
     s.ipAddress = ui_->ipAddress->Address();
     bool ok = false;
     const uint port = ui_->tcpPortEdit->text().toUInt(&ok);
-    s.tcpPort = ok && port <= 65535 ? port : 0;
+    s.settings.tcpPort = ok && port <= 65535 ? port : 0;
 }
 
 void MainDialog::Render()
 {
     const MainWindowState& s = *state_;
-    RadioFor(s.interfaceType)->setChecked(true);
+    RadioFor(s.settings.interfaceType)->setChecked(true);
     for (int i = 0; i < kMainListCount; ++i) {
         const ListControl& list = s.List(static_cast<MainList>(i));
         QComboBox* combo = ListWidget(static_cast<MainList>(i));
@@ -261,7 +262,7 @@ void MainDialog::Render()
     }
     ui_->ipAddress->SetAddress(s.ipAddress);
     ui_->ipAddress->setEnabled(s.ipEnabled);
-    ui_->tcpPortEdit->setText(QString::number(s.tcpPort));
+    ui_->tcpPortEdit->setText(QString::number(s.settings.tcpPort));
     ui_->tcpPortEdit->setEnabled(s.tcpPortEnabled);
     ui_->checkButton->setEnabled(s.checkEnabled);
     ui_->selfTestButton->setEnabled(s.selfTestEnabled);

@@ -716,9 +716,9 @@ public:
     int Configure(const PortSettings& settings) override
     {
         PortSettings routed = settings;
-        if (type_ == Serial) {
+        if (type_ == InterfaceType::Serial) {
             routed.portName = server_.PtyPath();
-        } else if (type_ == Ethernet) {
+        } else if (type_ == InterfaceType::Ethernet) {
             routed.portName = "127.0.0.1";
             routed.tcpPort = server_.TcpPort();
         }

@@ -29,6 +29,7 @@
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
 #include "sim/SimServer.h"
+#include "support/PortSettingsPrint.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -308,7 +309,7 @@ TEST_P(MainDialogAddressTest, TypedOrPastedAddressIsTheOneEnterChecks)
     }
     EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), c.expected);
     QTest::keyClick(focused, Qt::Key_Return);
-    EXPECT_EQ(dialog->State().portName, c.expected);
+    EXPECT_EQ(dialog->State().settings.portName, c.expected);
     EXPECT_TRUE(dialog->State().Connected());
 }
 
