@@ -101,7 +101,7 @@ public:
 
     // Members, as the window exchanges them with its controls.
     // The interface, port and line as chosen; the TCP port while Ethernet is chosen.
-    PortSettings settings;
+    PortSettings settings{.baudRate = 9600, .dataBits = 8};
     std::array<std::uint8_t, 4> ipAddress{};
     std::optional<std::string> argument;
     std::string registryKeyPath;

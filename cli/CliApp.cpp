@@ -4,10 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "resources/CliTexts.h"
-
-#ifndef ZORVIK_VERSION
-#define ZORVIK_VERSION "0"
-#endif
+#include "resources/Version.h"
 
 namespace zorvik {
 

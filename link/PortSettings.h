@@ -59,8 +59,8 @@ inline constexpr CommTimeouts kCabledPortTimeouts{
 struct PortSettings {
     InterfaceType interfaceType = InterfaceType::Serial;
     std::string portName{};  // "COM1", "\\.\COM10", "LPT1", "LXT-640IV:<path>", "10.0.0.5", or a device path
-    std::uint32_t baudRate = 9600;  // serial only
-    std::int32_t dataBits = 8;      // 5 to 8, serial only
+    std::uint32_t baudRate = 0;  // serial only
+    std::int32_t dataBits = 0;   // 5 to 8, serial only
     StopBits stopBits = StopBits::One;
     Parity parity = Parity::None;
     FlowControl flowControl = FlowControl::Hardware;

@@ -1,22 +1,20 @@
 #include <gtest/gtest.h>
 
 #include "app/PresetParsers.h"
+#include "support/LineCodes.h"
 #include "support/PortSettingsPrint.h"
 
 namespace zorvik {
 namespace {
 
+// The line a window starts with: 9600, 8, none, one, hardware.
+const PortSettings kWindowStart{.baudRate = 9600, .dataBits = 8};
+
 // Baud rate, data bits, parity, stop-bit and flow codes.
 PortSettings Line(std::uint32_t baud, std::int32_t bits, std::int32_t parity, std::int32_t stop,
                   std::int32_t flow)
 {
-    PortSettings s;
-    s.baudRate = baud;
-    s.dataBits = bits;
-    s.parity = CodeFromNumber<Parity>(parity);
-    s.stopBits = CodeFromNumber<StopBits>(stop);
-    s.flowControl = CodeFromNumber<FlowControl>(flow);
-    return s;
+    return test::WithLine(kWindowStart, baud, bits, parity, stop, flow);
 }
 
 struct LineRow {
@@ -44,7 +42,7 @@ TEST(PresetParsers, SerialLineSettings)
     };
     for (const LineRow& row : rows) {
         SCOPED_TRACE(row.text);
-        PortSettings line;
+        PortSettings line = kWindowStart;
         ParseSerialLineSettings(row.text, line);
         EXPECT_EQ(line, row.expected);
     }

@@ -7,6 +7,7 @@
 #include "app/PresetCupsDestinations.h"
 #include "app/PresetFixedDestinations.h"
 #include "app/PresetSystemStore.h"
+#include "support/LineCodes.h"
 #include "support/PortSettingsPrint.h"
 #include "support/TempDir.h"
 
@@ -32,22 +33,15 @@ struct StoreFixture {
 // The settings of a window that has just opened, as a preset finds them.
 PortSettings WindowDefaults()
 {
-    PortSettings m;
-    m.tcpPort = 9100;
-    return m;
+    return PortSettings{.baudRate = 9600, .dataBits = 8, .tcpPort = 9100};
 }
 
 PortSettings Members(InterfaceType type, std::string port, std::uint32_t baud, std::int32_t bits,
                      std::int32_t parity, std::int32_t stop, std::int32_t flow)
 {
-    PortSettings m = WindowDefaults();
+    PortSettings m = test::WithLine(WindowDefaults(), baud, bits, parity, stop, flow);
     m.interfaceType = type;
     m.portName = std::move(port);
-    m.baudRate = baud;
-    m.dataBits = bits;
-    m.parity = CodeFromNumber<Parity>(parity);
-    m.stopBits = CodeFromNumber<StopBits>(stop);
-    m.flowControl = CodeFromNumber<FlowControl>(flow);
     return m;
 }
 

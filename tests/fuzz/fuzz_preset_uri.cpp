@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (ClassifyQueuePort(queue.port)) {
     case PresetPortKind::Serial: {
         Require(queue.lineSettings.has_value() && queue.port.back() == ':');
-        PortSettings line;
+        PortSettings line{.baudRate = 9600, .dataBits = 8};
         ParseSerialLineSettings(*queue.lineSettings, line);
         Require(line.baudRate != 0);
         Require(line.dataBits == 7 || line.dataBits == 8);
