@@ -29,14 +29,16 @@ function(zorvik_odr_check)
     endif()
   endforeach()
   set(fixtures ${PROJECT_SOURCE_DIR}/tests/odr)
+  string(JOIN " " flags_text ${ZORVIK_ODR_FLAGS})
   add_custom_command(
     OUTPUT odr_check_detects.stamp
-    COMMAND ${CMAKE_COMMAND} -DCXX=${CMAKE_CXX_COMPILER} "-DFLAGS=${ZORVIK_ODR_FLAGS}"
+    COMMAND ${CMAKE_COMMAND} -DCXX=${CMAKE_CXX_COMPILER} "-DFLAGS=${flags_text}"
             -DFIRST=${fixtures}/FirstShape.cpp -DSECOND=${fixtures}/SecondShape.cpp
             -DOUT=${CMAKE_CURRENT_BINARY_DIR}/odr_check_detects.o -P ${fixtures}/ExpectViolation.cmake
     COMMAND ${CMAKE_COMMAND} -E touch odr_check_detects.stamp
     DEPENDS ${fixtures}/FirstShape.cpp ${fixtures}/SecondShape.cpp ${fixtures}/ExpectViolation.cmake
-    COMMENT "Checking that the compiler reports a One Definition Rule violation")
+    COMMENT "Checking that the compiler reports a One Definition Rule violation"
+    VERBATIM)
   add_custom_command(
     OUTPUT odr_check.o
     COMMAND ${CMAKE_CXX_COMPILER} ${ZORVIK_ODR_FLAGS} -Wl,--whole-archive ${files} -Wl,--no-whole-archive
