@@ -127,6 +127,8 @@ const CompletionRow kCompletionRows[] = {
     {"StopBits", {"get", "--stop-bits", ""}, {"1", "1.5", "2"}, {}},
     {"Flow", {"set", "--flow", ""}, {"hardware", "xon", "none"}, {}},
     {"PowerSave", {"set", "--power-save", ""}, {"enable", "disable"}, {}},
+    {"ValueAfterEquals", {"set", "--power-save", "="}, {"enable", "disable"}, {}},
+    {"ValuePrefixAfterEquals", {"set", "--power-save", "=", "en"}, {"enable"}, {"disable"}},
     {"CodePage", {"set", "--code-page", ""}, {}, {}, "code-page"},
     {"DoubleFont", {"set", "--double-font", ""}, {}, {}, "double-font"},
     {"SingleFont", {"set", "--single-font", ""}, {}, {}, "single-font"},
