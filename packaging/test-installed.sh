@@ -44,13 +44,9 @@ lintian --display-info --fail-on error,warning "$deb"
 
 echo "== metadata =="
 work=$(mktemp -d)
-sim_pid=""
+source scripts/sim.sh
 cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill -TERM "$sim_pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
-        kill -KILL "$sim_pid" 2>/dev/null || true
-    fi
+    sim_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -92,15 +88,8 @@ version=$(/usr/bin/zorvik-cli --version)
 [ "$version" = "zorvik-cli $(dpkg-query -W -f='${Version}' zorvik)" ] || fail "zorvik-cli --version says \"$version\""
 echo "$version"
 
-/usr/bin/zorvik-sim --tcp 0 >"$work/sim.out" &
-sim_pid=$!
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
-    [ -n "$port" ] && break
-    kill -0 "$sim_pid" 2>/dev/null || break
-    sleep 0.1
-done
+sim_start /usr/bin/zorvik-sim "$work/sim.out"
+port=$sim_port
 [ -n "$port" ] || fail "the installed zorvik-sim did not start"
 /usr/bin/zorvik-cli check --port "127.0.0.1:$port" || fail "zorvik-cli check failed"
 json=$(/usr/bin/zorvik-cli get --json --port "127.0.0.1:$port") || fail "zorvik-cli get --json failed"
@@ -113,7 +102,8 @@ grep -q -- "--demo" "$work/help" || fail "zorvik --help does not list --demo"
 
 MANWIDTH=80 man -P cat zorvik-cli >"$work/man" 2>"$work/man.err" || fail "man zorvik-cli: $(cat "$work/man.err")"
 grep -q "^SYNOPSIS" "$work/man" || fail "man zorvik-cli rendered no SYNOPSIS"
-[ ! -s "$work/man.err" ] || fail "man zorvik-cli warned: $(cat "$work/man.err")"
+# groff's warnings; a container without locales may add a line about the locale.
+! grep -qi "warning\|error" "$work/man.err" || fail "man zorvik-cli warned: $(cat "$work/man.err")"
 
 # The completion as bash-completion loads it on demand, against the subcommands the
 # installed tool's help lists.
