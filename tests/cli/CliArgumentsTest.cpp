@@ -58,6 +58,8 @@ const UsageRow kUsageRows[] = {
     {"BadHexPair", {"send", "1b 4g", "-p", "127.0.0.1:9"}, "not a hexadecimal pair"},
     {"HexAndFile", {"send", "1b", "--file", "a.bin", "-p", "127.0.0.1:9"}, "excludes"},
     {"StsDiffOneFile", {"sts", "diff", "a.sts"}, "new"},
+    {"CompletionForAnotherShell", {"completion", "zsh"}, "zsh"},
+    {"CompletionWithoutShell", {"completion"}, "shell"},
 };
 
 class CliUsageTest : public ::testing::TestWithParam<UsageRow> {};
