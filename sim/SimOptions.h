@@ -19,4 +19,12 @@ std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text);
 // a SimReply mask. No value: an unknown or empty name.
 std::optional<unsigned> ParseReplyKinds(const std::string& text);
 
+// A comma list of printer conditions (ready, offline, cover-open, paper-near-end,
+// paper-end, cutter-error, recoverable-error, unrecoverable-error,
+// auto-recoverable-error, feed-button) as SimCondition bits; "ready" adds none. No
+// value: an unknown or empty name.
+std::optional<unsigned> ParseConditions(const std::string& text);
+// The names of the conditions set, comma-separated; "ready" for none.
+std::string ConditionNames(unsigned conditions);
+
 }  // namespace zorvik
