@@ -39,6 +39,7 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
     commands.push_back(MakeSelfTestCommand());
     commands.push_back(MakePrintStatusCommand());
     commands.push_back(MakePrintCodepageCommand());
+    commands.push_back(MakeHealthCommand());
     std::vector<CLI::App*> apps;
     for (auto& command : commands)
         apps.push_back(command->Add(app));

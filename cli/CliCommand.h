@@ -63,5 +63,6 @@ std::unique_ptr<CliCommand> MakeSendCommand();
 std::unique_ptr<CliCommand> MakeSelfTestCommand();
 std::unique_ptr<CliCommand> MakePrintStatusCommand();
 std::unique_ptr<CliCommand> MakePrintCodepageCommand();
+std::unique_ptr<CliCommand> MakeHealthCommand();
 
 }  // namespace zorvik
