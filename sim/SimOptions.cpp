@@ -131,6 +131,24 @@ std::optional<unsigned> ParseConditions(const std::string& text)
     return ParseNames(text, kConditionNames);
 }
 
+std::vector<ControlLine> TakeControlLines(std::string& pending)
+{
+    constexpr std::string_view kState = "state ";
+    std::vector<ControlLine> lines;
+    for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+        std::string text = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.empty())
+            continue;
+        const auto conditions =
+            text.starts_with(kState) ? ParseConditions(text.substr(kState.size())) : std::nullopt;
+        lines.push_back({std::move(text), conditions});
+    }
+    return lines;
+}
+
 std::string ConditionNames(unsigned conditions)
 {
     std::string names;

@@ -17,32 +17,19 @@ namespace {
 
 int stopPipe[2] = {-1, -1};
 
-constexpr char kStateCommand[] = "state ";
-constexpr std::size_t kMaxControlLine = 4096;
-
-// Takes the whole lines in `pending` as control lines ("state LIST"); false when a
-// line is too long to be one.
+// Applies the whole control lines in `pending`; false when a line is too long to be one.
 bool TakeControlLines(std::string& pending, zorvik::SimServer& server)
 {
-    for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
-        std::string line = pending.substr(0, end);
-        pending.erase(0, end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        const auto conditions = line.rfind(kStateCommand, 0) == 0
-                                    ? zorvik::ParseConditions(line.substr(sizeof kStateCommand - 1))
-                                    : std::nullopt;
-        if (!conditions) {
-            std::cerr << "zorvik-sim: not a control line (state LIST): " << line << "\n";
+    for (const zorvik::ControlLine& line : zorvik::TakeControlLines(pending)) {
+        if (!line.conditions) {
+            std::cerr << "zorvik-sim: not a control line (state LIST): " << line.text << "\n";
             continue;
         }
-        server.WithPrinter([&](zorvik::VirtualPrinter& p) { p.SetConditions(*conditions); });
-        std::printf("state: %s\n", zorvik::ConditionNames(*conditions).c_str());
+        server.WithPrinter([&](zorvik::VirtualPrinter& p) { p.SetConditions(*line.conditions); });
+        std::printf("state: %s\n", zorvik::ConditionNames(*line.conditions).c_str());
         std::fflush(stdout);
     }
-    return pending.size() <= kMaxControlLine;
+    return pending.size() <= zorvik::kMaxControlLine;
 }
 
 extern "C" void OnSignal(int)

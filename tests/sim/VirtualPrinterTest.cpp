@@ -357,6 +357,22 @@ TEST(SimOptionsTest, SwitchAssignments)
             EXPECT_EQ(ConditionNames(*bits), text);
         }
     }
+
+    // Control lines as they come from standard input, in pieces; a partial line waits.
+    std::string pending = "state cover-open\r\n\nstate ready\nstate paper\nopen cover\nstate paper-e";
+    const auto lines = TakeControlLines(pending);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].conditions, kSimCoverOpen);
+    EXPECT_EQ(lines[1].conditions, 0u);
+    EXPECT_EQ(lines[2].text, "state paper");
+    EXPECT_FALSE(lines[2].conditions);
+    EXPECT_FALSE(lines[3].conditions);
+    EXPECT_EQ(pending, "state paper-e");
+    pending += "nd\n";
+    const auto rest = TakeControlLines(pending);
+    ASSERT_EQ(rest.size(), 1u);
+    EXPECT_EQ(rest[0].conditions, kSimPaperEnd);
+    EXPECT_TRUE(pending.empty());
 }
 
 // Each condition as DLE EOT 1..4 report it: the fixed bits 0xx1xx10 always, the
