@@ -35,6 +35,7 @@ std::vector<std::unique_ptr<CliCommand>> MakeCliCommands()
     commands.push_back(MakeSelfTestCommand());
     commands.push_back(MakePrintStatusCommand());
     commands.push_back(MakePrintCodepageCommand());
+    commands.push_back(MakeHealthCommand());
     commands.push_back(MakeCompletionCommand());
     return commands;
 }

@@ -32,6 +32,7 @@ struct FleetOutcome {
     std::string detail;
     std::string output;    // for standard output, until it is printed
     std::string messages;  // for standard error, until they are printed
+    std::string health;    // the health word, in a fleet that reports health
 };
 
 class Fleet {
@@ -48,9 +49,13 @@ public:
     // Connects to each target (Check Communication) and runs the action; true when
     // every printer succeeded.
     bool Run(const std::vector<Target>& targets, const PrinterAction& action);
+    // Every printer gets a health word (the session's, "unknown" when it was not
+    // asked), a HEALTH column in the table and a "health" in its JSON element.
+    void ReportHealth() { health_ = true; }
     const std::vector<FleetOutcome>& Outcomes() const { return outcomes_; }
 
-    // "target  ok|FAILED  detail" rows under a heading.
+    // "target  ok|FAILED  detail" rows under a heading; with health words, "target
+    // ok|FAILED  health  detail".
     static std::string Table(const std::vector<FleetOutcome>& outcomes);
     // One printer's output on standard output in a fleet: "<target>  <output on one
     // line>" with the target padded to width; empty when there was no output.
@@ -66,6 +71,7 @@ private:
     bool trace_;
     int jobs_;
     FleetOutput output_;
+    bool health_ = false;
     std::vector<FleetOutcome> outcomes_;
 };
 

@@ -45,6 +45,9 @@ public:
     void SetFailure(std::string reason) { failure_ = std::move(reason); }
     std::string Failure() const;
     void Progress(const std::string& phase, int percent = -1);
+    // The one health word for the closing table; empty until the health was asked.
+    void SetHealthWord(std::string word) { healthWord_ = std::move(word); }
+    const std::string& HealthWord() const { return healthWord_; }
 
 private:
     Target target_;
@@ -57,6 +60,7 @@ private:
     ConnectionCheck check_;
     ProgressSink progress_;
     std::string failure_;
+    std::string healthWord_;
 };
 
 }  // namespace zorvik

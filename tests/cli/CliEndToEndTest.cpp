@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
@@ -519,6 +520,189 @@ TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)
         EXPECT_EQ(p.SelfTests(), 1);
         EXPECT_EQ(p.StatusPrints(), 1);
     });
+}
+
+// "health" for each condition of the printer: the states in words, the one word,
+// the JSON and the exit status (0 ready, 3 needs attention).
+TEST_F(CliEndToEndTest, HealthReportsEachConditionWithItsExitStatus)
+{
+    struct Row {
+        unsigned conditions;
+        int status;
+        const char* word;
+        const char* line;  // the line that shows the condition
+    };
+    const Row rows[] = {
+        {0, 0, "ready", "printer        online\n"},
+        {kSimPaperNearEnd, 3, "paper low", "paper          paper near end\n"},
+        {kSimPaperEnd, 3, "paper out", "offline cause  printing stopped by paper end\n"},
+        {kSimCoverOpen, 3, "cover open", "offline cause  cover open\n"},
+        {kSimCutterError, 3, "error", "error cause    cutter error\n"},
+        {kSimOffline, 3, "offline", "printer        offline\n"},
+        {kSimFeedButton, 0, "ready", "printer        feed button pressed\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.word);
+        server.WithPrinter([&row](VirtualPrinter& p) { p.SetConditions(row.conditions); });
+        const auto r = RunCliForTest({"health", "-p", TcpTarget(server)});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_THAT(r.out, HasSubstr(row.line));
+        EXPECT_THAT(r.out, HasSubstr(std::string("health         ") + row.word + "\n"));
+        const auto j = RunCliForTest({"health", "--json", "-p", TcpTarget(server)});
+        EXPECT_EQ(j.status, row.status) << j.err;
+        const auto json = nlohmann::json::parse(j.out);
+        EXPECT_EQ(json["health"], row.word);
+        EXPECT_EQ(json["ready"], row.status == 0);
+        EXPECT_EQ(json["coverOpen"], row.conditions == kSimCoverOpen);
+        EXPECT_EQ(json["cutterError"], row.conditions == kSimCutterError);
+        EXPECT_EQ(json["paperNearEnd"], row.conditions == kSimPaperNearEnd || row.conditions == kSimPaperEnd);
+        ASSERT_EQ(json["statusBytes"].size(), 4u);
+    }
+}
+
+// A printer that cannot be asked is "unknown" with exit status 1, never ready.
+TEST_F(CliEndToEndTest, HealthOfAPrinterThatDoesNotAnswerIsUnknown)
+{
+    struct Row {
+        const char* name;
+        std::function<void(SimFaults&)> fault;
+    };
+    const Row rows[] = {
+        {"silent", [](SimFaults& f) { f.silent = true; }},
+        {"status bytes not framed",
+         [](SimFaults& f) {
+             f.faultReplies = kSimReplyStatus;
+             f.replaceHead = {0x13};
+         }},
+        {"hangs up after the second status byte",
+         [](SimFaults& f) {
+             f.faultReplies = kSimReplyStatus;
+             f.hangUpAfterReplies = 2;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.WithPrinter([&row](VirtualPrinter& p) {
+            p.Faults() = SimFaults{};
+            row.fault(p.Faults());
+        });
+        const auto r = RunCliForTest({"health", "-p", TcpTarget(server)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_THAT(r.out, HasSubstr("health         unknown\n"));
+        EXPECT_THAT(r.out, Not(HasSubstr("ready")));
+        const auto j = RunCliForTest({"health", "--json", "-p", TcpTarget(server)});
+        EXPECT_EQ(j.status, 1);
+        const auto json = nlohmann::json::parse(j.out);
+        EXPECT_EQ(json["health"], "unknown");
+        EXPECT_EQ(json["ready"], false);
+    }
+}
+
+// Pauses as a VirtualPacer does; a pause of `ms` also runs the hook with its count.
+class HookPacer final : public Pacer {
+public:
+    HookPacer(std::uint32_t ms, std::function<void(int)> hook) : ms_(ms), hook_(std::move(hook)) {}
+    void Pause(std::uint32_t ms) override
+    {
+        if (ms == ms_)
+            hook_(++count_);
+    }
+
+private:
+    std::uint32_t ms_;
+    std::function<void(int)> hook_;
+    int count_ = 0;
+};
+
+// --watch asks again after each interval and prints the first state and each change,
+// time-stamped; a request that brings the same state prints nothing.
+TEST_F(CliEndToEndTest, HealthWatchPrintsEachChangeWithATimeStamp)
+{
+    const std::vector<unsigned> after = {kSimCoverOpen, kSimCoverOpen, 0, kSimPaperNearEnd};
+    CliEnv env;
+    env.makePacer = [&] {
+        return std::make_unique<HookPacer>(7000, [&](int n) {
+            server.WithPrinter(
+                [&](VirtualPrinter& p) { p.SetConditions(after[static_cast<std::size_t>(n - 1)]); });
+        });
+    };
+    const auto r =
+        RunCliForTest({"health", "--watch", "7", "--watch-count", "5", "-p", TcpTarget(server)}, env);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const std::string stamp = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}  ";
+    EXPECT_THAT(r.out,
+                ::testing::MatchesRegex(stamp + "ready\n" + stamp + "cover open: offline, cover open\n" +
+                                        stamp + "ready\n" + stamp + "paper low: paper near end\n"));
+
+    const auto j = RunCliForTest(
+        {"health", "--json", "--watch", "7", "--watch-count", "2", "-p", TcpTarget(server)}, env);
+    std::istringstream lines(j.out);
+    std::string line;
+    std::vector<std::string> words;
+    while (std::getline(lines, line)) {
+        const auto json = nlohmann::json::parse(line);
+        EXPECT_TRUE(json.contains("time"));
+        words.push_back(json["health"]);
+    }
+    EXPECT_EQ(words, (std::vector<std::string>{"paper low", "cover open"}));
+
+    // A watch follows one printer.
+    SimServer second;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    const auto two =
+        RunCliForTest({"health", "--watch", "7", "-p", TcpTarget(server), "-p", TcpTarget(second)});
+    EXPECT_EQ(two.status, 2);
+}
+
+// In a fleet every printer gets a line with its summary and the closing table the
+// word that matters most; the JSON array says it too, "unknown" for one not reached.
+TEST_F(CliEndToEndTest, FleetHealthColumnForAMixedFleet)
+{
+    SimServer paperLow;
+    SimServer coverOpen;
+    SimServer silent;
+    for (SimServer* s : {&paperLow, &coverOpen, &silent})
+        ASSERT_TRUE(s->Start({false, true, 0}));
+    paperLow.WithPrinter([](VirtualPrinter& p) { p.SetConditions(kSimPaperNearEnd); });
+    coverOpen.WithPrinter([](VirtualPrinter& p) { p.SetConditions(kSimCoverOpen | kSimPaperEnd); });
+    silent.WithPrinter([](VirtualPrinter& p) { p.Faults().silent = true; });
+    const std::vector<std::string> all = {"health",
+                                          "-p",
+                                          TcpTarget(server),
+                                          "-p",
+                                          TcpTarget(paperLow),
+                                          "-p",
+                                          TcpTarget(coverOpen),
+                                          "-p",
+                                          TcpTarget(silent)};
+
+    const auto r = RunCliForTest(all);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("RESULT  HEALTH      DETAIL\n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(server) + "  ok      ready       \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(paperLow) + "  ok      paper low   \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(coverOpen) + "  ok      cover open  \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(silent) + "  FAILED  unknown     Fail to get printer ID."));
+    EXPECT_THAT(r.out, HasSubstr(TcpTarget(paperLow) + "  paper low: paper near end\n"));
+
+    auto json = RunCliForTest([&] {
+        auto args = all;
+        args.push_back("--json");
+        return args;
+    }());
+    EXPECT_EQ(json.status, 1);
+    const auto array = nlohmann::json::parse(json.out);
+    ASSERT_EQ(array.size(), 4u);
+    const char* words[] = {"ready", "paper low", "cover open", "unknown"};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(array[i]["health"], words[i]) << i;
+    EXPECT_TRUE(array[3].contains("error"));
+
+    // Every printer asked, one needing attention: 3.
+    const auto answered = RunCliForTest(
+        {"health", "-p", TcpTarget(server), "-p", TcpTarget(paperLow), "-p", TcpTarget(coverOpen)});
+    EXPECT_EQ(answered.status, 3) << answered.err;
+    EXPECT_THAT(answered.err, HasSubstr("3 of 3 printers succeeded"));
 }
 
 TEST_F(CliEndToEndTest, RefusedConnectionFailsWithStatusOne)
