@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "link/DeviceNames.h"
+#include "link/SystemDevices.h"
 #include "link/SystemPortFactory.h"
 #include "link/UsbDiscovery.h"
 
