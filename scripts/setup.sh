@@ -4,6 +4,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config googletest libgtest-dev libgmock-dev
           qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd)
+# The system-service tests: a private print server and a mocked USB device tree.
+packages+=(cups-daemon cups-client umockdev)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
