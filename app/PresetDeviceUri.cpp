@@ -179,8 +179,12 @@ PresetQueue PresetQueueFromDeviceUri(std::string_view uri)
         if (auto queue = SocketQueue(rest))
             return *queue;
     }
-    // Lower case, so that no other scheme ("ipp:", "file:") reads as an interface.
-    return PresetQueue{Lowered(uri), std::nullopt, std::nullopt};
+    // Lower case, so that no other scheme ("ipp:", "file:") reads as an interface; nor
+    // does a bare device path, which only a serial URI makes a port.
+    std::string other = Lowered(uri);
+    if (other.starts_with(kPortStartSerialDevice))
+        other.clear();
+    return PresetQueue{other, std::nullopt, std::nullopt};
 }
 
 }  // namespace zorvik

@@ -87,6 +87,8 @@ TEST(Preset, QueueFromDeviceUri)
         {"serial:/dev/tty USB0", std::nullopt},
         {"serial:/home/user/ttyUSB0", std::nullopt},
         {"serial:ttyUSB0?baud=9600", std::nullopt},
+        {"/dev/ttyUSB0", std::nullopt},
+        {"/DEV/ttyS0", std::nullopt},
         {"parallel:/dev/lp0", Members(Parallel, "LPT1", 9600, 8, 0, 0, 0)},
         {"parallel:/dev/lp2", Members(Parallel, "LPT3", 9600, 8, 0, 0, 0)},
         {"parallel:/dev/parport0", std::nullopt},
