@@ -493,7 +493,7 @@ TEST(PrintingNotifierTest, OneLinePerMessageWithThePrinterInFront)
 TEST(FleetTableTest, OneRowPerPrinterAndACount)
 {
     const std::string table =
-        Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
+        Fleet::Table({{"127.0.0.1:9100", true, "", "", "", ""}, {"COM1", false, "Port error", "", "", ""}});
     EXPECT_EQ(table, "\nPRINTER         RESULT  DETAIL\n"
                      "127.0.0.1:9100  ok      \n"
                      "COM1            FAILED  Port error\n"
