@@ -11,6 +11,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "cli/DesiredState.h"
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
@@ -889,6 +890,12 @@ TEST_F(CliEndToEndTest, EveryFileItReadsIsARegularFileWithinItsLimit)
         {"targets.txt", kMaxTargetsFileBytes, target + "\n",
          [](const std::string& path) {
              return std::vector<std::string>{"check", "--targets", path};
+         },
+         2},
+        {"state.json", kMaxStateFileBytes,
+         R"({"switches": [{"switch": 5, "pins": [{"pin": 3, "state": "on"}]}]})",
+         [&](const std::string& path) {
+             return std::vector<std::string>{"set", "--state", path, "--dry-run", "-p", target};
          },
          2},
     };
