@@ -1023,6 +1023,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
     ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
     test::TempDir dir;
     std::ofstream(dir.File("tills.txt")) << "# the tills\n10.0.0.5\n";
+    std::ofstream(dir.File("till.json")) << R"({"settings": {"printSpeed": "Print speed 2"}})";
     CliEnv env;
     env.makePortFactory = [&server](Pacer& pacer, Notifier& notifier) {
         return std::make_unique<RoutedFactory>(pacer, notifier, server);
@@ -1031,7 +1032,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         ASSERT_EQ(words.front(), "zorvik-cli");
         words.erase(words.begin());
         for (auto& w : words)
-            if (w.ends_with(".sts") || w.ends_with(".txt"))
+            if (w.ends_with(".sts") || w.ends_with(".txt") || w.ends_with(".json"))
                 w = dir.File(w);
         std::string shown;
         for (const auto& w : words)
