@@ -141,12 +141,7 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
             kDoubleFontItems[static_cast<std::size_t>(*edits.doubleFont)].fontValue)
         edits.doubleFont.reset();
     // The named settings are encoded by the setting page's own handlers.
-    PrinterSettingModel page;
-    page.SetRecord(&target);
-    page.Initialize();
-    page.recordLoaded = 1;
-    page.Refresh(true);
-    edits.Apply(page, target);
+    const int fontIndex = edits.ApplyTo(target);
 
     // Power save is written when asked, or as read when the printer reported it.
     std::optional<PowerSaveReply> powerTarget = powerBefore;
@@ -166,7 +161,6 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
 
     const auto changes = PendingChanges(before, target);
     const bool powerChange = powerTarget && powerBefore && !(*powerTarget == *powerBefore);
-    const int fontIndex = page.doubleFontIndex;
     const bool fontDownload = fontIndex >= 2 && fontIndex < static_cast<int>(kDoubleFontItems.size());
     r.changes = changes;
     r.powerAfter = powerTarget;

@@ -157,12 +157,7 @@ std::string SettingEdits::FoldPinsIntoSettings()
     SettingEdits settings = *this;
     settings.pins.clear();
     SettingsRecord written;
-    PrinterSettingModel page;
-    page.SetRecord(&written);
-    page.Initialize();
-    page.recordLoaded = 1;
-    page.Refresh(true);
-    settings.Apply(page, written);
+    settings.ApplyTo(written);
     std::vector<PinEdit> kept;
     for (const auto& edit : pins) {
         const std::int32_t state = written.Pin(edit.entry, edit.pin);
@@ -214,6 +209,17 @@ void SettingEdits::Apply(PrinterSettingModel& page, SettingsRecord& record) cons
         page.SelectSingleFont(*singleFont);
     for (const auto& edit : pins)
         record.Pin(edit.entry, edit.pin) = edit.state;
+}
+
+int SettingEdits::ApplyTo(SettingsRecord& record) const
+{
+    PrinterSettingModel page;
+    page.SetRecord(&record);
+    page.Initialize();
+    page.recordLoaded = 1;
+    page.Refresh(true);
+    Apply(page, record);
+    return page.doubleFontIndex;
 }
 
 }  // namespace zorvik

@@ -53,6 +53,9 @@ struct SettingEdits {
     // must hold the record read from the printer (refreshed), so "No Change" on the
     // double-byte font puts back the font pins as read. Power save is not touched here.
     void Apply(PrinterSettingModel& page, SettingsRecord& record) const;
+    // Apply on a page of its own over the record as read; the page's double-byte font
+    // list index afterwards.
+    int ApplyTo(SettingsRecord& record) const;
 };
 
 }  // namespace zorvik
