@@ -41,6 +41,10 @@ const UsageRow kUsageRows[] = {
      {"set", "--double-font", "6", "--code-page", "1", "-p", "127.0.0.1:9"},
      "fixes the code page"},
     {"NothingToSet", {"set", "-p", "127.0.0.1:9"}, "say what to write"},
+    {"StateWithPin",
+     {"set", "--state", "s.json", "--pin", "2.1=on", "-p", "127.0.0.1:9"},
+     "--state names the whole change"},
+    {"StateMissing", {"set", "--state", "/nonexistent/s.json", "-p", "127.0.0.1:9"}, "--state"},
     {"PinOnAndOff",
      {"set", "--pin", "1.3=on", "--pin", "1.3=off", "-p", "127.0.0.1:9"},
      "--pin 1.3=on and --pin 1.3=off contradict each other"},
@@ -59,10 +63,6 @@ const UsageRow kUsageRows[] = {
     {"BadHexPair", {"send", "1b 4g", "-p", "127.0.0.1:9"}, "not a hexadecimal pair"},
     {"HexAndFile", {"send", "1b", "--file", "a.bin", "-p", "127.0.0.1:9"}, "excludes"},
     {"StsDiffOneFile", {"sts", "diff", "a.sts"}, "new"},
-    {"StateWithPin",
-     {"set", "--state", "s.json", "--pin", "2.1=on", "-p", "127.0.0.1:9"},
-     "--state names the whole change"},
-    {"StateMissing", {"set", "--state", "/nonexistent/s.json", "-p", "127.0.0.1:9"}, "--state"},
 };
 
 class CliUsageTest : public ::testing::TestWithParam<UsageRow> {};
