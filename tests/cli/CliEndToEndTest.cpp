@@ -1041,6 +1041,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         EXPECT_EQ(r.status, 0) << shown << "\n" << r.err << r.out;
     }
     EXPECT_TRUE(std::filesystem::exists(dir.File("shop.sts")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("till-before.sts")));
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
