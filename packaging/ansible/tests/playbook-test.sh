@@ -21,21 +21,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts a virtual printer on a free loopback port; prints its address.
+# Starts a virtual printer on a free loopback port (in this shell, so cleanup ends it).
 start_printer() {
   local name=$1
   shift
   "$sim" --tcp 0 --log "$@" >"$work/$name.log" 2>&1 &
   pids+=($!)
+}
+# The address a started printer serves, once it says so.
+address_of() {
   for _ in $(seq 100); do
-    grep -q '^tcp: ' "$work/$name.log" && break
+    grep -q '^tcp: ' "$work/$1.log" && break
     sleep 0.05
   done
-  sed -n 's/^tcp: //p' "$work/$name.log"
+  sed -n 's/^tcp: //p' "$work/$1.log"
 }
-a=$(start_printer till_a)
-b=$(start_printer till_b --switch 5=0x00 --switch 11=0x02)
-silent=$(start_printer till_silent --silent)
+start_printer till_a
+start_printer till_b --switch 5=0x00 --switch 11=0x02
+start_printer till_silent --silent
+a=$(address_of till_a)
+b=$(address_of till_b)
+silent=$(address_of till_silent)
 [ -n "$a" ] && [ -n "$b" ] && [ -n "$silent" ] || { echo "FAIL: a virtual printer did not start"; exit 1; }
 
 cat >"$work/inventory.ini" <<INI
