@@ -48,6 +48,8 @@ bool Serve(const Target& target, const CliEnv& env, Console& console, bool trace
         bool ok = printer.Connect();
         if (ok)
             ok = action(printer, out);
+        else
+            outcome.connectStage = printer.ConnectStage();
         outcome.ok = ok;
         outcome.detail = ok ? "" : printer.Failure();
         if (health && !printer.HealthWord().empty())
@@ -79,6 +81,8 @@ bool Fleet::RunOne(const Target& target, const PrinterAction& action)
                 bar.Show(phase, percent);
         },
         action, console_.SingleThreadOut(), outcomes_.front(), health_);
+    if (output_ == FleetOutput::JsonArray && !outcomes_.front().connectStage.empty())
+        console_.SingleThreadOut() << JsonElement(outcomes_.front()) << "\n";
     console_.SingleThreadOut().flush();
     bar.Finish();
     return ok;
@@ -185,8 +189,10 @@ std::string Fleet::JsonElement(const FleetOutcome& outcome)
     element["printer"] = outcome.target;
     if (!outcome.health.empty() && !element.contains("health"))
         element["health"] = outcome.health;
-    if (!outcome.ok)
+    if (!outcome.ok && !element.contains("error"))
         element["error"] = outcome.detail;
+    if (!outcome.connectStage.empty())
+        element["stage"] = outcome.connectStage;
     return JsonText(element);
 }
 

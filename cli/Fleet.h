@@ -23,16 +23,18 @@ using PrinterAction = std::function<bool(PrinterSession& printer, std::ostream& 
 
 // How a fleet prints its printers' output: a line each, or one JSON array whose
 // elements are the JSON texts the actions wrote (a failed printer's element gets
-// "printer" and "error").
+// "printer" and "error", and "stage" when it failed before its action). A single
+// printer prints its action's JSON as it is, or that element when it never ran.
 enum class FleetOutput { Lines, JsonArray };
 
 struct FleetOutcome {
     std::string target;
     bool ok = false;
     std::string detail;
-    std::string output;    // for standard output, until it is printed
-    std::string messages;  // for standard error, until they are printed
-    std::string health;    // the health word, in a fleet that reports health
+    std::string output;        // for standard output, until it is printed
+    std::string messages;      // for standard error, until they are printed
+    std::string health;        // the health word, in a fleet that reports health
+    std::string connectStage;  // set when the printer failed before its action: connect or identify
 };
 
 class Fleet {

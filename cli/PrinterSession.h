@@ -29,6 +29,8 @@ public:
 
     // Check Communication; true when the printer was identified.
     bool Connect();
+    // After a failed Connect: the step that failed, "connect" or "identify".
+    const char* ConnectStage() const;
 
     const Target& GetTarget() const { return target_; }
     InterfaceType Type() const { return target_.type; }

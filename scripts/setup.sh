@@ -3,7 +3,8 @@
 # With --fuzz also clang and its libFuzzer runtime, for scripts/fuzz.sh.
 set -euo pipefail
 packages=(build-essential cmake pkg-config googletest libgtest-dev libgmock-dev
-          qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd)
+          qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd
+          ansible-core)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

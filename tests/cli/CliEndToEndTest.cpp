@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/DesiredState.h"
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
@@ -424,6 +425,218 @@ TEST_F(CliEndToEndTest, DoubleByteFontRunsTheFontDownload)
     EXPECT_THAT(r.err, HasSubstr("font download ["));
     EXPECT_TRUE(server.WithPrinter([](VirtualPrinter& p) { return p.FontComplete(); }));
     EXPECT_EQ(Switch(12), 0x01);
+}
+
+// A port that takes no more than a set number of bytes in all, as a line that goes
+// dead in the middle of a long transfer.
+class CappedPort final : public Port {
+public:
+    CappedPort(std::unique_ptr<Port> port, std::size_t cap) : port_(std::move(port)), left_(cap) {}
+    int Configure(const PortSettings& settings) override { return port_->Configure(settings); }
+    int Open() override { return port_->Open(); }
+    int Write(const std::uint8_t* b, std::uint32_t n) override
+    {
+        const auto taken = static_cast<std::uint32_t>(std::min<std::size_t>(n, left_));
+        left_ -= taken;
+        return taken == 0 ? 0 : port_->Write(b, taken);
+    }
+    int Read(std::uint8_t* b, std::uint32_t n, std::uint32_t ms) override { return port_->Read(b, n, ms); }
+    void Close() override { port_->Close(); }
+
+private:
+    std::unique_ptr<Port> port_;
+    std::size_t left_;
+};
+
+class CappedFactory final : public PortFactory {
+public:
+    CappedFactory(Pacer& pacer, Notifier& notifier, std::size_t cap)
+        : system_(MakeSystemPortFactory(pacer, notifier)), cap_(cap)
+    {
+    }
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        return std::make_unique<CappedPort>(system_->Make(type), cap_);
+    }
+
+private:
+    std::unique_ptr<PortFactory> system_;
+    std::size_t cap_;
+};
+
+// "set --json": one document per printer, parsed back for every outcome.
+struct SetJsonRow {
+    const char* name;
+    std::function<void(SimServer&)> setUp;
+    std::vector<std::string> args;
+    int status;
+    const char* stage;  // nullptr: success
+    bool changed;
+    bool rollback;             // a rollback file was written and named
+    std::size_t writeCap = 0;  // > 0: the line takes no more bytes than this
+};
+
+const SetJsonRow kSetJsonRows[] = {
+    {"Changes", [](SimServer&) {}, {"--pin", "5.3=on"}, 0, nullptr, true, true},
+    {"NothingToChange",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.SetSwitch(11, 0x02); }); },
+     {"--pin", "11.2=on"},
+     0,
+     nullptr,
+     false,
+     false},
+    {"DryRun", [](SimServer&) {}, {"--dry-run", "--pin", "5.3=on"}, 0, nullptr, true, false},
+    {"Connect", [](SimServer& s) { s.Stop(); }, {"--pin", "5.3=on"}, 1, "connect", false, false},
+    {"Identify",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().noIdReply = true; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "identify",
+     false,
+     false},
+    {"Read",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().silentSwitch = 11; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "read",
+     false,
+     false},
+    {"Write",
+     [](SimServer& s) {
+         s.WithPrinter([](VirtualPrinter& p) {
+             p.Faults().faultReplies = kSimReplyUserMode;
+             p.Faults().hangUpAfterReplies = 1;
+         });
+     },
+     {"--pin", "5.3=on"},
+     1,
+     "write",
+     true,
+     true},
+    {"Verify",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().ignoredSwitchWrite = 5; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "verify",
+     true,
+     true},
+    {"FontDownload",
+     [](SimServer&) {},
+     {"--double-font", "KS5601(Korean)"},
+     1,
+     "font download",
+     true,
+     true,
+     20000},
+};
+
+class CliSetJsonTest : public CliEndToEndTest, public ::testing::WithParamInterface<SetJsonRow> {};
+
+TEST_P(CliSetJsonTest, ReportsTheOutcomeAsOneDocument)
+{
+    const SetJsonRow& row = GetParam();
+    const std::string target = TcpTarget(server);
+    row.setUp(server);
+    std::vector<std::string> args = {"set", "--json", "--rollback", dir.File("rb.sts"), "-p", target};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    CliEnv env;
+    if (row.writeCap > 0)
+        env.makePortFactory = [cap = row.writeCap](Pacer& pacer, Notifier& notifier) {
+            return std::unique_ptr<PortFactory>(std::make_unique<CappedFactory>(pacer, notifier, cap));
+        };
+    const auto r = RunCliForTest(args, env);
+    EXPECT_EQ(r.status, row.status) << r.out << r.err;
+    const auto json = nlohmann::json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(json.is_object()) << r.out;
+    EXPECT_EQ(json.value("printer", ""), target);
+    EXPECT_EQ(json.value("changed", false), row.changed);
+    EXPECT_EQ(json.value("stage", ""), row.stage ? row.stage : "");
+    EXPECT_EQ(json.contains("error"), row.stage != nullptr);
+    if (row.stage) {
+        EXPECT_FALSE(json["error"].get<std::string>().empty());
+    }
+    EXPECT_EQ(json.contains("rollback") && json["rollback"].is_string(), row.rollback) << r.out;
+    EXPECT_EQ(std::filesystem::exists(dir.File("rb.sts")), row.rollback);
+    const bool read = !row.stage || row.stage == std::string("write") || row.stage == std::string("verify") ||
+                      row.stage == std::string("font download");
+    ASSERT_EQ(json.contains("before") && json["before"].is_object(), read) << r.out;
+    if (!read)
+        return;
+    // before and after have the shape of "get --json", so either feeds "set --state";
+    // after a failed write only a whole read-back says what the printer holds.
+    const bool after = !row.stage || row.stage == std::string("verify");
+    ASSERT_EQ(json["after"].is_object(), after) << r.out;
+    EXPECT_TRUE(json["before"]["settings"].contains("codePage"));
+    EXPECT_EQ(json["before"]["switches"].size(), 8u);
+    if (after && row.args.back() == "5.3=on") {
+        const bool held = json["after"]["switches"][4]["pins"][2]["state"] == "on";
+        EXPECT_EQ(held, row.changed && row.stage == nullptr) << r.out;
+        EXPECT_EQ(json["changes"].size(), row.changed ? 1u : 0u);
+    }
+    EXPECT_EQ(json["fontDownload"].is_string(), row.args.front() == "--double-font");
+    EXPECT_EQ(json.value("dryRun", false), row.args.front() == "--dry-run");
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliEndToEndTest, GetJsonFedBackAsDesiredStateCopiesAPrinterAndThenWritesNothing)
+{
+    SetSwitches({{1, 0x04}, {2, 0x24}, {5, 0x05}, {11, 0x80}});
+    server.WithPrinter([](VirtualPrinter& p) { p.SetPowerSave(true, 90); });
+    const auto got = RunCliForTest({"get", "--json", "-p", TcpTarget(server)});
+    ASSERT_EQ(got.status, 0) << got.err;
+    const std::string state = dir.File("state.json");
+    std::ofstream(state) << got.out;
+
+    SimServer other;
+    ASSERT_TRUE(other.Start({false, true, 0}));
+    auto set = [&] {
+        return RunCliForTest(
+            {"set", "--json", "--state", state, "--rollback", dir.File("copy.sts"), "-p", TcpTarget(other)});
+    };
+    auto r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(nlohmann::json::parse(r.out)["changed"].get<bool>());
+    for (int n : kSwitches)
+        EXPECT_EQ(other.WithPrinter([n](VirtualPrinter& p) { return p.Switch(n); }), Switch(n)) << n;
+    EXPECT_EQ(other.WithPrinter([](VirtualPrinter& p) { return p.PowerSaveSeconds(); }), 90);
+
+    const auto writes = other.WithPrinter([](VirtualPrinter& p) { return p.Log().size(); });
+    r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const auto again = nlohmann::json::parse(r.out);
+    EXPECT_FALSE(again["changed"].get<bool>());
+    EXPECT_TRUE(again["changes"].empty());
+    EXPECT_TRUE(again["rollback"].is_null());
+    EXPECT_EQ(again["before"], again["after"]);
+    const auto log = other.WithPrinter([](VirtualPrinter& p) { return p.Log(); });
+    EXPECT_TRUE(std::none_of(log.begin() + static_cast<std::ptrdiff_t>(writes), log.end(),
+                             [](const SimCommand& c) { return c.name.rfind("GS ( E fn 3", 0) == 0; }));
+}
+
+TEST_F(CliEndToEndTest, ADesiredDoubleByteFontIsDownloadedOnlyWhileThePrinterLacksIt)
+{
+    const std::string state = dir.File("font.json");
+    std::ofstream(state)
+        << R"json({"settings": {"doubleFont": "KS5601(Korean)", "codePage": "PC850 (Multilingual)"}})json";
+    auto set = [&] {
+        return RunCliForTest(
+            {"set", "--json", "--state", state, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    };
+    auto r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["fontDownload"], "KS5601(Korean)");
+    EXPECT_TRUE(json["changed"].get<bool>());
+    EXPECT_TRUE(server.WithPrinter([](VirtualPrinter& p) { return p.FontComplete(); }));
+    EXPECT_EQ(Switch(12), 0x01);
+
+    r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    json = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(json["fontDownload"].is_null()) << r.out;
+    EXPECT_FALSE(json["changed"].get<bool>()) << r.out;
 }
 
 TEST_F(CliEndToEndTest, FleetOfThreeWithOneSilentPrinter)
@@ -863,6 +1076,12 @@ TEST_F(CliEndToEndTest, EveryFileItReadsIsARegularFileWithinItsLimit)
              return std::vector<std::string>{"check", "--targets", path};
          },
          2},
+        {"state.json", kMaxStateFileBytes,
+         R"({"switches": [{"switch": 5, "pins": [{"pin": 3, "state": "on"}]}]})",
+         [&](const std::string& path) {
+             return std::vector<std::string>{"set", "--state", path, "--dry-run", "-p", target};
+         },
+         2},
     };
     for (const Reader& reader : readers)
         for (const test::FileKind kind : test::kAllFileKinds) {
@@ -988,6 +1207,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
     ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
     test::TempDir dir;
     std::ofstream(dir.File("tills.txt")) << "# the tills\n10.0.0.5\n";
+    std::ofstream(dir.File("till.json")) << R"({"settings": {"printSpeed": "Print speed 2"}})";
     CliEnv env;
     env.makePortFactory = [&server](Pacer& pacer, Notifier& notifier) {
         return std::make_unique<RoutedFactory>(pacer, notifier, server);
@@ -996,7 +1216,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         ASSERT_EQ(words.front(), "zorvik-cli");
         words.erase(words.begin());
         for (auto& w : words)
-            if (w.ends_with(".sts") || w.ends_with(".txt"))
+            if (w.ends_with(".sts") || w.ends_with(".txt") || w.ends_with(".json"))
                 w = dir.File(w);
         std::string shown;
         for (const auto& w : words)
@@ -1005,6 +1225,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         EXPECT_EQ(r.status, 0) << shown << "\n" << r.err << r.out;
     }
     EXPECT_TRUE(std::filesystem::exists(dir.File("shop.sts")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("till-before.sts")));
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).
