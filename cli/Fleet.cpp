@@ -81,7 +81,8 @@ bool Fleet::RunOne(const Target& target, const PrinterAction& action)
                 bar.Show(phase, percent);
         },
         action, console_.SingleThreadOut(), outcomes_.front(), health_);
-    if (output_ == FleetOutput::JsonArray && !outcomes_.front().connectStage.empty())
+    // A health fleet's action prints what is known even of a printer never reached.
+    if (output_ == FleetOutput::JsonArray && !health_ && !outcomes_.front().connectStage.empty())
         console_.SingleThreadOut() << JsonElement(outcomes_.front()) << "\n";
     console_.SingleThreadOut().flush();
     bar.Finish();

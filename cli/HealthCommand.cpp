@@ -63,18 +63,26 @@ public:
         });
         // A single printer that could not be reached still says what is known of it.
         if (!several && !asked)
-            Print(PrinterHealth(), targets.front().text, false, context.console.SingleThreadOut());
+            Print(PrinterHealth(), targets.front().text, false, context.console.SingleThreadOut(),
+                  &fleet.Outcomes().front());
         if (!ok)
             return kExitFailed;
         return attention > 0 ? kExitNeedsAttention : kExitOk;
     }
 
 private:
-    void Print(const PrinterHealth& health, const std::string& target, bool several, std::ostream& out) const
+    // unreached: the outcome of a printer that failed before it was asked.
+    void Print(const PrinterHealth& health, const std::string& target, bool several, std::ostream& out,
+               const FleetOutcome* unreached = nullptr) const
     {
         if (json_) {
             auto json = HealthJson(health);
             json["printer"] = target;
+            if (unreached) {
+                json["error"] = unreached->detail;
+                if (!unreached->connectStage.empty())
+                    json["stage"] = unreached->connectStage;
+            }
             out << JsonText(json) << "\n";
         } else if (several) {
             out << health.Summary() << "\n";

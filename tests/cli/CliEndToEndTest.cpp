@@ -808,6 +808,8 @@ TEST_F(CliEndToEndTest, HealthOfAPrinterThatDoesNotAnswerIsUnknown)
         const auto json = nlohmann::json::parse(j.out);
         EXPECT_EQ(json["health"], "unknown");
         EXPECT_EQ(json["ready"], false);
+        // Only a printer that never identified itself failed before it was asked.
+        EXPECT_EQ(json.contains("stage"), std::string(row.name) == "silent");
     }
 }
 
