@@ -7,7 +7,9 @@
 
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
+#include "resources/HealthTexts.h"
 #include "resources/MainTexts.h"
+#include "settings/PrinterExchange.h"
 
 namespace zorvik {
 namespace {
@@ -193,6 +195,8 @@ void MainWindowState::DropConnection()
     selfTestEnabled = false;
     runManagerEnabled = false;
     commandEditorEnabled = false;
+    healthLine.clear();
+    healthRefreshEnabled = false;
     check_.Drop();
     checkEnabled = true;
 }
@@ -275,6 +279,7 @@ void MainWindowState::CheckCommunication()
     runManagerEnabled = true;
     commandEditorEnabled = true;
     checkEnabled = false;
+    RefreshHealth();
 }
 
 void MainWindowState::SelfTest()
@@ -304,6 +309,20 @@ void MainWindowState::RunCommandEditor()
 {
     if (check_.Connected())
         tools_.RunCommandEditor(link_, settings.interfaceType);
+}
+
+void MainWindowState::RefreshHealth()
+{
+    if (!check_.Connected())
+        return;
+    // The line shows the old state as asked while the request runs.
+    healthRefreshEnabled = false;
+    Render();
+    PrinterExchange exchange(link_, settings.interfaceType, pacer_);
+    PrinterHealth health;
+    exchange.ReadHealth(health);
+    healthLine = kHealthLinePrefix + health.Summary();
+    healthRefreshEnabled = true;
 }
 
 void MainWindowState::PresetEthernet(const std::array<std::uint8_t, 4>& address, std::uint32_t port)

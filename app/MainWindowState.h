@@ -79,6 +79,9 @@ public:
     enum class ToolEnd { StayOpen, CloseWindow };
     ToolEnd RunManager();
     void RunCommandEditor();
+    // Asks the connected printer for its real-time state and shows it in the health
+    // line; runs after every successful check and on the line's refresh button.
+    void RefreshHealth();
     // Closing of the window: closes the link and gives the printer queues their ports
     // back. Safe to call more than once.
     void Close();
@@ -113,6 +116,10 @@ public:
     bool selfTestEnabled = false;
     bool runManagerEnabled = false;
     bool commandEditorEnabled = false;
+    // The printer's state in one line below the controls; empty (hidden) while not
+    // connected, and its refresh button usable only while connected.
+    std::string healthLine;
+    bool healthRefreshEnabled = false;
 
 private:
     void Render();

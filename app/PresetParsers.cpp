@@ -23,7 +23,7 @@ char Lower(char c)
 // The cabled interfaces by the start of the text, then the network start of the source.
 PresetPortKind ClassifyPort(std::string_view port, std::string_view networkStart, PresetPortKind network)
 {
-    if (port.starts_with(kPortStartSerial))
+    if (port.starts_with(kPortStartSerial) || port.starts_with(kPortStartSerialDevice))
         return PresetPortKind::Serial;
     if (port.starts_with(kPortStartParallel))
         return PresetPortKind::Parallel;

@@ -4,6 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "link/DeviceNames.h"
+#include "link/SystemDevices.h"
 #include "link/UsbDiscovery.h"
 #include "resources/CliTexts.h"
 #include "resources/MainTexts.h"

@@ -1,6 +1,7 @@
 #include "cli/PrinterSession.h"
 
 #include "link/SystemPortFactory.h"
+#include "resources/CliTexts.h"
 
 namespace zorvik {
 
@@ -42,6 +43,11 @@ bool PrinterSession::Connect()
 {
     Progress("connecting");
     return check_.Run(target_.type, target_.settings);
+}
+
+const char* PrinterSession::ConnectStage() const
+{
+    return check_.PortOpened() ? kStageIdentify : kStageConnect;
 }
 
 std::string PrinterSession::Failure() const

@@ -11,6 +11,7 @@
 #include "base/qt/ControlIds.h"
 #include "base/qt/ExchangeHold.h"
 #include "base/qt/WindowSize.h"
+#include "resources/HealthTexts.h"
 #include "resources/MainTexts.h"
 #include "ui_MainDialog.h"
 
@@ -111,6 +112,14 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });
     connect(ui_->exitButton, &QAbstractButton::clicked, this, &QDialog::reject);
+    ui_->healthRefreshButton->setText(QString::fromUtf8(kHealthRefreshText));
+    ui_->healthRefreshButton->setToolTip(QString::fromUtf8(kHealthRefreshTip));
+    connect(ui_->healthRefreshButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->RefreshHealth();
+        });
+    });
 
     KeepDesignedSize(this);
 
@@ -268,6 +277,9 @@ void MainDialog::Render()
     ui_->selfTestButton->setEnabled(s.selfTestEnabled);
     ui_->runManagerButton->setEnabled(s.runManagerEnabled);
     ui_->commandEditorButton->setEnabled(s.commandEditorEnabled);
+    ui_->healthLabel->setText(QString::fromStdString(s.healthLine));
+    ui_->healthLabel->setToolTip(ui_->healthLabel->text());  // a long line is cut at the window's edge
+    ui_->healthRefreshButton->setEnabled(s.healthRefreshEnabled);
 }
 
 }  // namespace zorvik

@@ -264,6 +264,34 @@ TEST_F(MainWindowStateTest, SuccessfulCheckEnablesTheToolsAndReleasesTheQueues)
     EXPECT_EQ(queues.released, std::vector<std::string>{"COM1"});
     ASSERT_EQ(port->configured.size(), 1u);
     EXPECT_EQ(port->configured[0].baudRate, 9600u);
+
+    // The printer's state in one line, asked after the check and again on refresh;
+    // one that stops answering is unknown, and a dropped connection shows nothing.
+    EXPECT_EQ(state.healthLine, "Printer state: ready");
+    EXPECT_TRUE(state.healthRefreshEnabled);
+    const struct {
+        unsigned conditions;
+        bool silent;
+        const char* line;
+    } refreshes[] = {
+        {kSimPaperEnd, false,
+         "Printer state: paper out: offline, printing stopped by paper end, paper near end, "
+         "paper end"},
+        {kSimCutterError, false, "Printer state: error: offline, error, cutter error"},
+        {kSimCutterError, true, "Printer state: unknown"},
+        {0, false, "Printer state: ready"},
+    };
+    for (const auto& r : refreshes) {
+        printer.printer->SetConditions(r.conditions);
+        printer.printer->Faults().silent = r.silent;
+        state.RefreshHealth();
+        EXPECT_EQ(state.healthLine, r.line);
+        EXPECT_TRUE(state.healthRefreshEnabled);
+    }
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    state.DropConnection();
+    EXPECT_EQ(state.healthLine, "");
+    EXPECT_FALSE(state.healthRefreshEnabled);
 }
 
 struct FailureCase {

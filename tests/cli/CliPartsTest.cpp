@@ -492,12 +492,21 @@ TEST(PrintingNotifierTest, OneLinePerMessageWithThePrinterInFront)
 
 TEST(FleetTableTest, OneRowPerPrinterAndACount)
 {
-    const std::string table =
-        Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
+    const std::string table = Fleet::Table(
+        {{"127.0.0.1:9100", true, "", "", "", "", ""}, {"COM1", false, "Port error", "", "", "", ""}});
     EXPECT_EQ(table, "\nPRINTER         RESULT  DETAIL\n"
                      "127.0.0.1:9100  ok      \n"
                      "COM1            FAILED  Port error\n"
                      "1 of 2 printers succeeded\n");
+    // With health words, a HEALTH column as wide as the longest word.
+    const std::string health = Fleet::Table({{"127.0.0.1:9100", true, "", "", "", "paper low", ""},
+                                             {"COM1", false, "Port error", "", "", "unknown", ""},
+                                             {"COM2", true, "", "", "", "ready", ""}});
+    EXPECT_EQ(health, "\nPRINTER         RESULT  HEALTH     DETAIL\n"
+                      "127.0.0.1:9100  ok      paper low  \n"
+                      "COM1            FAILED  unknown    Port error\n"
+                      "COM2            ok      ready      \n"
+                      "2 of 3 printers succeeded\n");
 }
 
 }  // namespace

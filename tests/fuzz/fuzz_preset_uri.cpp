@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PresetQueue queue = PresetQueueFromDeviceUri(text);
     switch (ClassifyQueuePort(queue.port)) {
     case PresetPortKind::Serial: {
-        Require(queue.lineSettings.has_value() && queue.port.back() == ':');
+        Require(queue.lineSettings.has_value() &&
+                (queue.port.back() == ':' ||
+                 (queue.port.starts_with("/dev/") && queue.port.find("/../") == std::string::npos)));
         PortSettings line{.baudRate = 9600, .dataBits = 8};
         ParseSerialLineSettings(*queue.lineSettings, line);
         Require(line.baudRate != 0);
