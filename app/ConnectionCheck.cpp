@@ -17,6 +17,7 @@ bool ConnectionCheck::Run(InterfaceType type, const PortSettings& settings)
 {
     if (connected_)
         return true;  // already connected: nothing to do, nothing shown
+    portOpened_ = false;
     const std::string_view name(settings.portName);
     if (queues_ && (name.starts_with("COM") || name.starts_with("LPT")))
         queues_->Release(settings.portName);
@@ -29,6 +30,7 @@ bool ConnectionCheck::Run(InterfaceType type, const PortSettings& settings)
         return false;
     }
     connected_ = true;
+    portOpened_ = true;
     const IdentifyResult result = IdentifyPrinter(link_, type, pacer_);
     if (result == IdentifyResult::Ok) {
         notifier_.Show(kMsgConnected, kTitleInformation, MessageIcon::Information);

@@ -29,6 +29,8 @@ public:
     bool Run(InterfaceType type, const PortSettings& settings);
 
     bool Connected() const { return connected_; }
+    // Whether the last Run opened the port, so a failure came from identification.
+    bool PortOpened() const { return portOpened_; }
     // Closes the link and clears the connected flag, if set.
     void Drop();
 
@@ -38,6 +40,7 @@ private:
     Notifier& notifier_;
     QueueRedirector* queues_;
     bool connected_ = false;
+    bool portOpened_ = false;
 };
 
 }  // namespace zorvik

@@ -7,7 +7,9 @@
 
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
+#include "resources/HealthTexts.h"
 #include "resources/MainTexts.h"
+#include "settings/PrinterExchange.h"
 
 namespace zorvik {
 namespace {
@@ -63,8 +65,8 @@ void MainWindowState::Open(std::optional<std::string> arg)
 {
     closed_ = false;
     ipAddress = kDefaultIpAddress;
-    tcpPort = kDefaultTcpPort;
-    FillLists(Serial);
+    settings.tcpPort = kDefaultTcpPort;
+    FillLists(InterfaceType::Serial);
     List(MainList::Port).Select(0);
     List(MainList::BaudRate).Select(kOpeningBaudIndex);
     List(MainList::DataBits).Select(0);
@@ -137,13 +139,13 @@ void MainWindowState::FillLists(InterfaceType type)
     tcpPortEnabled = false;
 
     switch (type) {
-    case Parallel:
+    case InterfaceType::Parallel:
         ReloadDeviceNames();
         port.entries = Entries(kParallelPortNames);
         port.tips = DeviceTips(port.entries);
         port.enabled = true;
         break;
-    case Serial: {
+    case InterfaceType::Serial: {
         ReloadDeviceNames();
         port.entries = SerialPortEntries();
         port.tips = DeviceTips(port.entries);
@@ -154,23 +156,23 @@ void MainWindowState::FillLists(InterfaceType type)
         port.enabled = true;
         break;
     }
-    case Ethernet:
+    case InterfaceType::Ethernet:
         ipEnabled = true;
         tcpPortEnabled = true;
-        if (portName.empty()) {
+        if (settings.portName.empty()) {
             ipAddress = kDefaultIpAddress;
-            portName = FormatIpAddress(ipAddress);
-            tcpPort = kDefaultTcpPort;
+            settings.portName = FormatIpAddress(ipAddress);
+            settings.tcpPort = kDefaultTcpPort;
         }
-        interfaceType = Ethernet;
+        settings.interfaceType = InterfaceType::Ethernet;
         Render();
         break;
-    case Usb: {
+    case InterfaceType::Usb: {
         port.entries = hooks_.discoverUsb ? hooks_.discoverUsb() : std::vector<std::string>{};
         if (port.entries.empty()) {
             notifier_.Show(kMsgUsbNotConnected, kTitleInformation, MessageIcon::Information);
-            interfaceType = Serial;
-            FillLists(Serial);
+            settings.interfaceType = InterfaceType::Serial;
+            FillLists(InterfaceType::Serial);
             List(MainList::BaudRate).Select(kOpeningBaudIndex);
             for (MainList list :
                  {MainList::DataBits, MainList::Parity, MainList::StopBits, MainList::FlowControl})
@@ -193,6 +195,8 @@ void MainWindowState::DropConnection()
     selfTestEnabled = false;
     runManagerEnabled = false;
     commandEditorEnabled = false;
+    healthLine.clear();
+    healthRefreshEnabled = false;
     check_.Drop();
     checkEnabled = true;
 }
@@ -200,27 +204,27 @@ void MainWindowState::DropConnection()
 void MainWindowState::ChooseInterface(InterfaceType type)
 {
     DropConnection();
-    interfaceType = type;
+    settings.interfaceType = type;
     switch (type) {
-    case Serial:
-        portName = kSerialDefaultPortName;
-        FillLists(Serial);
+    case InterfaceType::Serial:
+        settings.portName = kSerialDefaultPortName;
+        FillLists(InterfaceType::Serial);
         List(MainList::Port).Select(0);
         List(MainList::BaudRate).Select(kSerialChoiceBaudIndex);
         List(MainList::DataBits).Select(0);
         break;
-    case Parallel:
-        portName = kParallelDefaultPortName;
-        FillLists(Parallel);
+    case InterfaceType::Parallel:
+        settings.portName = kParallelDefaultPortName;
+        FillLists(InterfaceType::Parallel);
         List(MainList::Port).Select(0);
         break;
-    case Usb:
-        FillLists(Usb);
+    case InterfaceType::Usb:
+        FillLists(InterfaceType::Usb);
         List(MainList::Port).Select(0);
         Render();
         break;
-    case Ethernet:
-        FillLists(Ethernet);
+    case InterfaceType::Ethernet:
+        FillLists(InterfaceType::Ethernet);
         break;
     }
 }
@@ -236,47 +240,46 @@ void MainWindowState::ChooseEntry(MainList which, int index)
 
 PortSettings MainWindowState::CollectSettings()
 {
-    PortSettings settings;
-    if (interfaceType == Ethernet) {
-        portName = FormatIpAddress(ipAddress);
-        settings.portName = portName;
-        settings.tcpPort = tcpPort;
-        return settings;
+    if (settings.interfaceType == InterfaceType::Ethernet) {
+        settings.portName = FormatIpAddress(ipAddress);
+        PortSettings network;
+        network.interfaceType = InterfaceType::Ethernet;
+        network.portName = settings.portName;
+        network.tcpPort = settings.tcpPort;
+        return network;
     }
     if (List(MainList::Port).HasSelection())
-        portName = List(MainList::Port).SelectedText();
+        settings.portName = List(MainList::Port).SelectedText();
     if (const auto baud = ParseDecimal<std::uint32_t>(List(MainList::BaudRate).SelectedText()))
-        baudRate = *baud;
+        settings.baudRate = *baud;
     if (const auto bits = ParseDecimal<std::int32_t>(List(MainList::DataBits).SelectedText()))
-        dataBits = *bits;
+        settings.dataBits = *bits;
     if (List(MainList::Parity).HasSelection())
-        parity = List(MainList::Parity).selection;
+        settings.parity = CodeFromNumber<Parity>(List(MainList::Parity).selection);
     if (List(MainList::StopBits).HasSelection())
-        stopBits = List(MainList::StopBits).selection;
+        settings.stopBits = CodeFromNumber<StopBits>(List(MainList::StopBits).selection);
     if (List(MainList::FlowControl).HasSelection())
-        flowControl = List(MainList::FlowControl).selection;
+        settings.flowControl = CodeFromNumber<FlowControl>(List(MainList::FlowControl).selection);
 
-    settings.portName = portName;
-    settings.baudRate = baudRate;
-    settings.dataBits = dataBits;
-    settings.stopBits = stopBits;
-    settings.parity = parity;
-    settings.flowControl = flowControl;
-    settings.timeouts = CommTimeouts{10, 10, 10, 0, 0};
-    return settings;
+    // A cabled port is found by its name alone: no TCP port goes with it.
+    PortSettings cabled = settings;
+    cabled.tcpPort = 0;
+    cabled.timeouts = kCabledPortTimeouts;
+    return cabled;
 }
 
 void MainWindowState::CheckCommunication()
 {
     if (check_.Connected())
         return;
-    const PortSettings settings = CollectSettings();
-    if (!check_.Run(interfaceType, settings))
+    const PortSettings wanted = CollectSettings();
+    if (!check_.Run(wanted.interfaceType, wanted))
         return;
     selfTestEnabled = true;
     runManagerEnabled = true;
     commandEditorEnabled = true;
     checkEnabled = false;
+    RefreshHealth();
 }
 
 void MainWindowState::SelfTest()
@@ -296,7 +299,7 @@ MainWindowState::ToolEnd MainWindowState::RunManager()
 {
     if (!check_.Connected())
         return ToolEnd::StayOpen;
-    if (!tools_.RunStatusDialog(link_, interfaceType))
+    if (!tools_.RunStatusDialog(link_, settings.interfaceType))
         return ToolEnd::StayOpen;
     Close();
     return ToolEnd::CloseWindow;
@@ -305,15 +308,29 @@ MainWindowState::ToolEnd MainWindowState::RunManager()
 void MainWindowState::RunCommandEditor()
 {
     if (check_.Connected())
-        tools_.RunCommandEditor(link_, interfaceType);
+        tools_.RunCommandEditor(link_, settings.interfaceType);
+}
+
+void MainWindowState::RefreshHealth()
+{
+    if (!check_.Connected())
+        return;
+    // The line shows the old state as asked while the request runs.
+    healthRefreshEnabled = false;
+    Render();
+    PrinterExchange exchange(link_, settings.interfaceType, pacer_);
+    PrinterHealth health;
+    exchange.ReadHealth(health);
+    healthLine = kHealthLinePrefix + health.Summary();
+    healthRefreshEnabled = true;
 }
 
 void MainWindowState::PresetEthernet(const std::array<std::uint8_t, 4>& address, std::uint32_t port)
 {
-    ChooseInterface(Ethernet);
+    ChooseInterface(InterfaceType::Ethernet);
     ipAddress = address;
-    portName = FormatIpAddress(address);
-    tcpPort = port;
+    settings.portName = FormatIpAddress(address);
+    settings.tcpPort = port;
 }
 
 void MainWindowState::Close()

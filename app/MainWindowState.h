@@ -79,6 +79,9 @@ public:
     enum class ToolEnd { StayOpen, CloseWindow };
     ToolEnd RunManager();
     void RunCommandEditor();
+    // Asks the connected printer for its real-time state and shows it in the health
+    // line; runs after every successful check and on the line's refresh button.
+    void RefreshHealth();
     // Closing of the window: closes the link and gives the printer queues their ports
     // back. Safe to call more than once.
     void Close();
@@ -100,14 +103,8 @@ public:
     PrinterLink& Link() { return link_; }
 
     // Members, as the window exchanges them with its controls.
-    InterfaceType interfaceType = Serial;
-    std::uint32_t tcpPort = 0;
-    std::string portName;
-    std::uint32_t baudRate = 9600;
-    std::int32_t dataBits = 8;
-    std::int32_t parity = 0;
-    std::int32_t stopBits = 0;
-    std::int32_t flowControl = 0;
+    // The interface, port and line as chosen; the TCP port while Ethernet is chosen.
+    PortSettings settings{.baudRate = 9600, .dataBits = 8};
     std::array<std::uint8_t, 4> ipAddress{};
     std::optional<std::string> argument;
     std::string registryKeyPath;
@@ -119,6 +116,10 @@ public:
     bool selfTestEnabled = false;
     bool runManagerEnabled = false;
     bool commandEditorEnabled = false;
+    // The printer's state in one line below the controls; empty (hidden) while not
+    // connected, and its refresh button usable only while connected.
+    std::string healthLine;
+    bool healthRefreshEnabled = false;
 
 private:
     void Render();

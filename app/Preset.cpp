@@ -17,15 +17,15 @@ void DropColon(std::string& portName)
 
 // Ethernet carries the TCP port in the baud rate; it starts from the window's TCP
 // port, so a source without one keeps it instead of turning the baud rate into a port.
-void CarryTcpPort(PresetMembers& m, std::optional<std::uint32_t> port)
+void CarryTcpPort(PortSettings& m, std::optional<std::uint32_t> port)
 {
     m.baudRate = port.value_or(m.tcpPort);
 }
 
-void ReadCode(const PresetStore& store, std::string_view name, std::int32_t& member)
+template <typename Code> void ReadCode(const PresetStore& store, std::string_view name, Code& member)
 {
     if (const auto value = store.OwnNumber(name))
-        member = static_cast<std::int32_t>(*value);
+        member = CodeFromNumber<Code>(*value);
 }
 
 }  // namespace
@@ -37,35 +37,29 @@ PresetSource ChoosePresetSource(std::string_view argument)
     return argument == kOwnQueueName ? PresetSource::Own : PresetSource::Queue;
 }
 
-bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMembers& members)
+bool RunQueuePreset(const PresetStore& store, const std::string& queue, PortSettings& members)
 {
     const auto found = store.FindQueue(queue);
     if (!found)
         return false;
-    PresetMembers m = members;
+    PortSettings m = members;
     m.portName = found->port;
     switch (ClassifyQueuePort(found->port)) {
     case PresetPortKind::Serial: {
-        m.interfaceType = Serial;
+        m.interfaceType = InterfaceType::Serial;
         DropColon(m.portName);
-        SerialLine line{m.baudRate, m.dataBits, m.parity, m.stopBits, m.flowControl};
-        ParseSerialLineSettings(found->lineSettings.value_or(""), line);
-        m.baudRate = line.baudRate;
-        m.dataBits = line.dataBits;
-        m.parity = line.parity;
-        m.stopBits = line.stopBits;
-        m.flowControl = line.flowControl;
+        ParseSerialLineSettings(found->lineSettings.value_or(""), m);
         break;
     }
     case PresetPortKind::Parallel:
-        m.interfaceType = Parallel;
+        m.interfaceType = InterfaceType::Parallel;
         DropColon(m.portName);
         break;
     case PresetPortKind::Usb:
-        m.interfaceType = Usb;
+        m.interfaceType = InterfaceType::Usb;
         break;
     case PresetPortKind::TcpIp:
-        m.interfaceType = Ethernet;
+        m.interfaceType = InterfaceType::Ethernet;
         CarryTcpPort(m, found->portNumber);
         m.portName.erase(0, std::string_view(kPortTcpIpPrefix).size());
         break;
@@ -77,26 +71,26 @@ bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMe
     return true;
 }
 
-bool RunOwnPreset(const PresetStore& store, PresetMembers& members)
+bool RunOwnPreset(const PresetStore& store, PortSettings& members)
 {
     const auto port = store.OwnText(kValuePort);
     if (!port)
         return false;
-    PresetMembers m = members;
+    PortSettings m = members;
     m.portName = *port;
     switch (ClassifyOwnPort(*port)) {
     case PresetPortKind::Serial:
-        m.interfaceType = Serial;
+        m.interfaceType = InterfaceType::Serial;
         break;
     case PresetPortKind::Parallel:
-        m.interfaceType = Parallel;
+        m.interfaceType = InterfaceType::Parallel;
         break;
     case PresetPortKind::Usb:
-        m.interfaceType = Usb;
+        m.interfaceType = InterfaceType::Usb;
         m.portName += store.OwnText(kValueUsbdeviceName).value_or("");
         break;
     case PresetPortKind::Net:
-        m.interfaceType = Ethernet;
+        m.interfaceType = InterfaceType::Ethernet;
         m.portName = store.OwnText(kValueTcpIp).value_or("");
         CarryTcpPort(m, std::nullopt);
         break;
@@ -104,7 +98,8 @@ bool RunOwnPreset(const PresetStore& store, PresetMembers& members)
     case PresetPortKind::Other:
         return false;
     }
-    if (const auto rate = store.OwnNumber(m.interfaceType == Serial ? kValueBaudRate : kValueTcpPort))
+    if (const auto rate =
+            store.OwnNumber(m.interfaceType == InterfaceType::Serial ? kValueBaudRate : kValueTcpPort))
         m.baudRate = *rate;
     ReadCode(store, kValueDataBits, m.dataBits);
     ReadCode(store, kValueFlowControl, m.flowControl);
@@ -114,7 +109,7 @@ bool RunOwnPreset(const PresetStore& store, PresetMembers& members)
     return true;
 }
 
-bool RunPreset(const PresetStore& store, const std::string& argument, PresetMembers& members)
+bool RunPreset(const PresetStore& store, const std::string& argument, PortSettings& members)
 {
     switch (ChoosePresetSource(argument)) {
     case PresetSource::Own:
@@ -127,22 +122,22 @@ bool RunPreset(const PresetStore& store, const std::string& argument, PresetMemb
     return false;
 }
 
-PresetSelections ApplyPresetSelections(PresetMembers& members, const PresetLists& lists)
+PresetSelections ApplyPresetSelections(PortSettings& members, const PresetLists& lists)
 {
     PresetSelections s;
     switch (members.interfaceType) {
-    case Serial:
+    case InterfaceType::Serial:
         s.port = FindEntryByPrefix(lists.port, members.portName);
         s.baudRate = FindEntryByPrefix(lists.baudRate, std::to_string(members.baudRate));
         s.dataBits = SelectionForCode(lists.dataBitsCount, members.dataBits == 8 ? 0 : 1);
-        s.parity = SelectionForCode(lists.parityCount, members.parity);
-        s.stopBits = SelectionForCode(lists.stopBitsCount, members.stopBits);
-        s.flowControl = SelectionForCode(lists.flowControlCount, members.flowControl);
+        s.parity = SelectionForCode(lists.parityCount, CodeNumber(members.parity));
+        s.stopBits = SelectionForCode(lists.stopBitsCount, CodeNumber(members.stopBits));
+        s.flowControl = SelectionForCode(lists.flowControlCount, CodeNumber(members.flowControl));
         break;
-    case Parallel:
+    case InterfaceType::Parallel:
         s.port = FindEntryByPrefix(lists.port, members.portName);
         break;
-    case Ethernet: {
+    case InterfaceType::Ethernet: {
         DottedAddress address = SplitDottedAddress(members.portName);
         members.portName = std::move(address.rest);
         if (address.octets) {
@@ -151,7 +146,7 @@ PresetSelections ApplyPresetSelections(PresetMembers& members, const PresetLists
         }
         break;
     }
-    case Usb:
+    case InterfaceType::Usb:
         break;
     }
     return s;

@@ -16,33 +16,19 @@
 
 namespace zorvik {
 
-// The main window members a preset reads and writes. For Ethernet the baud rate
-// carries the TCP port until the selections move it into tcpPort.
-struct PresetMembers {
-    InterfaceType interfaceType = Serial;
-    std::string portName;
-    std::uint32_t baudRate = 9600;
-    std::int32_t dataBits = 8;
-    std::int32_t parity = 0;
-    std::int32_t stopBits = 0;
-    std::int32_t flowControl = 0;
-    std::uint32_t tcpPort = 9100;
-
-    friend bool operator==(const PresetMembers&, const PresetMembers&) = default;
-};
-
 enum class PresetSource { None, Own, Queue };
 // Own for the product's own queue name (whole, case-sensitive), Queue for any
 // other non-empty argument, None without one.
 PresetSource ChoosePresetSource(std::string_view argument);
 
-// Each returns true when the members now name an interface; the window then fills
-// its lists for members.interfaceType and shows the members. On false nothing was
-// changed. Missing values keep their members.
-bool RunQueuePreset(const PresetStore& store, const std::string& queue, PresetMembers& members);
-bool RunOwnPreset(const PresetStore& store, PresetMembers& members);
+// Each returns true when the settings now name an interface; the window then fills
+// its lists for settings.interfaceType and shows them. On false nothing was
+// changed. Missing values keep their members. For Ethernet the baud rate carries
+// the TCP port until the selections move it into tcpPort.
+bool RunQueuePreset(const PresetStore& store, const std::string& queue, PortSettings& members);
+bool RunOwnPreset(const PresetStore& store, PortSettings& members);
 // The source the argument chooses, run.
-bool RunPreset(const PresetStore& store, const std::string& argument, PresetMembers& members);
+bool RunPreset(const PresetStore& store, const std::string& argument, PortSettings& members);
 
 // The entries of the main window's lists.
 struct PresetLists {
@@ -67,6 +53,6 @@ struct PresetSelections {
 // lists; Ethernet splits the port name into the IP octets and moves the carried
 // TCP port into tcpPort (the port name keeps only the last number's text). USB
 // selects nothing.
-PresetSelections ApplyPresetSelections(PresetMembers& members, const PresetLists& lists);
+PresetSelections ApplyPresetSelections(PortSettings& members, const PresetLists& lists);
 
 }  // namespace zorvik

@@ -6,30 +6,6 @@
 
 namespace zorvik {
 
-namespace {
-
-// The members a preset reads and writes, from the window to the preset's copy and back.
-template <typename From, typename To> void CopyMembers(const From& from, To& to)
-{
-    to.interfaceType = from.interfaceType;
-    to.portName = from.portName;
-    to.baudRate = from.baudRate;
-    to.dataBits = from.dataBits;
-    to.parity = from.parity;
-    to.stopBits = from.stopBits;
-    to.flowControl = from.flowControl;
-    to.tcpPort = from.tcpPort;
-}
-
-PresetMembers MembersOf(const MainWindowState& window)
-{
-    PresetMembers m;
-    CopyMembers(window, m);
-    return m;
-}
-
-}  // namespace
-
 std::unique_ptr<PresetApplier> PresetApplier::ForThisSystem()
 {
     return std::make_unique<PresetApplier>(MakeSystemPresetStore());
@@ -39,16 +15,13 @@ void PresetApplier::Load(MainWindowState& window)
 {
     if (!window.argument)
         return;
-    PresetMembers m = MembersOf(window);
-    if (!RunPreset(store_, *window.argument, m))
+    if (!RunPreset(store_, *window.argument, window.settings))
         return;
-    CopyMembers(m, window);
-    window.FillLists(m.interfaceType);
+    window.FillLists(window.settings.interfaceType);
 }
 
 void PresetApplier::ApplySelections(MainWindowState& window)
 {
-    PresetMembers m = MembersOf(window);
     PresetLists lists;
     lists.port = window.List(MainList::Port).entries;
     lists.baudRate = window.List(MainList::BaudRate).entries;
@@ -57,8 +30,7 @@ void PresetApplier::ApplySelections(MainWindowState& window)
     lists.stopBitsCount = window.List(MainList::StopBits).entries.size();
     lists.flowControlCount = window.List(MainList::FlowControl).entries.size();
 
-    const PresetSelections s = ApplyPresetSelections(m, lists);
-    CopyMembers(m, window);
+    const PresetSelections s = ApplyPresetSelections(window.settings, lists);
     const auto select = [&window](MainList list, const std::optional<int>& index) {
         if (index)
             window.List(list).Select(*index);

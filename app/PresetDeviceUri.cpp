@@ -95,6 +95,22 @@ std::string LineSettings(std::string_view rest)
     return baud + "," + parity + "," + bits + "," + stop + flow;
 }
 
+// A path under /dev that stays there: no "..", no empty or control characters and no
+// trailing colon (which the preset would cut as a port text's).
+bool IsPlainDevicePath(std::string_view path)
+{
+    if (!path.starts_with(kPortStartSerialDevice) ||
+        path.size() == std::string_view(kPortStartSerialDevice).size() || path.back() == ':' ||
+        path.back() == '/')
+        return false;
+    for (const char c : path) {
+        if (static_cast<unsigned char>(c) < 0x21 || c == 0x7f)
+            return false;
+    }
+    return path.find("/../") == std::string_view::npos && !path.ends_with("/..") &&
+           path.find("//") == std::string_view::npos;
+}
+
 bool IsDottedIpv4(std::string_view host)
 {
     int parts = 0;
@@ -144,7 +160,11 @@ PresetQueue PresetQueueFromDeviceUri(std::string_view uri)
     const std::string_view rest = colon == std::string_view::npos ? uri : uri.substr(colon + 1);
 
     if (scheme == "serial") {
-        if (auto port = NumberedPort(DevicePath(rest), "/dev/ttyS", kPortStartSerial)) {
+        const std::string_view path = DevicePath(rest);
+        std::optional<std::string> port = NumberedPort(path, "/dev/ttyS", kPortStartSerial);
+        if (!port && IsPlainDevicePath(path))
+            port = std::string(path);  // a USB-serial adapter, by its stable name or its kernel name
+        if (port) {
             PresetQueue queue;
             queue.port = *port;
             queue.lineSettings = LineSettings(rest);
@@ -159,8 +179,12 @@ PresetQueue PresetQueueFromDeviceUri(std::string_view uri)
         if (auto queue = SocketQueue(rest))
             return *queue;
     }
-    // Lower case, so that no other scheme ("ipp:", "file:") reads as an interface.
-    return PresetQueue{Lowered(uri), std::nullopt, std::nullopt};
+    // Lower case, so that no other scheme ("ipp:", "file:") reads as an interface; nor
+    // does a bare device path, which only a serial URI makes a port.
+    std::string other = Lowered(uri);
+    if (other.starts_with(kPortStartSerialDevice))
+        other.clear();
+    return PresetQueue{other, std::nullopt, std::nullopt};
 }
 
 }  // namespace zorvik

@@ -23,7 +23,7 @@ char Lower(char c)
 // The cabled interfaces by the start of the text, then the network start of the source.
 PresetPortKind ClassifyPort(std::string_view port, std::string_view networkStart, PresetPortKind network)
 {
-    if (port.starts_with(kPortStartSerial))
+    if (port.starts_with(kPortStartSerial) || port.starts_with(kPortStartSerialDevice))
         return PresetPortKind::Serial;
     if (port.starts_with(kPortStartParallel))
         return PresetPortKind::Parallel;
@@ -36,7 +36,7 @@ PresetPortKind ClassifyPort(std::string_view port, std::string_view networkStart
 
 }  // namespace
 
-void ParseSerialLineSettings(std::string_view text, SerialLine& line)
+void ParseSerialLineSettings(std::string_view text, PortSettings& line)
 {
     std::string_view baudText;
     if (const auto comma = text.find(','); comma != std::string_view::npos) {
@@ -49,7 +49,7 @@ void ParseSerialLineSettings(std::string_view text, SerialLine& line)
     constexpr std::string_view kParityLetters = "noems";
     if (const char p = At(text, 0); p != '\0') {
         if (const auto code = kParityLetters.find(p); code != std::string_view::npos)
-            line.parity = static_cast<std::int32_t>(code);
+            line.parity = CodeFromNumber<Parity>(static_cast<std::int64_t>(code));
     }
 
     if (const char d = At(text, 2); d >= '0' && d <= '9')
@@ -58,11 +58,11 @@ void ParseSerialLineSettings(std::string_view text, SerialLine& line)
     const char stop = At(text, 4);
     const char afterStop = At(text, 5);
     if (stop == '1' && afterStop == ',')
-        line.stopBits = 0;
+        line.stopBits = StopBits::One;
     else if (stop == '1' && afterStop == '.')
-        line.stopBits = 1;
+        line.stopBits = StopBits::OneAndHalf;
     else if (stop == '2')
-        line.stopBits = 2;
+        line.stopBits = StopBits::Two;
 
     // The flow letter follows the stop bits: at 6 after "1" or "2", at 8 after "1.5".
     char flow = '\0';
@@ -71,13 +71,13 @@ void ParseSerialLineSettings(std::string_view text, SerialLine& line)
     else if (afterStop == '.')
         flow = At(text, 8);
     else {
-        line.flowControl = 2;
+        line.flowControl = FlowControl::None;
         return;
     }
     if (flow == 'x')
-        line.flowControl = 1;
+        line.flowControl = FlowControl::XonXoff;
     else if (flow == 'p')
-        line.flowControl = 0;
+        line.flowControl = FlowControl::Hardware;
 }
 
 std::uint32_t ReadDecimal(std::string_view text)

@@ -8,26 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "link/PortSettings.h"
+
 namespace zorvik {
 
-// The serial members a line settings text can change.
-struct SerialLine {
-    std::uint32_t baudRate = 9600;
-    std::int32_t dataBits = 8;
-    std::int32_t parity = 0;       // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::int32_t stopBits = 0;     // 0 one, 1 one and a half, 2 two
-    std::int32_t flowControl = 0;  // 0 hardware, 1 xon/xoff, 2 none
-
-    friend bool operator==(const SerialLine&, const SerialLine&) = default;
-};
-
-// Reads "9600,n,8,1", "19200,e,7,1.5,x", "9600,n,8,2,p" into line. The baud rate
+// Reads "9600,n,8,1", "19200,e,7,1.5,x", "9600,n,8,2,p" into settings. The baud rate
 // comes before the first comma; parity, data bits, stop bits and flow control sit
 // at fixed places after it. A place the text does not reach, or a character that
 // means nothing there, leaves the member as it was; a text that stops right after
 // its stop bits means no flow control. An empty or missing baud rate keeps the
 // old one (a rate of 0 would hang up the line).
-void ParseSerialLineSettings(std::string_view text, SerialLine& line);
+// Only the serial line members of settings change.
+void ParseSerialLineSettings(std::string_view text, PortSettings& settings);
 
 // The leading decimal digits of text as a number (0 when there are none), held at
 // the largest 32-bit value when it is bigger.

@@ -46,7 +46,7 @@ private:
 // finds nothing waits its caller's time-out (a connection error ends at once).
 std::uint32_t ReadFloorMs(InterfaceType type, std::uint32_t count, int result, std::uint32_t timeoutMs)
 {
-    if (type == Serial) {
+    if (type == InterfaceType::Serial) {
         const CommTimeouts& limits = SerialPort::kTimeouts;
         if (result <= 0)
             return TotalLimit(limits.readTotalConstant, limits.readTotalMultiplier, count);
@@ -236,11 +236,12 @@ int main()
     pty.portName = server.PtyPath();
     pty.baudRate = 115200;
     pty.dataBits = 8;
-    pty.flowControl = 2;
+    pty.flowControl = FlowControl::None;
     pty.timeouts = {10, 10, 10, 0, 0};
     std::printf("times in ms; floor = pauses + silent reads (nothing received) + interval waits (reads that\n"
                 "ended short); ratio = wall / floor, 1.000 is the floor\n");
     // Slower than the target is reported, never failed: only a failed exchange fails.
-    const bool ok = RunTransport("tcp", 1.01, tcp, Ethernet) & RunTransport("pty", 1.05, pty, Serial);
+    const bool ok = RunTransport("tcp", 1.01, tcp, InterfaceType::Ethernet) &
+                    RunTransport("pty", 1.05, pty, InterfaceType::Serial);
     return ok ? 0 : 1;
 }

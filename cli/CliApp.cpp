@@ -4,10 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "resources/CliTexts.h"
-
-#ifndef ZORVIK_VERSION
-#define ZORVIK_VERSION "0"
-#endif
+#include "resources/Version.h"
 
 namespace zorvik {
 
@@ -23,12 +20,8 @@ const CLI::App* Chosen(const CLI::App& app)
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream& out, std::ostream& err)
+std::vector<std::unique_ptr<CliCommand>> MakeCliCommands()
 {
-    CLI::App app(kCliDescription, kCliName);
-    app.set_version_flag("--version", std::string(kCliName) + " " + ZORVIK_VERSION);
-    app.require_subcommand(1);
-
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(MakePortsCommand());
     commands.push_back(MakeCheckCommand());
@@ -39,6 +32,18 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
     commands.push_back(MakeSelfTestCommand());
     commands.push_back(MakePrintStatusCommand());
     commands.push_back(MakePrintCodepageCommand());
+    commands.push_back(MakeHealthCommand());
+    commands.push_back(MakeCompletionCommand());
+    return commands;
+}
+
+int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream& out, std::ostream& err)
+{
+    CLI::App app(kCliDescription, kCliName);
+    app.set_version_flag("--version", std::string(kCliName) + " " + ZORVIK_VERSION);
+    app.require_subcommand(1);
+
+    std::vector<std::unique_ptr<CliCommand>> commands = MakeCliCommands();
     std::vector<CLI::App*> apps;
     for (auto& command : commands)
         apps.push_back(command->Add(app));

@@ -63,5 +63,11 @@ std::unique_ptr<CliCommand> MakeSendCommand();
 std::unique_ptr<CliCommand> MakeSelfTestCommand();
 std::unique_ptr<CliCommand> MakePrintStatusCommand();
 std::unique_ptr<CliCommand> MakePrintCodepageCommand();
+std::unique_ptr<CliCommand> MakeHealthCommand();
+// "completion bash": the shell completion script, from the parser this command is added to.
+std::unique_ptr<CliCommand> MakeCompletionCommand();
+
+// Every subcommand of zorvik-cli, in the order of its help.
+std::vector<std::unique_ptr<CliCommand>> MakeCliCommands();
 
 }  // namespace zorvik

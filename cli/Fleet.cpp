@@ -12,6 +12,7 @@
 #include "cli/ProgressBar.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
+#include "settings/PrinterHealth.h"
 
 namespace zorvik {
 
@@ -32,19 +33,27 @@ std::string CurrentExceptionText()
 // One printer's whole turn: connect, run the action, note the outcome. Nothing it
 // throws leaves it; that becomes the printer's failure. prefix and messages as for
 // PrinterSession.
+// With health, the outcome gets the session's health word, "unknown" when the
+// printer was never asked.
 bool Serve(const Target& target, const CliEnv& env, Console& console, bool trace, const std::string& prefix,
            std::string* messages, const ProgressSink& sink, const PrinterAction& action, std::ostream& out,
-           FleetOutcome& outcome)
+           FleetOutcome& outcome, bool health)
 {
     outcome.target = target.text;
+    if (health)
+        outcome.health = PrinterHealth::Text(HealthWord::Unknown);
     try {
         PrinterSession printer(target, env, console, trace, prefix, messages);
         printer.SetProgressSink(sink);
         bool ok = printer.Connect();
         if (ok)
             ok = action(printer, out);
+        else
+            outcome.connectStage = printer.ConnectStage();
         outcome.ok = ok;
         outcome.detail = ok ? "" : printer.Failure();
+        if (health && !printer.HealthWord().empty())
+            outcome.health = printer.HealthWord();
     } catch (...) {
         outcome.ok = false;
         outcome.detail = kMsgActionStopped + PrintingNotifier::OneLine(CurrentExceptionText());
@@ -71,7 +80,10 @@ bool Fleet::RunOne(const Target& target, const PrinterAction& action)
             if (phase == kPhaseFontDownload || phase == kPhaseSending)
                 bar.Show(phase, percent);
         },
-        action, console_.SingleThreadOut(), outcomes_.front());
+        action, console_.SingleThreadOut(), outcomes_.front(), health_);
+    // A health fleet's action prints what is known even of a printer never reached.
+    if (output_ == FleetOutput::JsonArray && !health_ && !outcomes_.front().connectStage.empty())
+        console_.SingleThreadOut() << JsonElement(outcomes_.front()) << "\n";
     console_.SingleThreadOut().flush();
     bar.Finish();
     return ok;
@@ -119,7 +131,7 @@ bool Fleet::RunSeveral(const std::vector<Target>& targets, const PrinterAction& 
             const bool ok = Serve(
                 targets[i], env_, console_, trace_, targets[i].text, &outcome.messages,
                 [&board, i](const std::string& phase, int percent) { board.Update(i, phase, percent); },
-                action, out, outcome);
+                action, out, outcome, health_);
             outcome.output = out.str();
             board.Update(i, ok ? "done" : "FAILED", -1);
             std::lock_guard<std::mutex> lock(mutex);
@@ -176,27 +188,40 @@ std::string Fleet::JsonElement(const FleetOutcome& outcome)
     if (!element.is_object())
         element = nlohmann::json::object();
     element["printer"] = outcome.target;
-    if (!outcome.ok)
+    if (!outcome.health.empty() && !element.contains("health"))
+        element["health"] = outcome.health;
+    if (!outcome.ok && !element.contains("error"))
         element["error"] = outcome.detail;
+    if (!outcome.connectStage.empty())
+        element["stage"] = outcome.connectStage;
     return JsonText(element);
 }
 
 std::string Fleet::Table(const std::vector<FleetOutcome>& outcomes)
 {
     std::size_t width = 7;
-    for (const auto& o : outcomes)
+    std::size_t healthWidth = 0;  // none: no health column
+    for (const auto& o : outcomes) {
         width = std::max(width, o.target.size());
-    auto row = [width](const std::string& a, const std::string& b, const std::string& c) {
+        if (!o.health.empty())
+            healthWidth = std::max({healthWidth, o.health.size(), std::size_t{6}});
+    }
+    auto row = [width, healthWidth](const std::string& a, const std::string& b, const std::string& health,
+                                    const std::string& c) {
         std::string line = a;
         line.append(width - a.size() + 2, ' ');
         line += b;
         line.append(b.size() < 8 ? 8 - b.size() : 1, ' ');
+        if (healthWidth > 0) {
+            line += health;
+            line.append(healthWidth - health.size() + 2, ' ');
+        }
         return line + c + "\n";
     };
-    std::string text = "\n" + row("PRINTER", "RESULT", "DETAIL");
+    std::string text = "\n" + row("PRINTER", "RESULT", "HEALTH", "DETAIL");
     std::size_t good = 0;
     for (const auto& o : outcomes) {
-        text += row(o.target, o.ok ? "ok" : "FAILED", o.detail);
+        text += row(o.target, o.ok ? "ok" : "FAILED", o.health, o.detail);
         good += o.ok ? 1 : 0;
     }
     text += std::to_string(good) + " of " + std::to_string(outcomes.size()) + " printers succeeded\n";

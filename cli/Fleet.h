@@ -23,15 +23,18 @@ using PrinterAction = std::function<bool(PrinterSession& printer, std::ostream& 
 
 // How a fleet prints its printers' output: a line each, or one JSON array whose
 // elements are the JSON texts the actions wrote (a failed printer's element gets
-// "printer" and "error").
+// "printer" and "error", and "stage" when it failed before its action). A single
+// printer prints its action's JSON as it is, or that element when it never ran.
 enum class FleetOutput { Lines, JsonArray };
 
 struct FleetOutcome {
     std::string target;
     bool ok = false;
     std::string detail;
-    std::string output;    // for standard output, until it is printed
-    std::string messages;  // for standard error, until they are printed
+    std::string output;        // for standard output, until it is printed
+    std::string messages;      // for standard error, until they are printed
+    std::string health;        // the health word, in a fleet that reports health
+    std::string connectStage;  // set when the printer failed before its action: connect or identify
 };
 
 class Fleet {
@@ -48,9 +51,13 @@ public:
     // Connects to each target (Check Communication) and runs the action; true when
     // every printer succeeded.
     bool Run(const std::vector<Target>& targets, const PrinterAction& action);
+    // Every printer gets a health word (the session's, "unknown" when it was not
+    // asked), a HEALTH column in the table and a "health" in its JSON element.
+    void ReportHealth() { health_ = true; }
     const std::vector<FleetOutcome>& Outcomes() const { return outcomes_; }
 
-    // "target  ok|FAILED  detail" rows under a heading.
+    // "target  ok|FAILED  detail" rows under a heading; with health words, "target
+    // ok|FAILED  health  detail".
     static std::string Table(const std::vector<FleetOutcome>& outcomes);
     // One printer's output on standard output in a fleet: "<target>  <output on one
     // line>" with the target padded to width; empty when there was no output.
@@ -66,6 +73,7 @@ private:
     bool trace_;
     int jobs_;
     FleetOutput output_;
+    bool health_ = false;
     std::vector<FleetOutcome> outcomes_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "link/DeviceNames.h"
+#include "link/SystemDevices.h"
 #include "link/UsbDiscovery.h"
 #include "resources/CliTexts.h"
 #include "resources/MainTexts.h"
@@ -41,7 +42,7 @@ public:
 
         const auto serial = ListSerialDevices(context.env.sysfsRoot);
         std::set<std::string> shown;
-        text += std::string(kInterfaceNames[Serial]) + "\n";
+        text += std::string(kInterfaceNames[CodeNumber(InterfaceType::Serial)]) + "\n";
         for (const char* name : kSerialPortNames) {
             const std::string device = names.DevicePath(name);
             shown.insert(device);
@@ -52,7 +53,7 @@ public:
                 text += Row(device, device, true);
 
         const auto parallel = ListParallelDevices(context.env.sysfsRoot);
-        text += std::string(kInterfaceNames[Parallel]) + "\n";
+        text += std::string(kInterfaceNames[CodeNumber(InterfaceType::Parallel)]) + "\n";
         for (const char* name : kParallelPortNames) {
             const std::string device = names.DevicePath(name);
             text += Row(name, device, std::find(parallel.begin(), parallel.end(), device) != parallel.end());
@@ -62,7 +63,7 @@ public:
         std::ostringstream diagnostics;
         const auto usb = DiscoverUsbPrinters(context.env.usb, diagnostics);
         context.console.Err(diagnostics.str());
-        text += std::string(kInterfaceNames[Usb]) + "\n";
+        text += std::string(kInterfaceNames[CodeNumber(InterfaceType::Usb)]) + "\n";
         for (const auto& entry : usb)
             text += "  " + entry + "\n";
         if (usb.empty())

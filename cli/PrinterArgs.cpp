@@ -49,9 +49,13 @@ std::vector<Target> PrinterArgs::Targets() const
     LineOptions settings = line;
     const std::vector<std::string> parities = {"none", "odd", "even", "mark", "space"};
     settings.parity =
-        static_cast<std::int32_t>(std::find(parities.begin(), parities.end(), parity) - parities.begin());
-    settings.stopBits = stopBits == "1" ? 0 : stopBits == "1.5" ? 1 : 2;
-    settings.flowControl = flow == "hardware" ? 0 : flow == "xon" ? 1 : 2;
+        CodeFromNumber<Parity>(std::find(parities.begin(), parities.end(), parity) - parities.begin());
+    settings.stopBits = stopBits == "1"     ? StopBits::One
+                        : stopBits == "1.5" ? StopBits::OneAndHalf
+                                            : StopBits::Two;
+    settings.flowControl = flow == "hardware" ? FlowControl::Hardware
+                           : flow == "xon"    ? FlowControl::XonXoff
+                                              : FlowControl::None;
 
     std::vector<std::string> names = ports;
     if (!targetsFile.empty()) {
@@ -77,8 +81,8 @@ std::vector<Target> PrinterArgs::Targets() const
     }
     const bool lineGiven = std::any_of(lineOptions.begin(), lineOptions.end(),
                                        [](const CLI::Option* o) { return o->count() > 0; });
-    const bool anySerial =
-        std::any_of(targets.begin(), targets.end(), [](const Target& t) { return t.type == Serial; });
+    const bool anySerial = std::any_of(targets.begin(), targets.end(),
+                                       [](const Target& t) { return t.type == InterfaceType::Serial; });
     if (lineGiven && !anySerial)
         throw UsageError{"the serial line settings apply to serial printers only"};
     return targets;

@@ -2,6 +2,7 @@
 
 #include "app/SystemQueueRedirector.h"
 #include "link/SystemPortFactory.h"
+#include "resources/CliTexts.h"
 
 namespace zorvik {
 
@@ -48,6 +49,11 @@ bool PrinterSession::Connect()
 {
     Progress("connecting");
     return check_.Run(target_.type, target_.settings);
+}
+
+const char* PrinterSession::ConnectStage() const
+{
+    return check_.PortOpened() ? kStageIdentify : kStageConnect;
 }
 
 std::string PrinterSession::Failure() const

@@ -29,6 +29,8 @@ public:
 
     // Check Communication; true when the printer was identified.
     bool Connect();
+    // After a failed Connect: the step that failed, "connect" or "identify".
+    const char* ConnectStage() const;
 
     const Target& GetTarget() const { return target_; }
     InterfaceType Type() const { return target_.type; }
@@ -45,6 +47,9 @@ public:
     void SetFailure(std::string reason) { failure_ = std::move(reason); }
     std::string Failure() const;
     void Progress(const std::string& phase, int percent = -1);
+    // The one health word for the closing table; empty until the health was asked.
+    void SetHealthWord(std::string word) { healthWord_ = std::move(word); }
+    const std::string& HealthWord() const { return healthWord_; }
 
 private:
     Target target_;
@@ -58,6 +63,7 @@ private:
     ConnectionCheck check_;
     ProgressSink progress_;
     std::string failure_;
+    std::string healthWord_;
 };
 
 }  // namespace zorvik

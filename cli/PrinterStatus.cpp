@@ -86,8 +86,10 @@ bool PrinterStatus::Write(const std::array<SwitchEntry, kSwitchCount>& switches,
     phase_ = "writing";
     stepSize_ = kWriteStepSize;
     printer_.Progress(phase_, 0);
+    writeTaken_ = false;
     if (!Handshake() || !Report(exchange_.WriteSettings(switches, powerSave)))
         return false;
+    writeTaken_ = true;
     if (doubleFontIndex >= 2 && doubleFontIndex < static_cast<int>(kDoubleFontItems.size()))
         return DownloadFont(doubleFontIndex);
     PrinterTexts texts;

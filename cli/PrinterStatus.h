@@ -30,6 +30,10 @@ public:
     bool PrintStatusPage();
     bool PrintCodepage();
 
+    // Whether the last Write got the switches and power save taken (a font download
+    // may still have failed after them).
+    bool WriteTaken() const { return writeTaken_; }
+
     // The last whole read.
     const SettingsRecord& Record() const { return record_; }
     const std::optional<PowerSaveReply>& PowerSave() const { return powerSave_; }
@@ -50,6 +54,7 @@ private:
     std::string phase_;
     int position_ = 0;
     int stepSize_ = 0;
+    bool writeTaken_ = false;
 };
 
 }  // namespace zorvik

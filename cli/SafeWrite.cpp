@@ -47,20 +47,76 @@ std::string DefaultRollbackPath(const std::string& targetText)
     return "zorvik-rollback-" + FileSafeName(targetText) + "-" + stamp + ".sts";
 }
 
-bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream& out)
+namespace {
+
+nlohmann::json PowerSaveJson(const std::optional<PowerSaveReply>& powerSave)
 {
-    auto fail = [&printer, &out](const std::string& why) {
+    if (!powerSave)
+        return nullptr;
+    return {{"enabled", powerSave->enabled != 0}, {"entranceTime", powerSave->seconds}};
+}
+
+// The settings part of "get --json": named settings, power save and the pins.
+nlohmann::json StateJson(const SettingsRecord& record, const std::optional<PowerSaveReply>& powerSave)
+{
+    nlohmann::json json = StatusJson(record, nullptr);
+    json.erase("fontChoice");
+    json["powerSave"] = PowerSaveJson(powerSave);
+    return json;
+}
+
+}  // namespace
+
+nlohmann::json SetReport::Json() const
+{
+    nlohmann::json json;
+    json["changed"] = changed;
+    json["dryRun"] = dryRun;
+    json["before"] = read ? StateJson(before, powerBefore) : nlohmann::json(nullptr);
+    // After a failed write only a whole read-back tells what the printer holds.
+    const bool afterKnown = read && (readBack || stage.empty());
+    json["after"] = afterKnown ? StateJson(after, powerAfter) : nlohmann::json(nullptr);
+    json["readBack"] = readBack;
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& c : changes)
+        list.push_back({{"switch", SwitchNumberOf(c.entry)},
+                        {"pin", c.pin},
+                        {"from", StateWord(c.from)},
+                        {"to", StateWord(c.to)},
+                        {"label", PinTextOf(c.entry, c.pin).label}});
+    json["changes"] = list;
+    json["fontDownload"] = fontDownload.empty() ? nlohmann::json(nullptr) : nlohmann::json(fontDownload);
+    json["rollback"] = rollback.empty() ? nlohmann::json(nullptr) : nlohmann::json(rollback);
+    if (!stage.empty()) {
+        json["stage"] = stage;
+        json["error"] = message;
+    }
+    return json;
+}
+
+bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream& out, SetReport* report)
+{
+    SetReport scratch;
+    SetReport& r = report ? *report : scratch;
+    r.dryRun = request.dryRun;
+    auto failAt = [&printer, &r](const char* stage, const std::string& why) {
         printer.SetFailure(why);
-        out << why << "\n";
+        r.stage = stage;
+        r.message = why;
         return false;
     };
+    auto fail = [&failAt, &out](const char* stage, const std::string& why) {
+        out << why << "\n";
+        return failAt(stage, why);
+    };
     PrinterStatus status(printer);
-    if (!status.Read()) {
-        printer.SetFailure(kMsgReadFailed);
-        return false;
-    }
+    if (!status.Read())
+        return failAt(kStageRead, kMsgReadFailed);
     const SettingsRecord before = status.Record();
     const std::optional<PowerSaveReply> powerBefore = status.PowerSave();
+    r.read = true;
+    r.before = r.after = before;
+    r.powerBefore = r.powerAfter = powerBefore;
 
     // The target: what the printer holds, then the file, then the edits.
     SettingsRecord target = before;
@@ -69,7 +125,7 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         std::string reason;
         const auto result = FullStatusFile::Load(*request.fromFile, file, &reason);
         if (result != StatusFile::Result::Ok)
-            return fail(StatusFile::Message(result, *request.fromFile, reason));
+            return fail(kStageRead, StatusFile::Message(result, *request.fromFile, reason));
         // A pin the file leaves at "no change" keeps what the printer holds.
         for (int e = 0; e < kSwitchCount; ++e)
             for (int pin = 1; pin <= kPinCount; ++pin)
@@ -77,20 +133,21 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
                     target.Pin(e, pin) = file.Pin(e, pin);
         target.fontChoice = file.fontChoice;
     }
+    SettingEdits edits = request.edits;
+    if (request.skipHeldFont && edits.doubleFont && *edits.doubleFont >= 2 &&
+        *edits.doubleFont < static_cast<int>(kDoubleFontItems.size()) &&
+        CustomerSettingsOf(before).doubleFont != kUnknownValue &&
+        static_cast<int>(DecodeField(before, kDoubleFontField)) ==
+            kDoubleFontItems[static_cast<std::size_t>(*edits.doubleFont)].fontValue)
+        edits.doubleFont.reset();
     // The named settings are encoded by the setting page's own handlers.
-    PrinterSettingModel page;
-    page.SetRecord(&target);
-    page.Initialize();
-    page.recordLoaded = 1;
-    page.Refresh(true);
-    const SettingEdits& edits = request.edits;
-    edits.Apply(page, target);
+    const int fontIndex = edits.ApplyTo(target);
 
     // Power save is written when asked, or as read when the printer reported it.
     std::optional<PowerSaveReply> powerTarget = powerBefore;
     if (edits.powerSave || edits.entranceTime) {
         if (!powerBefore && !(edits.powerSave && edits.entranceTime))
-            return fail(kMsgPowerSaveUnknown);
+            return fail(kStageRead, kMsgPowerSaveUnknown);
         PowerSaveReply wanted = powerBefore.value_or(PowerSaveReply{});
         if (edits.powerSave)
             wanted.enabled = *edits.powerSave;
@@ -99,13 +156,19 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         powerTarget = wanted;
     }
     if (powerTarget && (powerTarget->seconds < kEntranceTimeMin || powerTarget->seconds > kEntranceTimeMax))
-        return fail(kMsgEntranceFromPrinter + std::to_string(powerTarget->seconds) +
-                    kMsgEntranceFromPrinterHint);
+        return fail(kStageRead, kMsgEntranceFromPrinter + std::to_string(powerTarget->seconds) +
+                                    kMsgEntranceFromPrinterHint);
 
     const auto changes = PendingChanges(before, target);
     const bool powerChange = powerTarget && powerBefore && !(*powerTarget == *powerBefore);
-    const int fontIndex = page.doubleFontIndex;
     const bool fontDownload = fontIndex >= 2 && fontIndex < static_cast<int>(kDoubleFontItems.size());
+    r.changes = changes;
+    r.powerAfter = powerTarget;
+    for (const auto& c : changes)
+        r.after.Pin(c.entry, c.pin) = c.to;
+    if (fontDownload)
+        r.fontDownload = kDoubleFontItems[static_cast<std::size_t>(fontIndex)].text;
+    r.changed = !changes.empty() || powerChange || fontDownload;
 
     out << ChangeLines(changes);
     if (powerChange)
@@ -113,7 +176,7 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
             << "\n";
     if (fontDownload)
         out << "Font download: " << kDoubleFontItems[static_cast<std::size_t>(fontIndex)].text << "\n";
-    if (changes.empty() && !powerChange && !fontDownload) {
+    if (!r.changed) {
         out << kMsgNothingToChange << "\n";
         return true;
     }
@@ -124,14 +187,20 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
 
     const std::string rollback =
         request.rollbackPath.empty() ? DefaultRollbackPath(printer.GetTarget().text) : request.rollbackPath;
-    if (FullStatusFile::Save(rollback, before) != StatusFile::Result::Ok)
-        return fail(kMsgRollbackFailed + rollback);
+    if (FullStatusFile::Save(rollback, before) != StatusFile::Result::Ok) {
+        r.changed = false;
+        return fail(kStageWrite, kMsgRollbackFailed + rollback);
+    }
+    r.rollback = rollback;
     out << kMsgRollbackSaved << rollback << (powerChange ? std::string(" ") + kMsgPowerSaveNotKept : "")
         << "\n";
 
     const auto written = SwitchesToWrite(before, target);
     if (!status.Write(written, powerTarget, fontDownload ? fontIndex : 0)) {
-        printer.SetFailure(fontDownload ? kMsgFontDownloadFailedCli : kMsgWriteFailed);
+        // A font download fails after the switches were taken.
+        const bool fontFailed = fontDownload && status.WriteTaken();
+        failAt(fontFailed ? kStageFontDownload : kStageWrite,
+               fontDownload ? kMsgFontDownloadFailedCli : kMsgWriteFailed);
         out << printer.Failure() << "\n" << kMsgRestoreHint << rollback << "\n";
         return false;
     }
@@ -139,12 +208,15 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
     // The write has already waited for the printer's restart; read everything back:
     // the written pins must hold what was written, every other pin what was read before.
     if (!status.Read()) {
-        printer.SetFailure(kMsgReadBackFailed);
+        failAt(kStageVerify, kMsgReadBackFailed);
         out << kMsgReadBackFailed << "\n" << kMsgRestoreHint << rollback << "\n";
         return false;
     }
     std::vector<PinChange> notHeld;
     const SettingsRecord& readBack = status.Record();
+    r.readBack = true;
+    r.after = readBack;
+    r.powerAfter = status.PowerSave();
     for (int e = 0; e < kSwitchCount; ++e) {
         for (int pin = 1; pin <= kPinCount; ++pin) {
             const std::int32_t sent =
@@ -173,8 +245,7 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         out << "  " << kGroupPowerSave << ": wrote " << PowerSaveText(powerTarget) << ", printer holds "
             << PowerSaveText(powerAfter) << "\n";
     out << kMsgRestoreHint << rollback << "\n";
-    printer.SetFailure(kMsgNotHeldShort);
-    return false;
+    return failAt(kStageVerify, kMsgNotHeldShort);
 }
 
 }  // namespace zorvik

@@ -52,7 +52,7 @@ public:
             printer.Progress(kPhaseSending, showPosition ? 0 : -1);
             // The network port paces its pieces only within one write.
             PieceSender sender(printer.Link(), printer.GetPacer(), printer.Env().clock,
-                               printer.Type() == Ethernet ? NetPort::kPauseAfterPieceMs : 0);
+                               printer.Type() == InterfaceType::Ethernet ? NetPort::kPauseAfterPieceMs : 0);
             const std::size_t sent = sender.Send(bytes.data(), total, [&](std::size_t done) {
                 if (showPosition)
                     printer.Progress(kPhaseSending, static_cast<int>(done * 100 / total));

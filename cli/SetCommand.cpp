@@ -1,4 +1,8 @@
+#include <sstream>
+
+#include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
+#include "cli/DesiredState.h"
 #include "cli/FullStatusFile.h"
 #include "cli/SafeWrite.h"
 #include "cli/StatusReport.h"
@@ -20,6 +24,9 @@ public:
             "status file, write, read back after the restart, and fail when the printer does not hold it");
         args_.AddTo(command);
         command->add_option("--from", from_, "Status file (*.sts) to write");
+        command->add_option("--state", state_,
+                            "Desired state as JSON, in the shape \"get --json\" prints (settings, powerSave, "
+                            "switches); only what it names is changed");
         command->add_option("--pin", pins_, "Pin edit MSW.PIN=on|off|keep, e.g. 2.3=on; repeatable")
             ->allow_extra_args(false);
         command->add_option("--code-page", codePage_, "Default code page: list index or entry text");
@@ -36,6 +43,9 @@ public:
         command->add_option("--rollback", rollback_,
                             "Rollback status file (default zorvik-rollback-<printer>-<time>.sts here)");
         command->add_flag("--dry-run", dryRun_, "Print what would change and write nothing");
+        command->add_flag("--json", json_,
+                          "Print one JSON document per printer: changed, before, after, changes, rollback, "
+                          "and on failure the stage and the error");
         command->add_flag("--list", list_, "Print the entries of every setting list with their indexes");
         return command;
     }
@@ -77,15 +87,42 @@ public:
             edits.powerSave = powerSave_ == "enable" ? 1 : 0;
         if (entranceTime_)
             edits.entranceTime = entranceTime_;
-        if (!request.fromFile && edits.Empty())
-            throw UsageError{"say what to write: --from FILE, --pin, or a named setting"};
-        if (const std::string conflict = edits.Conflict(); !conflict.empty())
-            throw UsageError{conflict};
+        if (!state_.empty()) {
+            if (request.fromFile || !edits.Empty())
+                throw UsageError{
+                    "--state names the whole change; leave out --from, --pin and the named settings"};
+            const FileRead read = ReadBoundedFile(state_, kMaxStateFileBytes);
+            if (!read.Ok())
+                throw UsageError{"--state: " + FileReadMessage(read, state_)};
+            if (const std::string error =
+                    ParseDesiredState(std::string(read.bytes.begin(), read.bytes.end()), edits);
+                !error.empty())
+                throw UsageError{"--state " + state_ + ": " + error};
+            request.skipHeldFont = true;
+        } else {
+            if (!request.fromFile && edits.Empty())
+                throw UsageError{"say what to write: --from FILE, --state FILE, --pin, or a named setting"};
+            if (const std::string conflict = edits.Conflict(); !conflict.empty())
+                throw UsageError{conflict};
+        }
         if (!rollback_.empty() && args_.Targets().size() > 1)
             throw UsageError{"--rollback names one file; leave it out with several printers"};
-        return args_.Run(context, [&request](PrinterSession& printer, std::ostream& out) {
-            return SafeWrite(printer, request, out);
-        });
+        if (!json_)
+            return args_.Run(context, [&request](PrinterSession& printer, std::ostream& out) {
+                return SafeWrite(printer, request, out);
+            });
+        return args_.Run(
+            context,
+            [&request](PrinterSession& printer, std::ostream& out) {
+                std::ostringstream text;  // the JSON says it all
+                SetReport report;
+                const bool ok = SafeWrite(printer, request, text, &report);
+                nlohmann::json json = report.Json();
+                json["printer"] = printer.GetTarget().text;
+                out << JsonText(json) << "\n";
+                return ok;
+            },
+            FleetOutput::JsonArray);
     }
 
 private:
@@ -114,9 +151,11 @@ private:
     PrinterArgs args_;
     std::string from_;
     std::vector<std::string> pins_;
+    std::string state_;
     std::string codePage_, doubleFont_, singleFont_, emulation_, printSpeed_, powerSave_, rollback_;
     int entranceTime_ = 0;
     bool dryRun_ = false;
+    bool json_ = false;
     bool list_ = false;
 };
 

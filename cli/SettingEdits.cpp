@@ -139,13 +139,44 @@ bool SettingWrites(const char* option, int index, int entry, int pin)
 
 }  // namespace
 
-std::string SettingEdits::Conflict() const
+std::string SettingEdits::PinConflict() const
 {
     for (std::size_t i = 0; i < pins.size(); ++i)
         for (std::size_t j = 0; j < i; ++j)
             if (pins[j].entry == pins[i].entry && pins[j].pin == pins[i].pin &&
                 pins[j].state != pins[i].state)
                 return PinEditText(pins[j]) + " and " + PinEditText(pins[i]) + kMsgEditsContradict;
+    return {};
+}
+
+std::string SettingEdits::FoldPinsIntoSettings()
+{
+    if (doubleFont && *doubleFont >= 2)
+        codePage.reset();
+    // What the named settings write, on a record where every pin is "no change".
+    SettingEdits settings = *this;
+    settings.pins.clear();
+    SettingsRecord written;
+    settings.ApplyTo(written);
+    std::vector<PinEdit> kept;
+    for (const auto& edit : pins) {
+        const std::int32_t state = written.Pin(edit.entry, edit.pin);
+        if (edit.state == PinNoChange)
+            continue;  // "keep" asks for nothing
+        if (state == PinNoChange) {
+            kept.push_back(edit);
+        } else if (state != edit.state) {
+            return PinEditText(edit) + kMsgContradictsSetting + StateWord(state);
+        }
+    }
+    pins = std::move(kept);
+    return {};
+}
+
+std::string SettingEdits::Conflict() const
+{
+    if (std::string conflict = PinConflict(); !conflict.empty())
+        return conflict;
     const std::pair<const char*, const std::optional<int>&> named[] = {
         {"--double-font", doubleFont}, {"--code-page", codePage},     {"--print-speed", printSpeed},
         {"--emulation", emulation},    {"--single-font", singleFont},
@@ -178,6 +209,17 @@ void SettingEdits::Apply(PrinterSettingModel& page, SettingsRecord& record) cons
         page.SelectSingleFont(*singleFont);
     for (const auto& edit : pins)
         record.Pin(edit.entry, edit.pin) = edit.state;
+}
+
+int SettingEdits::ApplyTo(SettingsRecord& record) const
+{
+    PrinterSettingModel page;
+    page.SetRecord(&record);
+    page.Initialize();
+    page.recordLoaded = 1;
+    page.Refresh(true);
+    Apply(page, record);
+    return page.doubleFontIndex;
 }
 
 }  // namespace zorvik

@@ -41,10 +41,21 @@ struct SettingEdits {
     bool Empty() const;
     // A reason the edits cannot go together; empty when they can.
     std::string Conflict() const;
+    // Two edits of one pin that differ; empty when there are none.
+    std::string PinConflict() const;
+    // For a desired state that names settings and pins alike (as "get --json" prints
+    // them): pin edits that agree with what the named settings write are dropped, as
+    // is a code page that the named double-byte font fixes; pins the settings leave
+    // alone stay and go on top; "keep" edits go. The reason when a pin contradicts a
+    // setting.
+    std::string FoldPinsIntoSettings();
     // Applies the named list settings through the page, then the pin edits. The page
     // must hold the record read from the printer (refreshed), so "No Change" on the
     // double-byte font puts back the font pins as read. Power save is not touched here.
     void Apply(PrinterSettingModel& page, SettingsRecord& record) const;
+    // Apply on a page of its own over the record as read; the page's double-byte font
+    // list index afterwards.
+    int ApplyTo(SettingsRecord& record) const;
 };
 
 }  // namespace zorvik

@@ -37,14 +37,15 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
     const auto cabled = ClassifyPortName(text, 0);
     if (cabled) {
         target.type = *cabled;
-        if (*cabled == Usb && text.size() <= 10)
+        s.interfaceType = *cabled;
+        if (*cabled == InterfaceType::Usb && text.size() <= 10)
             return fail("\"" + text + "\" names no USB device path (use the entry \"ports\" lists)");
         s.baudRate = line.baudRate;
         s.dataBits = line.dataBits;
         s.stopBits = line.stopBits;
         s.parity = line.parity;
         s.flowControl = line.flowControl;
-        s.timeouts = {10, 10, 10, 0, 0};
+        s.timeouts = kCabledPortTimeouts;
         return target;
     }
 
@@ -82,8 +83,9 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
             return fail("\"" + text + "\": each of the four numbers of an IPv4 address is 0 to 255");
     if (port == 0)
         return fail("\"" + text + "\": no TCP port");
-    target.type = Ethernet;
+    target.type = InterfaceType::Ethernet;
     s = PortSettings{};
+    s.interfaceType = InterfaceType::Ethernet;
     s.portName = host;
     s.tcpPort = port;
     return target;
@@ -91,8 +93,8 @@ std::optional<Target> ParseTarget(const std::string& text, const LineOptions& li
 
 std::string PrinterKey(const Target& target)
 {
-    std::string key = std::to_string(target.type) + " " + target.settings.portName;
-    if (target.type == Ethernet)
+    std::string key = std::to_string(CodeNumber(target.type)) + " " + target.settings.portName;
+    if (target.type == InterfaceType::Ethernet)
         key += ":" + std::to_string(target.settings.tcpPort);
     return key;
 }

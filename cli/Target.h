@@ -19,15 +19,15 @@ namespace zorvik {
 struct LineOptions {
     std::uint32_t baudRate = 9600;
     std::int32_t dataBits = 8;
-    std::int32_t stopBits = 0;     // 0 one, 1 one and a half, 2 two
-    std::int32_t parity = 0;       // 0 none ... 4 space
-    std::int32_t flowControl = 0;  // 0 hardware, 1 xon/xoff, 2 none
+    StopBits stopBits = StopBits::One;
+    Parity parity = Parity::None;
+    FlowControl flowControl = FlowControl::Hardware;
     std::uint32_t tcpPort = 9100;  // for Ethernet targets without ":port"
 };
 
 struct Target {
     std::string text;  // as typed, for messages and tables
-    InterfaceType type = Serial;
+    InterfaceType type = InterfaceType::Serial;
     PortSettings settings;
 };
 

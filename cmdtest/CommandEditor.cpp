@@ -32,7 +32,7 @@ std::string Reason(const std::string& error)
     return colon == std::string::npos ? error : error.substr(colon + 2);
 }
 
-FileDialogRequest CommandFileSpec(const char* title, const char* proposedName)
+FileDialogRequest CommandFileRequest(const char* title, const char* proposedName)
 {
     return {title, proposedName, kCommandFileExtension, kCommandFileFilter};
 }
@@ -105,7 +105,7 @@ void CommandEditor::Save()
     }
     if (RefuseBadPair(kMsgBadPairNotSaved))
         return;
-    const auto path = files_.ChooseSave(CommandFileSpec(kCommandFileSaveTitle, kCommandFileSaveName));
+    const auto path = files_.ChooseSave(CommandFileRequest(kCommandFileSaveTitle, kCommandFileSaveName));
     if (!path) {
         notifier_.Show(kMsgNoSaveFile, kTitleWarning, MessageIcon::Exclamation);
         return;
@@ -118,7 +118,7 @@ void CommandEditor::Save()
 
 void CommandEditor::Load()
 {
-    const auto path = files_.ChooseOpen(CommandFileSpec(kCommandFileOpenTitle, kCommandFileOpenName));
+    const auto path = files_.ChooseOpen(CommandFileRequest(kCommandFileOpenTitle, kCommandFileOpenName));
     if (!path) {
         notifier_.Show(kMsgNoLoadFile, kTitleLoadWarning, MessageIcon::Exclamation);
         return;

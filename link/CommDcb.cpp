@@ -18,21 +18,23 @@ std::optional<CommDcb> CommDcbFor(const SerialLine& line, CommDcb current)
     else
         dcb.stopBits = kDcbTwoStopBits;
     switch (line.parity) {
-    case SerialParity::None:
+    case Parity::None:
         dcb.parity = kDcbNoParity;
         break;
-    case SerialParity::Odd:
+    case Parity::Odd:
         dcb.parity = kDcbOddParity;
         break;
-    case SerialParity::Even:
+    case Parity::Even:
         dcb.parity = kDcbEvenParity;
         break;
-    case SerialParity::Mark:
+    case Parity::Mark:
         dcb.parity = kDcbMarkParity;
         break;
-    case SerialParity::Space:
+    case Parity::Space:
         dcb.parity = kDcbSpaceParity;
         break;
+    default:  // a code no list offers
+        return std::nullopt;
     }
     dcb.fParity = line.checkParity;
     dcb.fOutxCtsFlow = line.ctsHandshake;
@@ -56,19 +58,19 @@ SerialLine SerialLineOf(const CommDcb& dcb)
     line.oneAndHalfStopBits = dcb.stopBits == kDcbOne5StopBits;
     switch (dcb.parity) {
     case kDcbOddParity:
-        line.parity = SerialParity::Odd;
+        line.parity = Parity::Odd;
         break;
     case kDcbEvenParity:
-        line.parity = SerialParity::Even;
+        line.parity = Parity::Even;
         break;
     case kDcbMarkParity:
-        line.parity = SerialParity::Mark;
+        line.parity = Parity::Mark;
         break;
     case kDcbSpaceParity:
-        line.parity = SerialParity::Space;
+        line.parity = Parity::Space;
         break;
     default:
-        line.parity = SerialParity::None;
+        line.parity = Parity::None;
         break;
     }
     line.checkParity = dcb.fParity;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "base/BoundedFile.h"
+#include "link/UserConfigPath.h"
 
 namespace zorvik {
 namespace {
@@ -16,7 +17,6 @@ namespace {
 constexpr std::string_view kDeviceNamespace = "\\\\.\\";  // the "\\.\" of "\\.\COM10"
 constexpr std::string_view kComPrefix = "COM";
 constexpr std::string_view kLptPrefix = "LPT";
-constexpr char kMapFileFolder[] = "zorvik";
 constexpr char kMapFileName[] = "ports.conf";
 constexpr char kMapFileVariable[] = "ZORVIK_PORT_MAP";
 
@@ -66,42 +66,12 @@ std::optional<int> NumberAfter(std::string_view key, std::string_view prefix)
     return n;
 }
 
-std::optional<std::string> Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    if (!value)
-        return std::nullopt;
-    return std::string(value);
-}
-
-// "ttyS10" after "ttyS2": names compare by their stem, then by their number.
-bool NaturalLess(const std::string& a, const std::string& b)
-{
-    auto split = [](const std::string& s) {
-        std::size_t digits = s.size();
-        while (digits > 0 && std::isdigit(static_cast<unsigned char>(s[digits - 1])))
-            --digits;
-        const std::string number = s.substr(digits);
-        return std::pair{s.substr(0, digits), number.empty() || number.size() > 9 ? -1 : std::stoi(number)};
-    };
-    const auto sa = split(a);
-    const auto sb = split(b);
-    if (sa != sb)
-        return sa < sb;
-    return a < b;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names)
-{
-    std::sort(names.begin(), names.end(), NaturalLess);
-    return names;
-}
-
 }  // namespace
 
 DeviceNames DeviceNames::FromEnvironment()
 {
-    return FromEnvironment(Env(kMapFileVariable), Env("XDG_CONFIG_HOME"), Env("HOME"));
+    return FromEnvironment(EnvironmentValue(kMapFileVariable), EnvironmentValue("XDG_CONFIG_HOME"),
+                           EnvironmentValue("HOME"));
 }
 
 DeviceNames DeviceNames::FromEnvironment(const std::optional<std::string>& portMap,
@@ -112,10 +82,8 @@ DeviceNames DeviceNames::FromEnvironment(const std::optional<std::string>& portM
     std::filesystem::path file;
     if (portMap && !portMap->empty())
         file = *portMap;
-    else if (xdgConfigHome && !xdgConfigHome->empty())
-        file = std::filesystem::path(*xdgConfigHome) / kMapFileFolder / kMapFileName;
-    else if (home && !home->empty())
-        file = std::filesystem::path(*home) / ".config" / kMapFileFolder / kMapFileName;
+    else
+        file = UserConfigPath(kMapFileName, xdgConfigHome, home);
     if (!file.empty())
         names.LoadFile(file);  // a missing map file simply leaves the defaults
     return names;
@@ -175,37 +143,6 @@ std::string DeviceNames::DevicePath(const std::string& portName) const
     if (const auto n = NumberAfter(key, kLptPrefix))
         return ParallelDeviceFile(*n);
     return {};
-}
-
-std::vector<std::string> ListSerialDevices(const std::filesystem::path& sysfsRoot)
-{
-    std::vector<std::string> found;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(sysfsRoot / "class" / "tty", ec)) {
-        const auto driver = entry.path() / "device" / "driver";
-        if (!std::filesystem::exists(driver, ec))
-            continue;  // virtual terminals, ptys and the console have no device
-        // The 8250 driver makes ttyS0..ttySn on its placeholder platform device
-        // whether or not a UART is fitted; real ones hang off their bus (pnp, pci).
-        const auto target = std::filesystem::read_symlink(driver, ec);
-        if (!ec && target.filename() == "serial8250")
-            continue;
-        ec.clear();
-        found.push_back("/dev/" + entry.path().filename().string());
-    }
-    return Sorted(std::move(found));
-}
-
-std::vector<std::string> ListParallelDevices(const std::filesystem::path& sysfsRoot)
-{
-    std::vector<std::string> found;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(sysfsRoot / "class" / "printer", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with("lp"))
-            found.push_back("/dev/" + name);
-    }
-    return Sorted(std::move(found));
 }
 
 }  // namespace zorvik

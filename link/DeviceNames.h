@@ -64,11 +64,4 @@ private:
 std::string SerialDeviceFile(int n);
 std::string ParallelDeviceFile(int n);
 
-// The serial devices this system really has, as /dev paths, sorted: every entry
-// of <sysfsRoot>/class/tty with a device driver, except the placeholder 8250
-// ports that exist whether or not hardware is fitted.
-std::vector<std::string> ListSerialDevices(const std::filesystem::path& sysfsRoot = "/sys");
-// The parallel printer devices (/dev/lpN) the lp driver has made, sorted.
-std::vector<std::string> ListParallelDevices(const std::filesystem::path& sysfsRoot = "/sys");
-
 }  // namespace zorvik

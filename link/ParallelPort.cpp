@@ -34,7 +34,7 @@ int ParallelPort::Configure(const PortSettings& settings)
     timeouts.writeTotalConstant = kParallelWriteLimitMs;
     // "LPT1".."LPT3", or a parallel device path such as /dev/lp0.
     const auto type = ClassifyPortName(settings.portName, 0);
-    if (settings.portName.empty() || type != Parallel)
+    if (settings.portName.empty() || type != InterfaceType::Parallel)
         return 0;
     portName = settings.portName;
     return 1;

@@ -10,18 +10,18 @@ std::optional<InterfaceType> ClassifyPortName(const std::string& name, std::uint
 {
     const std::string_view n(name);
     if (n.starts_with("COM") || n.starts_with("\\\\.\\COM"))
-        return Serial;
+        return InterfaceType::Serial;
     if (n.starts_with("LPT"))
-        return Parallel;
+        return InterfaceType::Parallel;
     if (n.starts_with("/dev/tty") || n.starts_with("/dev/pts/"))
-        return Serial;
+        return InterfaceType::Serial;
     if (n.starts_with("/dev/lp") || n.starts_with("/dev/parport"))
-        return Parallel;
+        return InterfaceType::Parallel;
     if (n.find(kModelName) != std::string_view::npos)
-        return Usb;
+        return InterfaceType::Usb;
     if (tcpPort == 0)
         return std::nullopt;
-    return Ethernet;
+    return InterfaceType::Ethernet;
 }
 
 PrinterLink::PrinterLink(std::unique_ptr<PortFactory> factory) : factory_(std::move(factory)) {}
@@ -35,7 +35,7 @@ int PrinterLink::CreatePort(PortSettings settings)
     if (!type)
         return 0;
     type_ = *type;
-    if (type_ == Usb) {
+    if (type_ == InterfaceType::Usb) {
         // The port receives the bare device path behind the "LXT-640IV:" prefix.
         const std::size_t prefix = std::string_view(kUsbPortPrefix).size();
         settings.portName =

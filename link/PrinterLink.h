@@ -58,7 +58,7 @@ public:
 
 private:
     std::unique_ptr<PortFactory> factory_;
-    InterfaceType type_ = Serial;
+    InterfaceType type_ = InterfaceType::Serial;
     std::unique_ptr<Port> port_;
     LinkTrace trace_;
 };

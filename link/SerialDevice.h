@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-namespace zorvik {
+#include "link/PortSettings.h"
 
-enum class SerialParity { None, Odd, Even, Mark, Space };
+namespace zorvik {
 
 // Line settings in the terms SerialPort decides them.
 struct SerialLine {
@@ -18,9 +18,9 @@ struct SerialLine {
     // 1.5 was chosen: sent where the line can (5-bit characters on a Windows line),
     // otherwise stopBits (2) stands for it.
     bool oneAndHalfStopBits = false;
-    SerialParity parity = SerialParity::None;
-    bool checkParity = false;   // check (and report) parity on input
-    bool ctsHandshake = false;  // send only while CTS is raised
+    Parity parity = Parity::None;  // Mark and Space as sticky parity
+    bool checkParity = false;      // check (and report) parity on input
+    bool ctsHandshake = false;     // send only while CTS is raised
     bool raiseDtr = true;
     bool raiseRts = true;
     bool xonXoffOutput = false;  // stop sending on XOFF from the printer

@@ -42,7 +42,7 @@ public:
     void Close() override;
     const char* LastError() const override { return lastError_.c_str(); }
 
-    const CommTimeouts& Timeouts() const { return timeouts; }
+    const CommTimeouts& Timeouts() const { return settings_.timeouts; }
     bool IsOpen() const { return isOpen; }
 
 private:
@@ -51,13 +51,7 @@ private:
     Pacer& pacer_;
     DeviceNames names_;
     std::unique_ptr<SerialDevice> device;
-    std::string portName;
-    std::uint32_t baudRate = 0;
-    std::int32_t dataBits = 0;
-    std::int32_t stopBits = 0;
-    std::int32_t parity = 0;
-    std::int32_t flowControl = 0;
-    CommTimeouts timeouts;
+    PortSettings settings_;
     bool isOpen = false;
     std::mutex ioLock;
     std::string lastError_;

@@ -17,13 +17,13 @@ public:
     std::unique_ptr<Port> Make(InterfaceType type) override
     {
         switch (type) {
-        case Serial:
+        case InterfaceType::Serial:
             return std::make_unique<SerialPort>(pacer_, names_, MakeSystemSerialDevice());
-        case Parallel:
+        case InterfaceType::Parallel:
             return std::make_unique<ParallelPort>(names_, MakeSystemParallelDevice());
-        case Ethernet:
+        case InterfaceType::Ethernet:
             return std::make_unique<NetPort>(pacer_, notifier_, netLimits_);
-        case Usb:
+        case InterfaceType::Usb:
             return MakeSystemUsbPort();
         }
         return nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "link/Ieee1284Id.h"
 #include "link/UsbDevicePath.h"
 #include "resources/LinkTexts.h"
 #include "resources/UsbTexts.h"
@@ -25,10 +26,19 @@ void WriteLine(std::ostream& out, const char* format, const std::string& path)
 
 }  // namespace
 
-std::vector<std::string> WalkUsbInterfaces(UsbInterfaceList& list, std::ostream& out)
+bool IsPrinterInterface(const UsbInterfaceEntry& entry, const std::vector<UsbId>& printerIds)
 {
-    const std::string vendor = UsbIdMatchText(kUsbVendorMatchPrefix, kPrinterUsbVendorId);
-    const std::string product = UsbIdMatchText(kUsbProductMatchPrefix, kPrinterUsbProductId);
+    if (entry.deviceId && Ieee1284NamesPrinter(*entry.deviceId))
+        return true;
+    return std::any_of(printerIds.begin(), printerIds.end(), [&](const UsbId& id) {
+        return entry.path.find(UsbIdMatchText(kUsbVendorMatchPrefix, id.vendor)) != std::string::npos &&
+               entry.path.find(UsbIdMatchText(kUsbProductMatchPrefix, id.product)) != std::string::npos;
+    });
+}
+
+std::vector<std::string> WalkUsbInterfaces(UsbInterfaceList& list, std::ostream& out,
+                                           const std::vector<UsbId>& printerIds)
+{
     std::vector<std::string> entries;
     bool openable = false;
     std::size_t batchEnd = kFirstBatchEnd;
@@ -52,7 +62,7 @@ std::vector<std::string> WalkUsbInterfaces(UsbInterfaceList& list, std::ostream&
             continue;
         }
         openable = true;
-        if (entry.path.find(vendor) != std::string::npos && entry.path.find(product) != std::string::npos)
+        if (IsPrinterInterface(entry, printerIds))
             entries.push_back(kUsbPortPrefix + entry.path);
     }
     return entries;

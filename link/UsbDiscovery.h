@@ -1,11 +1,15 @@
 #pragma once
 // Finding USB printers: walk the present printer interfaces, probe each one, and give a
-// port-list entry ("LXT-640IV:" and the device path) for every one that carries the
-// printer's vendor and product ids.
+// port-list entry ("LXT-640IV:" and the device path) for every one whose IEEE 1284
+// device ID names the printer, or that carries one of the printer's vendor and product
+// id pairs.
 #include <cstddef>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "link/UsbIds.h"
 
 namespace zorvik {
 
@@ -13,12 +17,17 @@ namespace zorvik {
 struct UsbEnv {
     std::string sysRoot = "/sys";
     std::string devRoot = "/dev";
+    // The id pairs taken as the printer's (the program fills them from the user's
+    // settings, PrinterUsbIdsFromEnvironment).
+    std::vector<UsbId> printerIds{BuiltInPrinterUsbId()};
 };
 
 // One present interface: its device path text and the device node it is reached by.
 struct UsbInterfaceEntry {
     std::string path;
     std::string node;
+    // The device ID the printer reports; none when it cannot be read.
+    std::optional<std::string> deviceId;
 };
 
 enum class UsbEnumResult { Found, NoMore, Failed };
@@ -36,7 +45,12 @@ public:
 // The walk: batches of indexes 0-7, 8-15, 16-31, ... each ending at twice the previous
 // end; it stops at the end of the first batch in which (or before which) an interface
 // could be opened. Writes "Attempting to open" and "FAILED to open" lines to out.
-std::vector<std::string> WalkUsbInterfaces(UsbInterfaceList& list, std::ostream& out);
+std::vector<std::string> WalkUsbInterfaces(UsbInterfaceList& list, std::ostream& out,
+                                           const std::vector<UsbId>& printerIds = {BuiltInPrinterUsbId()});
+
+// True when an interface is the printer: its device ID names it, or its path carries
+// one of the id pairs.
+bool IsPrinterInterface(const UsbInterfaceEntry& entry, const std::vector<UsbId>& printerIds);
 
 // The walk over the interfaces of the kernel's USB printer driver found under env.
 std::vector<std::string> DiscoverUsbPrinters(const UsbEnv& env = {}, std::ostream& out = std::cout);

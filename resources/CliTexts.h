@@ -46,8 +46,17 @@ inline constexpr char kMsgBytes[] = " bytes";
 inline constexpr char kMsgEditsContradict[] = " contradict each other; name each pin once";
 inline constexpr char kMsgBothSet[] = " both set MSW ";
 inline constexpr char kMsgLeaveOneOut[] = "; leave one out";
+inline constexpr char kMsgContradictsSetting[] = " contradicts a setting of the same state, which sets it ";
 inline constexpr char kMsgActionStopped[] = "The action stopped on an unexpected error: ";
 inline constexpr char kMsgUnknownException[] = "an error of unknown kind";
+
+// The step a "set --json" names when it fails.
+inline constexpr char kStageConnect[] = "connect";
+inline constexpr char kStageIdentify[] = "identify";
+inline constexpr char kStageRead[] = "read";
+inline constexpr char kStageWrite[] = "write";
+inline constexpr char kStageVerify[] = "verify";
+inline constexpr char kStageFontDownload[] = "font download";
 
 // Progress phases that get a bar when there is one printer.
 inline constexpr char kPhaseFontDownload[] = "font download";

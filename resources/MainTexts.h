@@ -3,18 +3,18 @@
 #include <array>
 #include <cstdint>
 
+#include "resources/Version.h"
+
 namespace zorvik {
 
 inline constexpr char kMainCaption[] = "KARVO LXT-640IV";
 // The caption while the window runs against the built-in virtual printer (--demo).
 inline constexpr char kMainCaptionDemo[] = "KARVO LXT-640IV (virtual printer)";
 inline constexpr char kAboutMenuEntry[] = "&About Zorvik...";
-inline constexpr int kAboutCommandCode = 16;
 inline constexpr char kAboutCaption[] = "About Zorvik";
 inline constexpr char kAboutText[] =
     "Zorvik\n\nConfiguration tool for the KARVO LXT-640IV thermal receipt printer.\n"
-    "Version "
-    "0.1.0";
+    "Version " ZORVIK_VERSION;
 
 inline constexpr char kMsgUsbNotConnected[] =
     "Printer is not connected by USB.\nPlease, turn on the printer!!";

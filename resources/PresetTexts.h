@@ -37,6 +37,8 @@ inline constexpr char kPortStartUsb[] = "USB";
 inline constexpr char kPortStartTcpIp[] = "IP";    // a standard TCP/IP port, "IP_10.0.0.5"
 inline constexpr char kPortTcpIpPrefix[] = "IP_";  // cut off to leave the address
 inline constexpr char kPortStartNet[] = "NET";     // the own preset's Ethernet
+// A serial device named by its path ("/dev/ttyUSB0", "/dev/serial/by-id/usb-…").
+inline constexpr char kPortStartSerialDevice[] = "/dev/";
 
 // Port texts made from a queue's device URI.
 inline constexpr char kUsbQueuePort[] = "USB001";

@@ -43,7 +43,4 @@ inline constexpr int kIdSwitchNext = 1010;
 inline constexpr std::array<int, 8> kIdSwitchPinLabels = {1063, 1064, 1065, 1066, 1067, 1068, 1069, 1070};
 inline constexpr std::array<int, 8> kIdSwitchPinLists = {1017, 1026, 1027, 1028, 1029, 1030, 1031, 1032};
 
-// The wait box.
-inline constexpr int kWaitDialogTemplate = 101;
-
 }  // namespace zorvik

@@ -28,6 +28,9 @@ inline constexpr char kUsbSysDriverFolder[] = "bus/usb/drivers/usblp";
 inline constexpr char kUsbSysDevicesFolder[] = "bus/usb/devices";
 inline constexpr char kUsbSysNodeClassFolder[] = "usbmisc";
 inline constexpr char kUsbSysNodePrefix[] = "lp";
+inline constexpr char kUsbSysDeviceIdFile[] = "ieee1284_id";
+// A sysfs attribute is at most a page long.
+inline constexpr std::size_t kUsbSysAttributeMaxBytes = 4096;
 inline constexpr char kUsbDevNodeFolder[] = "usb";
 
 }  // namespace zorvik

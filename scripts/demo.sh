@@ -17,25 +17,15 @@ echo "demo: no display; running Check Communication headless against the virtual
 sim="$dir/sim/zorvik-sim"
 cli="$dir/cli/zorvik-cli"
 
+source scripts/sim.sh
 out=$(mktemp)
-"$sim" --tcp 0 >"$out" &
-sim_pid=$!
 cleanup() {
-    kill -TERM "$sim_pid" 2>/dev/null || true
-    # Bounded wait for the printer to go away.
-    for _ in $(seq 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$sim_pid" 2>/dev/null || true
+    sim_stop
     rm -f "$out"
 }
 trap cleanup EXIT
-
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$out")
-    [ -n "$port" ] && break
-    kill -0 "$sim_pid" 2>/dev/null || break
-    sleep 0.1
-done
+sim_start "$sim" "$out"
+port=$sim_port
 if [ -z "$port" ]; then
     echo "demo: the virtual printer did not start" >&2
     exit 1

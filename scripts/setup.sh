@@ -4,22 +4,34 @@
 # the mingw-w64 cross compiler and Wine, for scripts/windows.sh.
 set -euo pipefail
 packages=(build-essential cmake pkg-config googletest libgtest-dev libgmock-dev
-          qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd)
-options=()
+          qt6-base-dev libcups2-dev libudev-dev libcli11-dev nlohmann-json3-dev xxd
+          ansible-core)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The system-service tests: a private print server and a mocked USB device tree. Their
+# recommendations (a network printer browser, colour management, scanners) are not needed.
+services=(cups-daemon cups-client umockdev)
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
-  options+=(--no-install-recommends)  # Wine's recommendations are desktop media
+  services+=(g++-mingw-w64-x86-64-posix wine wine64)  # Wine's recommendations are desktop media
 fi
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
-if ((${#missing[@]})); then
+missingServices=()
+for p in "${services[@]}"; do
+  installed "$p" || missingServices+=("$p")
+done
+if ((${#missing[@]} + ${#missingServices[@]})); then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${options[@]}" "${missing[@]}"
+  if ((${#missing[@]})); then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+  fi
+  if ((${#missingServices[@]})); then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missingServices[@]}"
+  fi
 fi

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "resources/CheckTexts.h"
+#include "resources/HealthTexts.h"
 #include "resources/SettingsTexts.h"
 
 namespace zorvik {
@@ -51,6 +52,13 @@ void PrinterExchange::Step()
         progress_.step();
 }
 
+bool PrinterExchange::Babbling()
+{
+    if (ByteWise())
+        return reader_.Discard(ReplyReader::kDiscardReads) == ReplyReader::kDiscardReads;
+    return reader_.MoreWaiting();
+}
+
 ExchangeStatus PrinterExchange::Lost() const
 {
     return reader_.Broken() ? ExchangeStatus::Disconnected : ExchangeStatus::NoReply;
@@ -71,7 +79,7 @@ PrinterExchange::SwitchWrite PrinterExchange::SwitchWriteCommand(int entry, cons
 ExchangeStatus PrinterExchange::Handshake(PrinterTexts* identify)
 {
     reader_.ClearBroken();
-    const bool usb = reader_.Type() == Usb;
+    const bool usb = reader_.Type() == InterfaceType::Usb;
     bool gotId = false;
     if (link_.Write(kCmdInitialize, sizeof kCmdInitialize) != 0) {
         if (ByteWise())
@@ -170,9 +178,7 @@ ExchangeStatus PrinterExchange::ReadSettings(PrinterSettings& out)
     // A printer that keeps sending where it should be quiet is babbling: what it
     // answered before cannot be trusted either. Byte-wise the discarded reads show
     // it; as packets, bytes that keep coming after the last answer.
-    if (ByteWise() && reader_.Discard(ReplyReader::kDiscardReads) == ReplyReader::kDiscardReads)
-        return ExchangeStatus::NoReply;
-    if (!ByteWise() && reader_.MoreWaiting())
+    if (Babbling())
         return ExchangeStatus::NoReply;
     if (reader_.Broken() || !reader_.Write(kCmdSelectPeripheral))
         return ExchangeStatus::Disconnected;
@@ -226,6 +232,28 @@ ExchangeStatus PrinterExchange::WriteSettings(const std::array<SwitchEntry, kSwi
         reader_.Pause(kRestartPauseMs);
         Step();
     }
+    return ExchangeStatus::Ok;
+}
+
+ExchangeStatus PrinterExchange::ReadHealth(PrinterHealth& out)
+{
+    PrinterHealth::StatusBytes bytes{};
+    for (int request = 1; request <= PrinterHealth::kRequests; ++request) {
+        std::uint8_t cmd[sizeof kCmdStatusRequestTemplate];
+        std::memcpy(cmd, kCmdStatusRequestTemplate, sizeof cmd);
+        cmd[kStatusRequestIndex] = static_cast<std::uint8_t>(request);
+        if (!reader_.Write(cmd))
+            return ExchangeStatus::Disconnected;
+        const auto byte = reader_.ReadStatusByte();
+        if (!byte)
+            return Lost();
+        bytes[static_cast<std::size_t>(request - 1)] = *byte;
+    }
+    if (Babbling())
+        return ExchangeStatus::NoReply;
+    if (reader_.Broken())
+        return ExchangeStatus::Disconnected;
+    out = PrinterHealth(bytes);
     return ExchangeStatus::Ok;
 }
 

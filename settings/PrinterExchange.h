@@ -14,6 +14,7 @@
 #include "link/PrinterLink.h"
 #include "resources/SettingsTexts.h"
 #include "settings/FontDownload.h"
+#include "settings/PrinterHealth.h"
 #include "settings/ReplyReader.h"
 #include "settings/SettingsRecord.h"
 
@@ -73,6 +74,10 @@ public:
     // Disconnected as soon as a command does not go out whole.
     ExchangeStatus WriteSettings(const std::array<SwitchEntry, kSwitchCount>& switches,
                                  const std::optional<PowerSaveReply>& powerSave);
+    // The real-time status: DLE EOT 1 to 4, one framed byte each, after a handshake.
+    // *out is written only when all four came and nothing followed them; a printer
+    // that babbles on is NoReply.
+    ExchangeStatus ReadHealth(PrinterHealth& out);
     // The status page and the code-page table; Disconnected when the command did not go out.
     ExchangeStatus PrintStatusPage();
     ExchangeStatus PrintCodepage();
@@ -90,6 +95,9 @@ public:
 private:
     ExchangeStatus IdentifyModel(PrinterTexts& texts);
     ExchangeStatus Lost() const;
+    // True when the printer keeps sending where it should be quiet: byte-wise the
+    // discarded reads all bring bytes; as packets, bytes keep coming.
+    bool Babbling();
     void Position(int position);
     void Step();
 

@@ -244,4 +244,19 @@ std::optional<PowerSaveReply> ReplyReader::ReadPowerSave()
     return PowerSaveReply{reply[1] != 0 ? 1 : 0, reply[2]};
 }
 
+std::optional<std::uint8_t> ReplyReader::ReadStatusByte()
+{
+    std::array<std::uint8_t, kPacketBytes> bytes{};
+    int have = 0;
+    if (ByteWise()) {
+        pacer_.Pause(kBytePauseMs);
+        have = Read(bytes.data(), 1);
+    } else {
+        have = ReadPacket(bytes.data(), kPacketBytes);
+    }
+    if (have != 1 || !StatusFramed(bytes[0]))
+        return std::nullopt;
+    return bytes[0];
+}
+
 }  // namespace zorvik

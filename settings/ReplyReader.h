@@ -50,13 +50,17 @@ public:
     static constexpr std::uint32_t kSwitchReplyLength = 11;  // 37 21 c8..c1 00
     static constexpr std::uint32_t kPowerSaveReplyLength = 4;
     static constexpr std::uint8_t kPowerSaveReplyLead = 0x50;
+    // A real-time status byte is 0xx1xx10: bits 7 and 0 clear, bits 4 and 1 set.
+    static constexpr std::uint8_t kStatusFixedMask = 0x93;
+    static constexpr std::uint8_t kStatusFixedBits = 0x12;
+    static bool StatusFramed(std::uint8_t byte) { return (byte & kStatusFixedMask) == kStatusFixedBits; }
 
     ReplyReader(PrinterLink& link, Pacer& pacer, InterfaceType type) : link_(link), pacer_(pacer), type_(type)
     {
     }
 
     // Serial and parallel read byte-wise; USB and Ethernet read packets.
-    bool ByteWise() const { return type_ == Serial || type_ == Parallel; }
+    bool ByteWise() const { return type_ == InterfaceType::Serial || type_ == InterfaceType::Parallel; }
     InterfaceType Type() const { return type_; }
 
     // True once a read found the connection closed or failed; every later read then
@@ -109,6 +113,10 @@ public:
     // The power-save reply (50, flag, seconds, ...), after the command and its first
     // 100 ms pause. No value when it is missing, short or not of its form.
     std::optional<PowerSaveReply> ReadPowerSave();
+    // The one byte answered to a real-time status request, after the request was
+    // written: byte-wise 100 ms after it, otherwise as a packet that must hold that
+    // byte alone. No value when none came, more came, or its fixed bits are wrong.
+    std::optional<std::uint8_t> ReadStatusByte();
 
 private:
     // Byte-wise: reads single bytes until one is 37h, starting from the byte already

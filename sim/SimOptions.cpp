@@ -20,16 +20,50 @@ int HexDigit(char c)
     return -1;
 }
 
-struct ReplyKindName {
+// A name on the command line and the bits it stands for.
+struct NamedBits {
     std::string_view name;
-    unsigned kinds;
+    unsigned bits;
 };
 
-constexpr ReplyKindName kReplyKindNames[] = {
+constexpr NamedBits kReplyKindNames[] = {
     {"id", kSimReplyId},           {"text", kSimReplyText},         {"switch", kSimReplySwitch},
     {"power", kSimReplyPowerSave}, {"usermode", kSimReplyUserMode}, {"status", kSimReplyStatus},
     {"stray", kSimReplyStray},     {"all", kSimReplyAll},
 };
+
+constexpr NamedBits kConditionNames[] = {
+    {"ready", 0},
+    {"offline", kSimOffline},
+    {"cover-open", kSimCoverOpen},
+    {"paper-near-end", kSimPaperNearEnd},
+    {"paper-end", kSimPaperEnd},
+    {"cutter-error", kSimCutterError},
+    {"recoverable-error", kSimRecoverableError},
+    {"unrecoverable-error", kSimUnrecoverableError},
+    {"auto-recoverable-error", kSimAutoRecoverableError},
+    {"feed-button", kSimFeedButton},
+};
+
+// The bits of a comma list of names from the table; no value for an unknown or empty name.
+template <std::size_t N>
+std::optional<unsigned> ParseNames(const std::string& text, const NamedBits (&table)[N])
+{
+    unsigned bits = 0;
+    std::string_view rest = text;
+    for (;;) {
+        const auto comma = rest.find(',');
+        const std::string_view name = rest.substr(0, comma);
+        const auto* known = std::find_if(std::begin(table), std::end(table),
+                                         [name](const NamedBits& k) { return k.name == name; });
+        if (known == std::end(table))
+            return std::nullopt;
+        bits |= known->bits;
+        if (comma == std::string_view::npos)
+            return bits;
+        rest.remove_prefix(comma + 1);
+    }
+}
 
 }  // namespace
 
@@ -89,20 +123,40 @@ std::optional<std::vector<std::uint8_t>> ParseHexBytes(const std::string& text)
 
 std::optional<unsigned> ParseReplyKinds(const std::string& text)
 {
-    unsigned kinds = 0;
-    std::string_view rest = text;
-    for (;;) {
-        const auto comma = rest.find(',');
-        const std::string_view name = rest.substr(0, comma);
-        const auto* known = std::find_if(std::begin(kReplyKindNames), std::end(kReplyKindNames),
-                                         [name](const ReplyKindName& k) { return k.name == name; });
-        if (known == std::end(kReplyKindNames))
-            return std::nullopt;
-        kinds |= known->kinds;
-        if (comma == std::string_view::npos)
-            return kinds;
-        rest.remove_prefix(comma + 1);
+    return ParseNames(text, kReplyKindNames);
+}
+
+std::optional<unsigned> ParseConditions(const std::string& text)
+{
+    return ParseNames(text, kConditionNames);
+}
+
+std::vector<ControlLine> TakeControlLines(std::string& pending)
+{
+    constexpr std::string_view kState = "state ";
+    std::vector<ControlLine> lines;
+    for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+        std::string text = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        if (text.empty())
+            continue;
+        const auto conditions =
+            text.starts_with(kState) ? ParseConditions(text.substr(kState.size())) : std::nullopt;
+        lines.push_back({std::move(text), conditions});
     }
+    return lines;
+}
+
+std::string ConditionNames(unsigned conditions)
+{
+    std::string names;
+    for (const NamedBits& c : kConditionNames) {
+        if (c.bits != 0 && (conditions & c.bits) == c.bits)
+            names += (names.empty() ? "" : ",") + std::string(c.name);
+    }
+    return names.empty() ? "ready" : names;
 }
 
 }  // namespace zorvik

@@ -258,9 +258,9 @@ std::size_t VirtualPrinter::ParseOne(Replies& replies)
         if (pending_.size() < 3)
             return 0;
         if (pending_[1] == 0x04) {
-            // Real-time status: online, no error (the fixed bits only).
+            // Real-time status: one byte, whatever the printer's condition.
             Record("DLE EOT " + std::to_string(pending_[2]), 3);
-            Answer(replies, kSimReplyStatus, {0x12});
+            Answer(replies, kSimReplyStatus, {StatusByte(pending_[2])});
             return 3;
         }
         break;
@@ -274,6 +274,41 @@ std::size_t VirtualPrinter::ParseOne(Replies& replies)
         log_.back().bytes.push_back(pending_[0]);
     printData_.push_back(pending_[0]);
     return 1;
+}
+
+std::uint8_t VirtualPrinter::StatusByte(int request) const
+{
+    constexpr std::uint8_t kFixed = 0x12;  // 0xx1xx10
+    const auto on = [this](unsigned conditions) { return (conditions_ & conditions) != 0; };
+    const unsigned errors =
+        kSimCutterError | kSimRecoverableError | kSimUnrecoverableError | kSimAutoRecoverableError;
+    unsigned byte = kFixed;
+    switch (request) {
+    case 1:  // printer
+        byte |= on(kSimOffline | kSimCoverOpen | kSimPaperEnd | errors) ? 0x08 : 0;
+        byte |= on(kSimRecoverableError | kSimAutoRecoverableError) ? 0x20 : 0;
+        byte |= on(kSimFeedButton) ? 0x40 : 0;
+        break;
+    case 2:  // offline cause
+        byte |= on(kSimCoverOpen) ? 0x04 : 0;
+        byte |= on(kSimFeedButton) ? 0x08 : 0;
+        byte |= on(kSimPaperEnd) ? 0x20 : 0;
+        byte |= on(errors) ? 0x40 : 0;
+        break;
+    case 3:  // error cause
+        byte |= on(kSimRecoverableError) ? 0x04 : 0;
+        byte |= on(kSimCutterError) ? 0x08 : 0;
+        byte |= on(kSimUnrecoverableError) ? 0x20 : 0;
+        byte |= on(kSimAutoRecoverableError) ? 0x40 : 0;
+        break;
+    case 4:  // paper: an empty roll is also a nearly empty one
+        byte |= on(kSimPaperNearEnd | kSimPaperEnd) ? 0x0C : 0;
+        byte |= on(kSimPaperEnd) ? 0x60 : 0;
+        break;
+    default:
+        break;
+    }
+    return static_cast<std::uint8_t>(byte);
 }
 
 std::size_t VirtualPrinter::ParseEsc(Replies& replies)

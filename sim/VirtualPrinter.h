@@ -36,6 +36,20 @@ struct SimReplyOut {
     std::vector<std::uint8_t> bytes;  // never empty
 };
 
+// Conditions the printer can be in, as its real-time status (DLE EOT 1..4) reports
+// them; none: ready.
+enum SimCondition : unsigned {
+    kSimOffline = 1,
+    kSimCoverOpen = 2,
+    kSimPaperNearEnd = 4,
+    kSimPaperEnd = 8,
+    kSimCutterError = 16,
+    kSimRecoverableError = 32,
+    kSimUnrecoverableError = 64,
+    kSimAutoRecoverableError = 128,
+    kSimFeedButton = 256,
+};
+
 class VirtualPrinter {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -70,6 +84,11 @@ public:
         powerSaveOn_ = on;
         powerSaveSeconds_ = seconds;
     }
+
+    // The conditions (SimCondition bits) and the status byte each request reports.
+    unsigned Conditions() const { return conditions_; }
+    void SetConditions(unsigned conditions) { conditions_ = conditions; }
+    std::uint8_t StatusByte(int request) const;
 
     int SelfTests() const { return selfTests_; }
     int StatusPrints() const { return statusPrints_; }
@@ -114,6 +133,7 @@ private:
     int restarts_ = 0;
     bool powerSaveOn_ = false;
     std::uint8_t powerSaveSeconds_ = 20;
+    unsigned conditions_ = 0;
     int selfTests_ = 0;
     int statusPrints_ = 0;
     int codePagePrints_ = 0;

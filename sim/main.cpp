@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "resources/SimTexts.h"
 #include "sim/SimOptions.h"
@@ -14,6 +16,21 @@
 namespace {
 
 int stopPipe[2] = {-1, -1};
+
+// Applies the whole control lines in `pending`; false when a line is too long to be one.
+bool TakeControlLines(std::string& pending, zorvik::SimServer& server)
+{
+    for (const zorvik::ControlLine& line : zorvik::TakeControlLines(pending)) {
+        if (!line.conditions) {
+            std::cerr << "zorvik-sim: not a control line (state LIST): " << line.text << "\n";
+            continue;
+        }
+        server.WithPrinter([&](zorvik::VirtualPrinter& p) { p.SetConditions(*line.conditions); });
+        std::printf("state: %s\n", zorvik::ConditionNames(*line.conditions).c_str());
+        std::fflush(stdout);
+    }
+    return pending.size() <= zorvik::kMaxControlLine;
+}
 
 extern "C" void OnSignal(int)
 {
@@ -39,6 +56,7 @@ int main(int argc, char** argv)
     std::string strayBefore;
     std::string replaceHead;
     std::string babbleByte;
+    std::string state;
 
     app.add_flag("--pty", pty, "serve a pseudo-terminal (its path is printed as \"pty: PATH\")");
     auto* tcpOption = app.add_option("--tcp", tcp, "serve 127.0.0.1:PORT (0 or no value: a free port)")
@@ -51,6 +69,11 @@ int main(int argc, char** argv)
     app.add_option("--language", identity.language, "language text answered to GS I 69");
     app.add_option("--switch", switches,
                    "starting value of a memory switch: N=bbbbbbbb (pin 8 first) or N=0xHH");
+    app.add_option("--state", state,
+                   "the printer's condition, reported to DLE EOT 1..4: comma list of ready, offline, "
+                   "cover-open, paper-near-end, paper-end, cutter-error, recoverable-error, "
+                   "unrecoverable-error, auto-recoverable-error, feed-button (default ready); change it "
+                   "while running with a line \"state LIST\" on standard input");
     app.add_flag("--silent", faults.silent, "answer nothing");
     app.add_flag("--no-id", faults.noIdReply, "do not answer GS I 3");
     app.add_option("--id-fillers", faults.idFillerBytes, "filler bytes sent before the \"o\" of GS I 3");
@@ -140,6 +163,17 @@ int main(int argc, char** argv)
         faults.faultReplies = *kinds;
     }
     VirtualPrinter printer(identity, faults);
+    if (!state.empty()) {
+        const auto conditions = ParseConditions(state);
+        if (!conditions) {
+            std::cerr << "zorvik-sim: --state: expected a comma list of ready, offline, cover-open, "
+                         "paper-near-end, paper-end, cutter-error, recoverable-error, unrecoverable-error, "
+                         "auto-recoverable-error, feed-button: "
+                      << state << "\n";
+            return 2;
+        }
+        printer.SetConditions(*conditions);
+    }
     for (const auto& text : switches) {
         const auto assignment = ParseSwitchAssignment(text);
         if (!assignment) {
@@ -162,6 +196,8 @@ int main(int argc, char** argv)
     action.sa_handler = OnSignal;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // Started in the background of a terminal, a read of it gives EIO instead of stopping the sim.
+    ::signal(SIGTTIN, SIG_IGN);
 
     SimServer server(std::move(printer));
     if (!server.Start({pty, tcpOption->count() > 0, static_cast<std::uint16_t>(port)})) {
@@ -174,8 +210,33 @@ int main(int argc, char** argv)
         std::printf("tcp: 127.0.0.1:%u\n", static_cast<unsigned>(server.TcpPort()));
     std::fflush(stdout);
 
-    pollfd wait{stopPipe[0], POLLIN, 0};
-    while (::poll(&wait, 1, -1) < 0 && errno == EINTR) {
+    // Runs until a stop signal; lines on standard input change the printer's
+    // condition until it ends.
+    pollfd waits[2] = {{stopPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+    std::string pending;
+    for (;;) {
+        if (::poll(waits, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (waits[0].revents != 0)
+            break;
+        if (waits[1].revents == 0)
+            continue;
+        char chunk[512];
+        const auto n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            waits[1].fd = -1;  // standard input ended: no more control lines
+            continue;
+        }
+        pending.append(chunk, static_cast<std::size_t>(n));
+        if (!TakeControlLines(pending, server)) {
+            std::cerr << "zorvik-sim: control line too long; dropped\n";
+            pending.clear();
+        }
     }
     server.Stop();
     return 0;

@@ -10,6 +10,7 @@
 #include "base/qt/ControlIds.h"
 #include "base/qt/ExchangeHold.h"
 #include "base/qt/WindowSize.h"
+#include "resources/HealthTexts.h"
 #include "resources/MainTexts.h"
 #include "ui_MainDialog.h"
 
@@ -110,6 +111,14 @@ MainDialog::MainDialog(MainDialogSetup setup, QWidget* parent)
     connect(ui_->commandEditorButton, &QAbstractButton::clicked, this,
             [this] { Handle([this] { state_->RunCommandEditor(); }); });
     connect(ui_->exitButton, &QAbstractButton::clicked, this, &QDialog::reject);
+    ui_->healthRefreshButton->setText(QString::fromUtf8(kHealthRefreshText));
+    ui_->healthRefreshButton->setToolTip(QString::fromUtf8(kHealthRefreshTip));
+    connect(ui_->healthRefreshButton, &QAbstractButton::clicked, this, [this] {
+        Handle([this] {
+            const ExchangeHold hold;
+            state_->RefreshHealth();
+        });
+    });
 
     KeepDesignedSize(this);
 
@@ -199,13 +208,13 @@ QComboBox* MainDialog::ListWidget(MainList list) const
 QAbstractButton* MainDialog::RadioFor(InterfaceType type) const
 {
     switch (type) {
-    case Serial:
+    case InterfaceType::Serial:
         return ui_->radioSerial;
-    case Parallel:
+    case InterfaceType::Parallel:
         return ui_->radioParallel;
-    case Usb:
+    case InterfaceType::Usb:
         return ui_->radioUsb;
-    case Ethernet:
+    case InterfaceType::Ethernet:
         return ui_->radioEthernet;
     }
     return ui_->radioSerial;
@@ -214,20 +223,21 @@ QAbstractButton* MainDialog::RadioFor(InterfaceType type) const
 void MainDialog::Collect()
 {
     MainWindowState& s = *state_;
-    for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+    for (InterfaceType type :
+         {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet}) {
         if (RadioFor(type)->isChecked())
-            s.interfaceType = type;
+            s.settings.interfaceType = type;
     }
     s.ipAddress = ui_->ipAddress->Address();
     bool ok = false;
     const uint port = ui_->tcpPortEdit->text().toUInt(&ok);
-    s.tcpPort = ok && port <= 65535 ? port : 0;
+    s.settings.tcpPort = ok && port <= 65535 ? port : 0;
 }
 
 void MainDialog::Render()
 {
     const MainWindowState& s = *state_;
-    RadioFor(s.interfaceType)->setChecked(true);
+    RadioFor(s.settings.interfaceType)->setChecked(true);
     for (int i = 0; i < kMainListCount; ++i) {
         const ListControl& list = s.List(static_cast<MainList>(i));
         QComboBox* combo = ListWidget(static_cast<MainList>(i));
@@ -254,12 +264,15 @@ void MainDialog::Render()
     }
     ui_->ipAddress->SetAddress(s.ipAddress);
     ui_->ipAddress->setEnabled(s.ipEnabled);
-    ui_->tcpPortEdit->setText(QString::number(s.tcpPort));
+    ui_->tcpPortEdit->setText(QString::number(s.settings.tcpPort));
     ui_->tcpPortEdit->setEnabled(s.tcpPortEnabled);
     ui_->checkButton->setEnabled(s.checkEnabled);
     ui_->selfTestButton->setEnabled(s.selfTestEnabled);
     ui_->runManagerButton->setEnabled(s.runManagerEnabled);
     ui_->commandEditorButton->setEnabled(s.commandEditorEnabled);
+    ui_->healthLabel->setText(QString::fromStdString(s.healthLine));
+    ui_->healthLabel->setToolTip(ui_->healthLabel->text());  // a long line is cut at the window's edge
+    ui_->healthRefreshButton->setEnabled(s.healthRefreshEnabled);
 }
 
 }  // namespace zorvik

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "link/DeviceNames.h"
+#include "link/SystemDevices.h"
 #include "link/SystemPortFactory.h"
 #include "link/UsbDiscovery.h"
 
@@ -38,7 +39,12 @@ MainDialogSetup SystemSetup()
     setup.makePorts = [names](Pacer& pacer, Notifier& notifier) {
         return std::make_unique<MappedPortFactory>(pacer, notifier, names);
     };
-    setup.hooks.discoverUsb = [] { return DiscoverUsbPrinters(); };
+    setup.hooks.discoverUsb = [] {
+        // Read on every discovery, so an edited id list counts without a restart.
+        UsbEnv env;
+        env.printerIds = PrinterUsbIdsFromEnvironment();
+        return DiscoverUsbPrinters(env);
+    };
     setup.hooks.serialDevices = [] { return ListSerialDevices(); };
     setup.hooks.reloadDeviceNames = [names] { *names = DeviceNames::FromEnvironment(); };
     setup.hooks.devicePathOf = [names](const std::string& portName) { return names->DevicePath(portName); };

@@ -16,6 +16,7 @@
 #include "base/qt/QtNotifier.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
+#include "resources/Version.h"
 
 namespace {
 

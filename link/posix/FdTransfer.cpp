@@ -1,7 +1,9 @@
 #include "link/posix/FdTransfer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,12 +18,13 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // Milliseconds from now until `when`, rounded up so a wait never ends early; 0 when past.
+// A wait longer than poll takes at once is made in several.
 int MsUntil(Clock::time_point when)
 {
     const auto left = when - Clock::now();
     if (left <= Clock::duration::zero())
         return 0;
-    return static_cast<int>(std::chrono::ceil<milliseconds>(left).count());
+    return static_cast<int>(std::min<long long>(std::chrono::ceil<milliseconds>(left).count(), INT_MAX));
 }
 
 // Some drivers (the parallel printer driver among them) have no poll support and
@@ -30,6 +33,18 @@ int MsUntil(Clock::time_point when)
 constexpr int kRetryPauseMs = 1;
 
 }  // namespace
+
+int PollFor(int fd, short events, std::uint32_t ms)
+{
+    const auto end = Clock::now() + milliseconds(ms);
+    for (;;) {
+        pollfd p{.fd = fd, .events = events, .revents = 0};
+        const int ready = ::poll(&p, 1, MsUntil(end));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready < 0 ? -1 : (ready == 0 ? 0 : p.revents);
+    }
+}
 
 int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, ReadEnd& end)
 {
@@ -43,20 +58,17 @@ int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits
             wait = std::min(wait, MsUntil(silenceEnds));
         if (wait == 0)
             break;
-        pollfd p{.fd = fd, .events = POLLIN, .revents = 0};
-        const int ready = ::poll(&p, 1, wait);
+        const int ready = PollFor(fd, POLLIN, static_cast<std::uint32_t>(wait));
         if (ready < 0) {
-            if (errno == EINTR)
-                continue;
             end.error = errno;
             break;
         }
         if (ready == 0)
             continue;  // the loop head decides whether a limit has passed
         // Input still waiting is read first, even from a side that hung up.
-        const bool hangUp = (p.revents & POLLHUP) != 0;
-        if (!(p.revents & POLLIN)) {
-            end.error = (p.revents & POLLNVAL) ? EBADF : EIO;  // hung up or failed
+        const bool hangUp = (ready & POLLHUP) != 0;
+        if (!(ready & POLLIN)) {
+            end.error = (ready & POLLNVAL) ? EBADF : EIO;  // hung up or failed
             end.hangUp = hangUp;
             break;
         }
@@ -114,13 +126,12 @@ int WriteWithLimit(int fd, const std::uint8_t* buffer, std::uint32_t count, std:
         }
         if (polledReady)
             ::poll(nullptr, 0, kRetryPauseMs);  // reported ready yet refused: do not spin
-        pollfd p{.fd = fd, .events = POLLOUT, .revents = 0};
-        const int ready = ::poll(&p, 1, wait);
-        if (ready < 0 && errno != EINTR) {
+        const int ready = PollFor(fd, POLLOUT, static_cast<std::uint32_t>(wait));
+        if (ready < 0) {
             error = errno;
             break;
         }
-        if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) && !(p.revents & POLLOUT)) {
+        if (ready > 0 && (ready & (POLLERR | POLLHUP | POLLNVAL)) && !(ready & POLLOUT)) {
             error = EIO;
             break;
         }

@@ -21,6 +21,10 @@ struct ReadEnd {
 // a failure or the end of the input ends the read early; `end` tells which.
 int ReadWithLimits(int fd, std::uint8_t* buffer, std::uint32_t count, ReadLimits limits, ReadEnd& end);
 
+// Waits up to ms for events on fd; a signal does not cut the wait short. The revents
+// that came, 0 when the time passed first, -1 on failure (errno tells).
+int PollFor(int fd, short events, std::uint32_t ms);
+
 // True for the errors of a line that was hung up (EIO) or a device that vanished
 // (ENODEV, ENXIO).
 bool IsGoneError(int error);

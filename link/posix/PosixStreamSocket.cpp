@@ -3,7 +3,6 @@
 // program. MSG_NOSIGNAL keeps a dropped connection from raising SIGPIPE.
 #include <arpa/inet.h>
 #include <cerrno>
-#include <climits>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -14,25 +13,6 @@
 
 namespace zorvik {
 namespace {
-
-int PollMs(std::uint32_t ms)
-{
-    return ms > static_cast<std::uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(ms);
-}
-
-// Waits for `events` up to ms; the revents, 0 on time-out, -1 on failure.
-int Wait(int fd, short events, std::uint32_t ms)
-{
-    for (;;) {
-        pollfd p{.fd = fd, .events = events, .revents = 0};
-        const int ready = ::poll(&p, 1, PollMs(ms));
-        if (ready < 0 && errno == EINTR)
-            continue;  // a signal shortens the wait; acceptable for these limits
-        if (ready < 0)
-            return -1;
-        return ready == 0 ? 0 : p.revents;
-    }
-}
 
 class PosixStreamSocket final : public StreamSocket {
 public:
@@ -60,7 +40,7 @@ public:
             return true;
         if (errno != EINPROGRESS && errno != EINTR)
             return file_.Fail(errno);
-        const int ready = Wait(fd, POLLOUT, limitMs);
+        const int ready = posix::PollFor(fd, POLLOUT, limitMs);
         if (ready <= 0)
             return file_.Fail(ready == 0 ? ETIMEDOUT : errno);
         int error = 0;
@@ -86,7 +66,7 @@ public:
                 file_.Fail(errno);
                 break;
             }
-            const int ready = Wait(fd, POLLOUT, stallMs);
+            const int ready = posix::PollFor(fd, POLLOUT, stallMs);
             if (ready <= 0) {
                 file_.Fail(ready == 0 ? ETIMEDOUT : errno);
                 break;
@@ -100,7 +80,7 @@ public:
     int Receive(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override
     {
         const int fd = file_.Fd();
-        const int ready = fd < 0 ? -1 : Wait(fd, POLLIN, timeoutMs);
+        const int ready = fd < 0 ? -1 : posix::PollFor(fd, POLLIN, timeoutMs);
         if (ready < 0) {
             file_.Fail(fd < 0 ? EBADF : errno);
             return -1;

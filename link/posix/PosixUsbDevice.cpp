@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <climits>
 #include <filesystem>
 
 #include "link/UsbPort.h"
@@ -29,21 +27,6 @@ constexpr int kMaxEventReads = 64;
 constexpr std::uint32_t kFolderEvents =
     IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kParentEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
-
-// Waits up to ms for events on fd, restarting after signals with the time that is left.
-int PollFor(int fd, short events, std::uint32_t ms)
-{
-    using Clock = std::chrono::steady_clock;
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        pollfd p{fd, events, 0};
-        const int r = ::poll(&p, 1, static_cast<int>(std::clamp<long long>(left, 0, INT_MAX)));
-        if (r < 0 && errno == EINTR)
-            continue;
-        return r < 0 ? -1 : (r == 0 ? 0 : p.revents);
-    }
-}
 
 }  // namespace
 
@@ -109,7 +92,7 @@ int PosixUsbDevice::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_
         SetError(node_, ENODEV);
         return -1;
     }
-    const int ready = PollFor(file_.Fd(), POLLIN, std::min(timeoutMs, kMaxReadWaitMs));
+    const int ready = posix::PollFor(file_.Fd(), POLLIN, std::min(timeoutMs, kMaxReadWaitMs));
     if (ready < 0)
         SetError(node_, errno);
     if (ready <= 0)
@@ -184,8 +167,11 @@ bool PosixUsbDevice::OpenDeviceGone() const
     struct stat open {};
     if (::stat(node_.c_str(), &byPath) != 0 || ::fstat(file_.Fd(), &open) != 0)
         return true;
-    // A node of the same name may already belong to a newly arrived device.
-    return byPath.st_dev != open.st_dev || byPath.st_ino != open.st_ino || byPath.st_rdev != open.st_rdev;
+    // A node of the same name may already belong to a newly arrived device: the kernel
+    // makes every node anew, so it is another file. (The device numbers are not
+    // compared: a node reached through a link may report the numbers of the link's
+    // device rather than those of the file it leads to.)
+    return byPath.st_dev != open.st_dev || byPath.st_ino != open.st_ino;
 }
 
 void PosixUsbDevice::DrainEvents(const std::function<void(UsbDeviceEvent)>& handle)

@@ -46,18 +46,18 @@ bool ApplyLine(const SerialLine& line, termios& t)
     if (line.stopBits == 2)
         t.c_cflag |= CSTOPB;
     switch (line.parity) {
-    case SerialParity::None:
+    case Parity::None:
         break;
-    case SerialParity::Odd:
+    case Parity::Odd:
         t.c_cflag |= PARENB | PARODD;
         break;
-    case SerialParity::Even:
+    case Parity::Even:
         t.c_cflag |= PARENB;
         break;
-    case SerialParity::Mark:
+    case Parity::Mark:
         t.c_cflag |= PARENB | CMSPAR | PARODD;
         break;
-    case SerialParity::Space:
+    case Parity::Space:
         t.c_cflag |= PARENB | CMSPAR;
         break;
     }
@@ -93,11 +93,11 @@ SerialLine LineOf(const termios& t)
     line.stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
     const bool odd = t.c_cflag & PARODD;
     if (!(t.c_cflag & PARENB))
-        line.parity = SerialParity::None;
+        line.parity = Parity::None;
     else if (t.c_cflag & CMSPAR)
-        line.parity = odd ? SerialParity::Mark : SerialParity::Space;
+        line.parity = odd ? Parity::Mark : Parity::Space;
     else
-        line.parity = odd ? SerialParity::Odd : SerialParity::Even;
+        line.parity = odd ? Parity::Odd : Parity::Even;
     line.checkParity = t.c_iflag & INPCK;
     line.ctsHandshake = t.c_cflag & CRTSCTS;
     line.xonXoffOutput = t.c_iflag & IXON;

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
+#include "base/BoundedFile.h"
+#include "link/NaturalOrder.h"
 #include "link/UsbDevicePath.h"
 #include "resources/UsbTexts.h"
 
@@ -14,13 +15,36 @@ namespace zorvik {
 namespace fs = std::filesystem;
 namespace {
 
+// A sysfs attribute's text, read within a bound (the kernel gives at most a page).
+std::optional<std::string> ReadAttribute(const fs::path& file)
+{
+    const FileRead read = ReadBoundedFile(file.string(), kUsbSysAttributeMaxBytes);
+    if (!read.Ok())
+        return std::nullopt;
+    return std::string(read.bytes.begin(), read.bytes.end());
+}
+
 std::optional<std::uint16_t> ReadHexId(const fs::path& file)
 {
-    std::ifstream in(file);
-    std::string text;
-    if (!(in >> text))
+    const auto text = ReadAttribute(file);
+    if (!text)
         return std::nullopt;
-    return ParseUsbId(text, true);
+    std::string_view id(*text);
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
+        id.remove_suffix(1);
+    return ParseUsbId(id, true);
+}
+
+// The printer's IEEE 1284 device ID, without the line end the driver adds; none when
+// the file is missing or empty (the driver could not fetch it).
+std::optional<std::string> ReadDeviceId(const fs::path& file)
+{
+    auto text = ReadAttribute(file);
+    while (text && !text->empty() && (text->back() == '\n' || text->back() == '\0'))
+        text->pop_back();
+    if (!text || text->empty())
+        return std::nullopt;
+    return text;
 }
 
 // "lp0" -> true: the node name the printer driver gives its devices.
@@ -65,39 +89,6 @@ private:
 
 }  // namespace
 
-bool UsbPlaceLess(const std::string& a, const std::string& b)
-{
-    std::size_t i = 0, j = 0;
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    while (i < a.size() && j < b.size()) {
-        if (digit(a[i]) && digit(b[j])) {
-            std::size_t ie = i, je = j;
-            while (ie < a.size() && digit(a[ie]))
-                ++ie;
-            while (je < b.size() && digit(b[je]))
-                ++je;
-            // Compare the numbers without converting: leading zeros off, then length, then text.
-            while (i + 1 < ie && a[i] == '0')
-                ++i;
-            while (j + 1 < je && b[j] == '0')
-                ++j;
-            if (ie - i != je - j)
-                return ie - i < je - j;
-            const int c = a.compare(i, ie - i, b, j, je - j);
-            if (c != 0)
-                return c < 0;
-            i = ie;
-            j = je;
-        } else {
-            if (a[i] != b[j])
-                return a[i] < b[j];
-            ++i;
-            ++j;
-        }
-    }
-    return a.size() - i < b.size() - j;
-}
-
 std::vector<std::string> ListUsbPrinterInterfaces(const UsbEnv& env)
 {
     std::vector<std::string> places;
@@ -109,7 +100,7 @@ std::vector<std::string> ListUsbPrinterInterfaces(const UsbEnv& env)
         if (name.find(':') != std::string::npos && IsUsbPlace(name))
             places.push_back(name);
     }
-    std::sort(places.begin(), places.end(), UsbPlaceLess);
+    std::sort(places.begin(), places.end(), NaturalLess);
     return places;
 }
 
@@ -132,10 +123,11 @@ std::optional<UsbInterfaceEntry> ReadUsbInterface(const UsbEnv& env, const std::
     }
     if (nodes.empty())
         return std::nullopt;
-    std::sort(nodes.begin(), nodes.end(), UsbPlaceLess);
+    std::sort(nodes.begin(), nodes.end(), NaturalLess);
     UsbInterfaceEntry entry;
     entry.path = FormatUsbDevicePath({place, *vendor, *product});
     entry.node = (fs::path(env.devRoot) / kUsbDevNodeFolder / nodes.front()).string();
+    entry.deviceId = ReadDeviceId(devices / place / kUsbSysDeviceIdFile);
     return entry;
 }
 
@@ -156,7 +148,7 @@ std::optional<std::string> ResolveUsbNode(const UsbEnv& env, const std::string& 
 std::vector<std::string> DiscoverUsbPrinters(const UsbEnv& env, std::ostream& out)
 {
     SysfsInterfaceList list(env);
-    return WalkUsbInterfaces(list, out);
+    return WalkUsbInterfaces(list, out, env.printerIds);
 }
 
 }  // namespace zorvik

@@ -21,7 +21,4 @@ std::optional<UsbInterfaceEntry> ReadUsbInterface(const UsbEnv& env, const std::
 // absolute path names its node directly. None when there is no such device.
 std::optional<std::string> ResolveUsbNode(const UsbEnv& env, const std::string& devicePath);
 
-// Bus order: numbers compared as numbers, so "1-10" comes after "1-9".
-bool UsbPlaceLess(const std::string& a, const std::string& b);
-
 }  // namespace zorvik

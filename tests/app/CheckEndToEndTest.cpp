@@ -59,7 +59,7 @@ TEST_P(CheckEndToEndTest, ShowsTheMessage)
     const Case& c = GetParam();
     server.WithPrinter([&](VirtualPrinter& p) { c.row.arrange(p); });
     const char* expected = c.pty ? c.row.overPty : c.row.overTcp;
-    const bool ok = check.Run(c.pty ? Serial : Ethernet, Settings(c.pty));
+    const bool ok = check.Run(c.pty ? InterfaceType::Serial : InterfaceType::Ethernet, Settings(c.pty));
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, expected);
     EXPECT_EQ(ok, expected == kOk);
@@ -99,7 +99,7 @@ TEST_F(LinkEndToEndTest, PacketReplyOnTheSecondRead)
                 server.ReleaseHeld();
             }
         });
-        const IdentifyResult result = IdentifyPrinter(link, Ethernet, pacer);
+        const IdentifyResult result = IdentifyPrinter(link, InterfaceType::Ethernet, pacer);
         EXPECT_EQ(result, emptyReadsBeforeReply == 1 ? IdentifyResult::Ok : IdentifyResult::NoPrinterId);
         link.SetTrace(nullptr);
         link.Close();
@@ -114,14 +114,14 @@ TEST_F(LinkEndToEndTest, UnpluggedLineIsDisconnected)
     ASSERT_NE(link.CreatePort(Settings(true)), 0);
     ASSERT_NE(link.Open(), 0);
     server.Unplug();
-    EXPECT_EQ(IdentifyPrinter(link, Serial, pacer), IdentifyResult::Disconnected);
+    EXPECT_EQ(IdentifyPrinter(link, InterfaceType::Serial, pacer), IdentifyResult::Disconnected);
 }
 
 TEST_F(LinkEndToEndTest, UnpluggedPtyDoesNotOpen)
 {
     const PortSettings settings = Settings(true);
     server.Unplug();
-    EXPECT_FALSE(check.Run(Serial, settings));
+    EXPECT_FALSE(check.Run(InterfaceType::Serial, settings));
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "Can't open port and Printer is disconnected");
 }
@@ -132,7 +132,7 @@ TEST_F(LinkEndToEndTest, StrayBytesAreDrained)
     ASSERT_NE(link.CreatePort(Settings(true)), 0);
     ASSERT_NE(link.Open(), 0);
     server.SendUnasked({0x41, 0x6F, 0x42});
-    EXPECT_EQ(IdentifyPrinter(link, Serial, pacer), IdentifyResult::Ok);
+    EXPECT_EQ(IdentifyPrinter(link, InterfaceType::Serial, pacer), IdentifyResult::Ok);
 }
 
 }  // namespace

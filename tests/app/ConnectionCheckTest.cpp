@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SimulatedPrinter.h"
+#include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
 
 namespace zorvik {
@@ -24,7 +25,7 @@ PortSettings SerialSettings(std::string name)
     s.portName = std::move(name);
     s.baudRate = 9600;
     s.dataBits = 8;
-    s.flowControl = 2;
+    s.flowControl = FlowControl::None;
     s.timeouts = {10, 10, 10, 0, 0};
     return s;
 }
@@ -69,7 +70,7 @@ TEST(ConnectionCheckTest, OneMessageAndTheLinkStateForEachOutcome)
     for (const auto& row : rows) {
         Fixture f;
         row.arrange(f);
-        const bool ok = f.check.Run(Serial, row.settings);
+        const bool ok = f.check.Run(InterfaceType::Serial, row.settings);
         EXPECT_EQ(ok, row.connected) << row.name;
         EXPECT_EQ(f.check.Connected(), row.connected) << row.name;
         EXPECT_EQ(f.link.HasPort(), row.linkOpen) << row.name;
@@ -89,9 +90,9 @@ TEST(ConnectionCheckTest, OneMessageAndTheLinkStateForEachOutcome)
 TEST(ConnectionCheckTest, SecondRunWhileConnectedDoesNothingAndDropCloses)
 {
     Fixture f;
-    ASSERT_TRUE(f.check.Run(Serial, SerialSettings("COM1")));
+    ASSERT_TRUE(f.check.Run(InterfaceType::Serial, SerialSettings("COM1")));
     const auto writes = f.sim.state->writes.size();
-    EXPECT_TRUE(f.check.Run(Serial, SerialSettings("COM1")));
+    EXPECT_TRUE(f.check.Run(InterfaceType::Serial, SerialSettings("COM1")));
     EXPECT_EQ(f.sim.state->writes.size(), writes);
     EXPECT_EQ(f.notifier.messages.size(), 1u);
     f.check.Drop();
@@ -109,7 +110,7 @@ TEST(ConnectionCheckTest, QueuesReleasedOnlyForComAndLptNames)
     const Row rows[] = {{"COM1", true}, {"LPT2", true}, {"\\\\.\\COM12", false}, {"com1", false}};
     for (const auto& row : rows) {
         Fixture f;
-        f.check.Run(Serial, SerialSettings(row.name));
+        f.check.Run(InterfaceType::Serial, SerialSettings(row.name));
         EXPECT_EQ(f.queues.released.size(), row.released ? 1u : 0u) << row.name;
     }
 }
@@ -120,13 +121,13 @@ TEST(ConnectionCheckTest, EthernetSettingsReachTheLink)
     PortSettings s;
     s.portName = "127.0.0.1";
     s.tcpPort = 9100;
-    ASSERT_TRUE(f.check.Run(Ethernet, s));
-    EXPECT_EQ(f.link.Type(), Ethernet);
+    ASSERT_TRUE(f.check.Run(InterfaceType::Ethernet, s));
+    EXPECT_EQ(f.link.Type(), InterfaceType::Ethernet);
     ASSERT_EQ(f.sim.state->configured.size(), 1u);
     EXPECT_EQ(f.sim.state->configured[0], s);
     s.tcpPort = 0;
     Fixture g;
-    EXPECT_FALSE(g.check.Run(Ethernet, s));
+    EXPECT_FALSE(g.check.Run(InterfaceType::Ethernet, s));
     EXPECT_EQ(g.notifier.messages.at(0).text, "Port Configuration Set Error!");
 }
 

@@ -6,6 +6,7 @@
 
 #include "SimulatedPrinter.h"
 #include "resources/CheckTexts.h"
+#include "support/PortSettingsPrint.h"
 
 namespace zorvik {
 namespace {
@@ -67,11 +68,13 @@ const FaultRow kFaultRows[] = {
 TEST(IdentificationTest, OutcomeOfEachPrinterForBothReadingStyles)
 {
     for (const auto& row : kFaultRows) {
-        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+        for (InterfaceType type :
+             {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet}) {
             SimulatedPrinter sim;
             row.arrange(*sim.printer);
             VirtualPacer pacer;
-            const auto expected = (type == Serial || type == Parallel) ? row.byteWise : row.block;
+            const auto expected =
+                (type == InterfaceType::Serial || type == InterfaceType::Parallel) ? row.byteWise : row.block;
             EXPECT_EQ(Identify(sim, type, pacer), expected) << row.name << ", interface " << type;
         }
     }
@@ -82,7 +85,8 @@ TEST(IdentificationTest, OutcomeOfEachPrinterForBothReadingStyles)
 TEST(IdentificationTest, HangUpAtEveryStepIsDisconnected)
 {
     for (int answered = 0; answered < 3; ++answered) {
-        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet}) {
+        for (InterfaceType type :
+             {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet}) {
             SimulatedPrinter sim;
             auto replies = std::make_shared<int>(0);
             sim.state->responder = [p = sim.printer, replies, answered](const Bytes& written,
@@ -108,7 +112,7 @@ TEST(IdentificationTest, ShortWriteOfInitializeIsAPortError)
     SimulatedPrinter sim;
     sim.state->writeLimit = 1;
     VirtualPacer pacer;
-    EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::PortError);
+    EXPECT_EQ(Identify(sim, InterfaceType::Serial, pacer), IdentifyResult::PortError);
     // Nothing after the failed ESC @.
     EXPECT_EQ(sim.state->writes.size(), 1u);
 }
@@ -117,7 +121,7 @@ TEST(IdentificationTest, CommandsInOrder)
 {
     SimulatedPrinter sim;
     VirtualPacer pacer;
-    ASSERT_EQ(Identify(sim, Ethernet, pacer), IdentifyResult::Ok);
+    ASSERT_EQ(Identify(sim, InterfaceType::Ethernet, pacer), IdentifyResult::Ok);
     const std::vector<std::string> expected = {"ESC @", "ESC = 1", "GS a 0", "GS I 3", "GS I 66", "GS I 67"};
     EXPECT_EQ(sim.printer->CommandNames(), expected);
 }
@@ -136,7 +140,7 @@ TEST(IdentificationTest, PacketReadIsTriedTwice)
             simulate(written, s);
         };
         VirtualPacer pacer;
-        EXPECT_EQ(Identify(sim, Usb, pacer),
+        EXPECT_EQ(Identify(sim, InterfaceType::Usb, pacer),
                   emptyReads == 1 ? IdentifyResult::Ok : IdentifyResult::NoPrinterId)
             << emptyReads;
     }
@@ -150,9 +154,9 @@ TEST(IdentificationTest, PausesOfWholeExchange)
     };
     const Row rows[] = {
         // drain (five empty reads), five discards, ID, maker text, the pause, model text
-        {Serial, {50, 50, 50, 50, 50, 100, 100, 100, 100, 100, 100, 100, 500, 100}},
+        {InterfaceType::Serial, {50, 50, 50, 50, 50, 100, 100, 100, 100, 100, 100, 100, 500, 100}},
         // ID packet, maker packet, the pause, model packet
-        {Ethernet, {200, 200, 500, 200}},
+        {InterfaceType::Ethernet, {200, 200, 500, 200}},
     };
     for (const auto& row : rows) {
         SimulatedPrinter sim;
@@ -165,7 +169,7 @@ TEST(IdentificationTest, PausesOfWholeExchange)
     SimulatedPrinter sim;
     sim.printer->Faults().idFillerBytes = 9;
     VirtualPacer pacer;
-    ASSERT_EQ(Identify(sim, Serial, pacer), IdentifyResult::Ok);
+    ASSERT_EQ(Identify(sim, InterfaceType::Serial, pacer), IdentifyResult::Ok);
     EXPECT_EQ(pacer.Total(), 1550u + 900u);
 }
 
@@ -174,7 +178,7 @@ TEST(IdentificationTest, DrainReadsStrayBytesFirst)
     SimulatedPrinter sim;
     sim.state->Queue(BytesOf({0x41, 0x00, 0x42}));  // waiting before the exchange starts
     VirtualPacer pacer;
-    ASSERT_EQ(Identify(sim, Serial, pacer), IdentifyResult::Ok);
+    ASSERT_EQ(Identify(sim, InterfaceType::Serial, pacer), IdentifyResult::Ok);
     // 0x41 and 0x42 each restart the count; the 00 counts as empty.
     const auto& p = pacer.Pauses();
     EXPECT_EQ(std::count(p.begin(), p.end(), 50u), 3 + 5);
@@ -187,7 +191,7 @@ TEST(IdentificationTest, EndlessOrCutTextsEndTheRead)
         SimulatedPrinter sim;
         sim.state->Queue(Bytes(100000, 0x41));
         VirtualPacer pacer;
-        EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::NoPrinterId);
+        EXPECT_EQ(Identify(sim, InterfaceType::Serial, pacer), IdentifyResult::NoPrinterId);
         EXPECT_LT(sim.state->readCounts.size(), 200u);
     }
     // A text that stops before its 00 or never ends is not a whole reply: the check
@@ -212,7 +216,7 @@ TEST(IdentificationTest, EndlessOrCutTextsEndTheRead)
                 simulate(written, s);
         };
         VirtualPacer pacer;
-        EXPECT_EQ(Identify(sim, Serial, pacer), IdentifyResult::NoPrinterId);
+        EXPECT_EQ(Identify(sim, InterfaceType::Serial, pacer), IdentifyResult::NoPrinterId);
     }
 }
 

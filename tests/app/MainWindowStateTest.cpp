@@ -9,6 +9,7 @@
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
 #include "support/FakePort.h"
+#include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
 
 namespace zorvik {
@@ -36,7 +37,7 @@ public:
     void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
     void ApplySelections(MainWindowState& w) override
     {
-        calls.push_back("apply " + std::to_string(w.interfaceType));
+        calls.push_back("apply " + std::to_string(CodeNumber(w.settings.interfaceType)));
     }
 };
 
@@ -101,12 +102,12 @@ constexpr Enables kSerialConnected{true, true, true, true, true, true, false, fa
 
 TEST_F(MainWindowStateTest, OpensOnCom1At9600WithOnlyTheCheckEnabled)
 {
-    EXPECT_EQ(state.interfaceType, Serial);
+    EXPECT_EQ(state.settings.interfaceType, InterfaceType::Serial);
     EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "9600", "8", "None", "1", "Hardware"}));
     EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
     EXPECT_EQ(state.List(MainList::Port).entries[9], "\\\\.\\COM10");
     EXPECT_EQ(Now(), kSerialIdle);
-    EXPECT_EQ(state.tcpPort, 9100u);
+    EXPECT_EQ(state.settings.tcpPort, 9100u);
     EXPECT_EQ(FormatIpAddress(state.ipAddress), "192.168.1.100");
     EXPECT_FALSE(state.Connected());
     EXPECT_TRUE(notifier.messages.empty());
@@ -115,9 +116,9 @@ TEST_F(MainWindowStateTest, OpensOnCom1At9600WithOnlyTheCheckEnabled)
 TEST_F(MainWindowStateTest, ChoosingSerialAgainSelects19200AndKeepsTheLineSettings)
 {
     ChooseEntries({4, -1, 1, 2, 2, 1});
-    state.ChooseInterface(Serial);
+    state.ChooseInterface(InterfaceType::Serial);
     EXPECT_EQ(SerialSelections(), (std::vector<std::string>{"COM1", "19200", "8", "Even", "2", "Xon/Xoff"}));
-    EXPECT_EQ(state.portName, "COM1:");
+    EXPECT_EQ(state.settings.portName, "COM1:");
     EXPECT_EQ(Now(), kSerialIdle);
 }
 
@@ -145,7 +146,7 @@ TEST_P(InterfaceChoiceTest, FillsTheListsForTheInterface)
     usbPrinters = c.usbFound;
     state.ChooseInterface(c.chosen);
 
-    EXPECT_EQ(state.interfaceType, c.shown);
+    EXPECT_EQ(state.settings.interfaceType, c.shown);
     if (c.serialNames)
         EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
     else
@@ -161,36 +162,36 @@ INSTANTIATE_TEST_SUITE_P(
     Choices, InterfaceChoiceTest,
     ::testing::Values(
         InterfaceCase{"Parallel",
-                      Parallel,
+                      InterfaceType::Parallel,
                       {},
-                      Parallel,
+                      InterfaceType::Parallel,
                       false,
                       {"LPT1", "LPT2", "LPT3"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
                       {"LPT1", "115200", "8", "Odd", "1", "None"},
                       {}},
         InterfaceCase{"TwoUsbPrinters",
-                      Usb,
+                      InterfaceType::Usb,
                       {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
-                      Usb,
+                      InterfaceType::Usb,
                       false,
                       {"LXT-640IV:/dev/usb/lp0", "LXT-640IV:/dev/usb/lp1"},
                       {true, false, false, false, false, false, false, false, true, false, false, false},
                       {"LXT-640IV:/dev/usb/lp0", "115200", "8", "Odd", "1", "None"},
                       {}},
         InterfaceCase{"NoUsbPrinterFallsBackToSerial",
-                      Usb,
+                      InterfaceType::Usb,
                       {},
-                      Serial,
+                      InterfaceType::Serial,
                       true,
                       {},
                       kSerialIdle,
                       {"COM1", "9600", "8", "None", "1", "Hardware"},
                       {kNoUsb}},
         InterfaceCase{"Ethernet",
-                      Ethernet,
+                      InterfaceType::Ethernet,
                       {},
-                      Ethernet,
+                      InterfaceType::Ethernet,
                       false,
                       {},
                       {false, false, false, false, false, false, true, true, true, false, false, false},
@@ -201,10 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
 {
     state.ipAddress = {10, 1, 2, 3};
-    state.tcpPort = 4000;
-    state.ChooseInterface(Ethernet);
+    state.settings.tcpPort = 4000;
+    state.ChooseInterface(InterfaceType::Ethernet);
     EXPECT_EQ(FormatIpAddress(state.ipAddress), "192.168.1.100");
-    EXPECT_EQ(state.tcpPort, 9100u);
+    EXPECT_EQ(state.settings.tcpPort, 9100u);
     EXPECT_TRUE(state.List(MainList::Port).entries.empty());
 }
 
@@ -212,24 +213,33 @@ TEST_F(MainWindowStateTest, EthernetAfterACheckOnCom1KeepsTheAddressAndPort)
 {
     Connect();
     state.ipAddress = {10, 0, 0, 5};
-    state.tcpPort = 9200;
-    state.ChooseInterface(Ethernet);
+    state.settings.tcpPort = 9200;
+    state.ChooseInterface(InterfaceType::Ethernet);
     EXPECT_FALSE(state.Connected());
     EXPECT_EQ(FormatIpAddress(state.ipAddress), "10.0.0.5");
-    EXPECT_EQ(state.tcpPort, 9200u);
+    EXPECT_EQ(state.settings.tcpPort, 9200u);
 }
 
 TEST_F(MainWindowStateTest, CollectedSettingsFollowTheInterface)
 {
     ChooseEntries({11, 4, 1, 3, 1, 2});
-    EXPECT_EQ(state.CollectSettings(),
-              (PortSettings{"\\\\.\\COM12", 38400, 7, 1, 3, 2, CommTimeouts{10, 10, 10, 0, 0}, 0}));
+    EXPECT_EQ(state.CollectSettings(), (PortSettings{.interfaceType = InterfaceType::Serial,
+                                                     .portName = "\\\\.\\COM12",
+                                                     .baudRate = 38400,
+                                                     .dataBits = 7,
+                                                     .stopBits = StopBits::OneAndHalf,
+                                                     .parity = Parity::Mark,
+                                                     .flowControl = FlowControl::None,
+                                                     .timeouts = CommTimeouts{10, 10, 10, 0, 0},
+                                                     .tcpPort = 0}));
 
-    state.ChooseInterface(Ethernet);
+    state.ChooseInterface(InterfaceType::Ethernet);
     state.ipAddress = {10, 0, 0, 5};
-    state.tcpPort = 9100;
-    EXPECT_EQ(state.CollectSettings(),
-              (PortSettings{.portName = "10.0.0.5", .timeouts = {}, .tcpPort = 9100}));
+    state.settings.tcpPort = 9100;
+    EXPECT_EQ(state.CollectSettings(), (PortSettings{.interfaceType = InterfaceType::Ethernet,
+                                                     .portName = "10.0.0.5",
+                                                     .timeouts = {},
+                                                     .tcpPort = 9100}));
 }
 
 TEST_F(MainWindowStateTest, AListWithoutSelectionKeepsThePreviousValue)
@@ -241,7 +251,7 @@ TEST_F(MainWindowStateTest, AListWithoutSelectionKeepsThePreviousValue)
     const PortSettings s = state.CollectSettings();
     EXPECT_EQ(s.portName, "COM1");
     EXPECT_EQ(s.baudRate, 9600u);
-    EXPECT_EQ(s.parity, 0);
+    EXPECT_EQ(s.parity, Parity::None);
 }
 
 TEST_F(MainWindowStateTest, SuccessfulCheckEnablesTheToolsAndReleasesTheQueues)
@@ -254,6 +264,34 @@ TEST_F(MainWindowStateTest, SuccessfulCheckEnablesTheToolsAndReleasesTheQueues)
     EXPECT_EQ(queues.released, std::vector<std::string>{"COM1"});
     ASSERT_EQ(port->configured.size(), 1u);
     EXPECT_EQ(port->configured[0].baudRate, 9600u);
+
+    // The printer's state in one line, asked after the check and again on refresh;
+    // one that stops answering is unknown, and a dropped connection shows nothing.
+    EXPECT_EQ(state.healthLine, "Printer state: ready");
+    EXPECT_TRUE(state.healthRefreshEnabled);
+    const struct {
+        unsigned conditions;
+        bool silent;
+        const char* line;
+    } refreshes[] = {
+        {kSimPaperEnd, false,
+         "Printer state: paper out: offline, printing stopped by paper end, paper near end, "
+         "paper end"},
+        {kSimCutterError, false, "Printer state: error: offline, error, cutter error"},
+        {kSimCutterError, true, "Printer state: unknown"},
+        {0, false, "Printer state: ready"},
+    };
+    for (const auto& r : refreshes) {
+        printer.printer->SetConditions(r.conditions);
+        printer.printer->Faults().silent = r.silent;
+        state.RefreshHealth();
+        EXPECT_EQ(state.healthLine, r.line);
+        EXPECT_TRUE(state.healthRefreshEnabled);
+    }
+    EXPECT_EQ(notifier.messages.size(), 1u);
+    state.DropConnection();
+    EXPECT_EQ(state.healthLine, "");
+    EXPECT_FALSE(state.healthRefreshEnabled);
 }
 
 struct FailureCase {
@@ -276,10 +314,10 @@ TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
     printer.printer->Identity().model = c.model;
     port->configureResult = c.configureResult;
     port->openResult = c.openResult;
-    if (c.type == Ethernet) {
-        state.ChooseInterface(Ethernet);
+    if (c.type == InterfaceType::Ethernet) {
+        state.ChooseInterface(InterfaceType::Ethernet);
         state.ipAddress = {127, 0, 0, 1};
-        state.tcpPort = c.tcpPort;
+        state.settings.tcpPort = c.tcpPort;
     }
     const Enables before = Now();
     state.CheckCommunication();
@@ -291,15 +329,19 @@ TEST_P(CheckFailureTest, ShowsOneWarningAndLeavesTheLinkClosed)
     EXPECT_EQ(port->closeCount, c.opened ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, CheckFailureTest,
-    ::testing::Values(
-        FailureCase{"Refused", "KARVO", "LXT-640IV", 0, 1, Serial, 0, kMsgPortConfigError, false},
-        FailureCase{"TcpPortZero", "KARVO", "LXT-640IV", 1, 1, Ethernet, 0, kMsgPortConfigError, false},
-        FailureCase{"NotOpened", "KARVO", "LXT-640IV", 1, 0, Serial, 0, kMsgCantOpenPort, false},
-        FailureCase{"WrongMaker", "KARVOX", "LXT-640IV", 1, 1, Serial, 0, kMsgWrongMaker, true},
-        FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1, Serial, 0, kMsgWrongModel, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Failures, CheckFailureTest,
+                         ::testing::Values(FailureCase{"Refused", "KARVO", "LXT-640IV", 0, 1,
+                                                       InterfaceType::Serial, 0, kMsgPortConfigError, false},
+                                           FailureCase{"TcpPortZero", "KARVO", "LXT-640IV", 1, 1,
+                                                       InterfaceType::Ethernet, 0, kMsgPortConfigError,
+                                                       false},
+                                           FailureCase{"NotOpened", "KARVO", "LXT-640IV", 1, 0,
+                                                       InterfaceType::Serial, 0, kMsgCantOpenPort, false},
+                                           FailureCase{"WrongMaker", "KARVOX", "LXT-640IV", 1, 1,
+                                                       InterfaceType::Serial, 0, kMsgWrongMaker, true},
+                                           FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1,
+                                                       InterfaceType::Serial, 0, kMsgWrongModel, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
 {
@@ -320,8 +362,8 @@ TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
 
 TEST_F(MainWindowStateTest, InterfaceChoiceWhileConnectedDropsTheConnection)
 {
-    for (InterfaceType type : {Serial, Parallel, Ethernet}) {
-        state.ChooseInterface(Serial);
+    for (InterfaceType type : {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Ethernet}) {
+        state.ChooseInterface(InterfaceType::Serial);
         Connect();
         state.ChooseInterface(type);
         EXPECT_FALSE(state.Connected()) << type;
@@ -445,10 +487,10 @@ TEST(MainWindowStatePorts, NamesShowTheDeviceBehindThemAndTheMapIsReadAtEveryFil
     map["COM3"] = "/dev/ttyACM1";
     map["COM2"] = "/dev/ttyUSB0";
     EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyUSB0") << "read only when the list is filled";
-    state.ChooseInterface(Parallel);
+    state.ChooseInterface(InterfaceType::Parallel);
     EXPECT_EQ(reads, 2);
     EXPECT_EQ(tip(0), "LPT1 \u2192 /dev/lp0");
-    state.ChooseInterface(Serial);
+    state.ChooseInterface(InterfaceType::Serial);
     EXPECT_EQ(reads, 3);
     EXPECT_EQ(tip(1), "COM2 \u2192 /dev/ttyUSB0");
     EXPECT_EQ(tip(2), "COM3 \u2192 /dev/ttyACM1");
@@ -470,7 +512,8 @@ TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
         RecordingPreset preset;
         MainWindowState state(with.link, with.pacer, with.notifier, with.tools, {}, nullptr, &preset);
         state.Open(c.argument);
-        for (InterfaceType type : {Serial, Parallel, Usb, Ethernet})
+        for (InterfaceType type :
+             {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet})
             state.ChooseInterface(type);
         EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.key, "apply 0", "apply 1",
                                                           "apply 0", "apply 3"}));

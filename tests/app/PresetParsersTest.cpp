@@ -1,36 +1,48 @@
 #include <gtest/gtest.h>
 
 #include "app/PresetParsers.h"
+#include "support/LineCodes.h"
+#include "support/PortSettingsPrint.h"
 
 namespace zorvik {
 namespace {
 
+// The line a window starts with: 9600, 8, none, one, hardware.
+const PortSettings kWindowStart{.baudRate = 9600, .dataBits = 8};
+
+// Baud rate, data bits, parity, stop-bit and flow codes.
+PortSettings Line(std::uint32_t baud, std::int32_t bits, std::int32_t parity, std::int32_t stop,
+                  std::int32_t flow)
+{
+    return test::WithLine(kWindowStart, baud, bits, parity, stop, flow);
+}
+
 struct LineRow {
     const char* text;
-    SerialLine expected;  // starting from the window's defaults 9600, 8, none, one, hardware
+    PortSettings expected;  // starting from the window's defaults 9600, 8, none, one, hardware
 };
 
 TEST(PresetParsers, SerialLineSettings)
 {
     const LineRow rows[] = {
-        {"9600,n,8,1", {9600, 8, 0, 0, 2}},
-        {"19200,e,7,1.5,x", {19200, 7, 2, 1, 1}},
-        {"9600,n,8,2,p", {9600, 8, 0, 2, 0}},
-        {"9600,n,8,2", {9600, 8, 0, 2, 2}},
-        {"9600,n,8,1,x", {9600, 8, 0, 0, 1}},
-        {"115200,o,8,1,p", {115200, 8, 1, 0, 0}},
-        {"4800,m,7,1,q", {4800, 7, 3, 0, 0}},  // unknown flow letter keeps the flow
-        {"4800,s,8,1.5", {4800, 8, 4, 1, 0}},  // flow letter beyond the end keeps it
-        {"2400,z,x,3", {2400, 8, 0, 0, 2}},    // unknown parity, data bits and stop bits keep theirs
-        {"38400", {9600, 4, 0, 0, 2}},         // no comma: no baud text, the digits are read at their places
-        {"38400,", {38400, 8, 0, 0, 2}},
-        {"", {9600, 8, 0, 0, 2}},        // a port without line settings
-        {",e,7,2", {9600, 7, 2, 2, 2}},  // empty baud keeps the rate instead of 0
-        {"99999999999,n,8,1", {0xFFFFFFFFu, 8, 0, 0, 2}},
+        {"9600,n,8,1", Line(9600, 8, 0, 0, 2)},
+        {"19200,e,7,1.5,x", Line(19200, 7, 2, 1, 1)},
+        {"9600,n,8,2,p", Line(9600, 8, 0, 2, 0)},
+        {"9600,n,8,2", Line(9600, 8, 0, 2, 2)},
+        {"9600,n,8,1,x", Line(9600, 8, 0, 0, 1)},
+        {"115200,o,8,1,p", Line(115200, 8, 1, 0, 0)},
+        {"4800,m,7,1,q", Line(4800, 7, 3, 0, 0)},  // unknown flow letter keeps the flow
+        {"4800,s,8,1.5", Line(4800, 8, 4, 1, 0)},  // flow letter beyond the end keeps it
+        {"2400,z,x,3", Line(2400, 8, 0, 0, 2)},    // unknown parity, data bits and stop bits keep theirs
+        {"38400", Line(9600, 4, 0, 0, 2)},  // no comma: no baud text, the digits are read at their places
+        {"38400,", Line(38400, 8, 0, 0, 2)},
+        {"", Line(9600, 8, 0, 0, 2)},        // a port without line settings
+        {",e,7,2", Line(9600, 7, 2, 2, 2)},  // empty baud keeps the rate instead of 0
+        {"99999999999,n,8,1", Line(0xFFFFFFFFu, 8, 0, 0, 2)},
     };
     for (const LineRow& row : rows) {
         SCOPED_TRACE(row.text);
-        SerialLine line;
+        PortSettings line = kWindowStart;
         ParseSerialLineSettings(row.text, line);
         EXPECT_EQ(line, row.expected);
     }

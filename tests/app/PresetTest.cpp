@@ -7,6 +7,8 @@
 #include "app/PresetCupsDestinations.h"
 #include "app/PresetFixedDestinations.h"
 #include "app/PresetSystemStore.h"
+#include "support/LineCodes.h"
+#include "support/PortSettingsPrint.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -28,17 +30,18 @@ struct StoreFixture {
     void WriteOwn(const std::string& text) const { std::ofstream(ownFile) << text; }
 };
 
-PresetMembers Members(InterfaceType type, std::string port, std::uint32_t baud, std::int32_t bits,
-                      std::int32_t parity, std::int32_t stop, std::int32_t flow)
+// The settings of a window that has just opened, as a preset finds them.
+PortSettings WindowDefaults()
 {
-    PresetMembers m;
+    return PortSettings{.baudRate = 9600, .dataBits = 8, .tcpPort = 9100};
+}
+
+PortSettings Members(InterfaceType type, std::string port, std::uint32_t baud, std::int32_t bits,
+                     std::int32_t parity, std::int32_t stop, std::int32_t flow)
+{
+    PortSettings m = test::WithLine(WindowDefaults(), baud, bits, parity, stop, flow);
     m.interfaceType = type;
     m.portName = std::move(port);
-    m.baudRate = baud;
-    m.dataBits = bits;
-    m.parity = parity;
-    m.stopBits = stop;
-    m.flowControl = flow;
     return m;
 }
 
@@ -65,26 +68,39 @@ TEST(Preset, QueueFromDeviceUri)
 {
     struct Row {
         const char* uri;
-        std::optional<PresetMembers> expected;  // no value: the members stay as they were
+        std::optional<PortSettings> expected;  // no value: the members stay as they were
     };
     const Row rows[] = {
         {"serial:/dev/ttyS1?baud=9600+bits=8+parity=none+flow=none",
-         Members(Serial, "COM2", 9600, 8, 0, 0, 2)},
+         Members(InterfaceType::Serial, "COM2", 9600, 8, 0, 0, 2)},
         {"serial:/dev/ttyS0?baud=19200+bits=7+parity=even+stop=2+flow=soft",
-         Members(Serial, "COM1", 19200, 7, 2, 2, 1)},
-        {"serial:/dev/ttyS0?baud=38400&parity=odd&flow=rtscts", Members(Serial, "COM1", 38400, 8, 1, 0, 0)},
-        {"serial:/dev/ttyS9?baud=115200+parity=mark+bits=8", Members(Serial, "COM10", 115200, 8, 3, 0, 2)},
-        {"serial:/dev/ttyS2", Members(Serial, "COM3", 9600, 8, 0, 0, 2)},
+         Members(InterfaceType::Serial, "COM1", 19200, 7, 2, 2, 1)},
+        {"serial:/dev/ttyS0?baud=38400&parity=odd&flow=rtscts",
+         Members(InterfaceType::Serial, "COM1", 38400, 8, 1, 0, 0)},
+        {"serial:/dev/ttyS9?baud=115200+parity=mark+bits=8",
+         Members(InterfaceType::Serial, "COM10", 115200, 8, 3, 0, 2)},
+        {"serial:/dev/ttyS2", Members(InterfaceType::Serial, "COM3", 9600, 8, 0, 0, 2)},
         {"serial:/dev/ttyS2?baud=fast+bits=9+parity=maybe+stop=3+flow=dtrdsr",
-         Members(Serial, "COM3", 9600, 8, 0, 0, 0)},
-        {"serial:/dev/ttyUSB0?baud=9600", std::nullopt},
-        {"parallel:/dev/lp0", Members(Parallel, "LPT1", 9600, 8, 0, 0, 0)},
-        {"parallel:/dev/lp2", Members(Parallel, "LPT3", 9600, 8, 0, 0, 0)},
+         Members(InterfaceType::Serial, "COM3", 9600, 8, 0, 0, 0)},
+        {"serial:/dev/ttyUSB0?baud=9600", Members(InterfaceType::Serial, "/dev/ttyUSB0", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0?baud=19200+flow=hard",
+         Members(InterfaceType::Serial, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0",
+                 19200, 8, 0, 0, 0)},
+        {"serial:///dev/ttyACM0", Members(InterfaceType::Serial, "/dev/ttyACM0", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/../etc/shadow?baud=9600", std::nullopt},
+        {"serial:/dev/", std::nullopt},
+        {"serial:/dev/tty USB0", std::nullopt},
+        {"serial:/home/user/ttyUSB0", std::nullopt},
+        {"serial:ttyUSB0?baud=9600", std::nullopt},
+        {"/dev/ttyUSB0", std::nullopt},
+        {"/DEV/ttyS0", std::nullopt},
+        {"parallel:/dev/lp0", Members(InterfaceType::Parallel, "LPT1", 9600, 8, 0, 0, 0)},
+        {"parallel:/dev/lp2", Members(InterfaceType::Parallel, "LPT3", 9600, 8, 0, 0, 0)},
         {"parallel:/dev/parport0", std::nullopt},
-        {"usb://KARVO/LXT-640IV?serial=00001", Members(Usb, "USB001", 9600, 8, 0, 0, 0)},
-        {"socket://10.0.0.5:9100", Members(Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
-        {"socket://10.0.0.5:4000/", Members(Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0)},
-        {"socket://10.0.0.5", Members(Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
+        {"usb://KARVO/LXT-640IV?serial=00001", Members(InterfaceType::Usb, "USB001", 9600, 8, 0, 0, 0)},
+        {"socket://10.0.0.5:9100", Members(InterfaceType::Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
+        {"socket://10.0.0.5:4000/", Members(InterfaceType::Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0)},
+        {"socket://10.0.0.5", Members(InterfaceType::Ethernet, "10.0.0.5", 9100, 8, 0, 0, 0)},
         {"socket://10.0.0.5:0", std::nullopt},
         {"socket://printer.example:9100", std::nullopt},
         {"socket://[::1]:9100", std::nullopt},
@@ -98,8 +114,8 @@ TEST(Preset, QueueFromDeviceUri)
         SCOPED_TRACE(row.uri);
         StoreFixture f;
         f.queues->Set("Receipt", row.uri);
-        const PresetMembers before;
-        PresetMembers m;
+        const PortSettings before = WindowDefaults();
+        PortSettings m = WindowDefaults();
         EXPECT_EQ(RunPreset(*f.store, "Receipt", m), row.expected.has_value());
         EXPECT_EQ(m, row.expected.value_or(before));
     }
@@ -111,13 +127,13 @@ TEST(Preset, QueueThatDoesNotExistChangesNothing)
     f.queues->Set("Receipt", "serial:/dev/ttyS1?baud=19200");
     for (const char* argument : {"Other", "receipt", "\"Receipt\"", ""}) {
         SCOPED_TRACE(argument);
-        PresetMembers m;
+        PortSettings m = WindowDefaults();
         EXPECT_FALSE(RunPreset(*f.store, argument, m));
-        EXPECT_EQ(m, PresetMembers());
+        EXPECT_EQ(m, WindowDefaults());
     }
     // A quoted argument is looked up with its quotes.
     f.queues->Set("\"Receipt\"", "parallel:/dev/lp1");
-    PresetMembers m;
+    PortSettings m = WindowDefaults();
     EXPECT_TRUE(RunPreset(*f.store, "\"Receipt\"", m));
     EXPECT_EQ(m.portName, "LPT2");
 }
@@ -126,22 +142,26 @@ TEST(Preset, OwnSettings)
 {
     struct Row {
         const char* file;  // nullptr: no file at all
-        std::optional<PresetMembers> expected;
+        std::optional<PortSettings> expected;
     };
     const Row rows[] = {
         {"Port=COM1\nBaudRate=38400\nDataBits=7\nParity=2\nStopBits=0\nFlowControl=1\n",
-         Members(Serial, "COM1", 38400, 7, 2, 0, 1)},
-        {"[General]\nPort=COM1:\nBaudRate=19200\n", Members(Serial, "COM1:", 19200, 8, 0, 0, 0)},
-        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=9100\n", Members(Ethernet, "10.0.0.7", 9100, 8, 0, 0, 0)},
+         Members(InterfaceType::Serial, "COM1", 38400, 7, 2, 0, 1)},
+        {"[General]\nPort=COM1:\nBaudRate=19200\n",
+         Members(InterfaceType::Serial, "COM1:", 19200, 8, 0, 0, 0)},
+        {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=9100\n",
+         Members(InterfaceType::Ethernet, "10.0.0.7", 9100, 8, 0, 0, 0)},
         {"Port=NET\nTcpIp=10.0.0.7\nTcpPort=4000\nBaudRate=115200\n",
-         Members(Ethernet, "10.0.0.7", 4000, 8, 0, 0, 0)},
-        {"Port=NET\n", Members(Ethernet, "", 9100, 8, 0, 0, 0)},  // keeps the window's TCP port
-        {"Port=USB\nUsbdeviceName=001\n", Members(Usb, "USB001", 9600, 8, 0, 0, 0)},
-        {"Port=USB\n", Members(Usb, "USB", 9600, 8, 0, 0, 0)},
-        {"Port=LPT2\nTcpPort=1234\nBaudRate=38400\n", Members(Parallel, "LPT2", 1234, 8, 0, 0, 0)},
+         Members(InterfaceType::Ethernet, "10.0.0.7", 4000, 8, 0, 0, 0)},
+        {"Port=NET\n",
+         Members(InterfaceType::Ethernet, "", 9100, 8, 0, 0, 0)},  // keeps the window's TCP port
+        {"Port=USB\nUsbdeviceName=001\n", Members(InterfaceType::Usb, "USB001", 9600, 8, 0, 0, 0)},
+        {"Port=USB\n", Members(InterfaceType::Usb, "USB", 9600, 8, 0, 0, 0)},
+        {"Port=LPT2\nTcpPort=1234\nBaudRate=38400\n",
+         Members(InterfaceType::Parallel, "LPT2", 1234, 8, 0, 0, 0)},
         {"Port=COM3\nBaudRate=fast\nDataBits=-7\nParity=\nStopBits=4294967295\nFlowControl=9\n",
-         Members(Serial, "COM3", 9600, 8, 0, -1, 9)},
-        {"port=COM4\nbaudrate=4800\n", Members(Serial, "COM4", 4800, 8, 0, 0, 0)},
+         Members(InterfaceType::Serial, "COM3", 9600, 8, 0, -1, 9)},
+        {"port=COM4\nbaudrate=4800\n", Members(InterfaceType::Serial, "COM4", 4800, 8, 0, 0, 0)},
         {"[Other]\nPort=COM1\n", std::nullopt},
         {"Port=FILE:\nBaudRate=38400\n", std::nullopt},
         {"Port=IP_10.0.0.5\n", std::nullopt},
@@ -156,9 +176,9 @@ TEST(Preset, OwnSettings)
             f.WriteOwn(row.file);
         // The own queue's name is never looked up among the system's queues.
         f.queues->Set("Custom_HXR-615deltaV", "parallel:/dev/lp0");
-        PresetMembers m;
+        PortSettings m = WindowDefaults();
         EXPECT_EQ(RunPreset(*f.store, "Custom_HXR-615deltaV", m), row.expected.has_value());
-        EXPECT_EQ(m, row.expected.value_or(PresetMembers()));
+        EXPECT_EQ(m, row.expected.value_or(WindowDefaults()));
     }
 }
 
@@ -183,32 +203,32 @@ TEST(Preset, Selections)
         return s;
     };
     struct Row {
-        PresetMembers members;
+        PortSettings members;
         const PresetLists* lists;
         PresetSelections expected;
     };
     const Row rows[] = {
-        {Members(Serial, "COM2", 9600, 8, 0, 0, 2), &lists, serial(1, 2, 0, 0, 0, 2)},
-        {Members(Serial, "COM1", 38400, 7, 2, 0, 1), &lists, serial(0, 4, 1, 2, 0, 1)},
-        {Members(Serial, "COM10", 19200, 5, 4, 2, 0), &lists, serial(-1, 3, 1, 4, 2, 0)},
-        {Members(Serial, "COM1:", 9100, 8, 5, 3, -1), &lists, serial(-1, -1, 0, -1, -1, -1)},
-        {Members(Parallel, "LPT1", 9600, 8, 0, 0, 0), &parallel,
+        {Members(InterfaceType::Serial, "COM2", 9600, 8, 0, 0, 2), &lists, serial(1, 2, 0, 0, 0, 2)},
+        {Members(InterfaceType::Serial, "COM1", 38400, 7, 2, 0, 1), &lists, serial(0, 4, 1, 2, 0, 1)},
+        {Members(InterfaceType::Serial, "COM10", 19200, 5, 4, 2, 0), &lists, serial(-1, 3, 1, 4, 2, 0)},
+        {Members(InterfaceType::Serial, "COM1:", 9100, 8, 5, 3, -1), &lists, serial(-1, -1, 0, -1, -1, -1)},
+        {Members(InterfaceType::Parallel, "LPT1", 9600, 8, 0, 0, 0), &parallel,
          [] {
              PresetSelections s;
              s.port = 0;
              return s;
          }()},
-        {Members(Parallel, "LPT4", 9600, 8, 0, 0, 0), &parallel,
+        {Members(InterfaceType::Parallel, "LPT4", 9600, 8, 0, 0, 0), &parallel,
          [] {
              PresetSelections s;
              s.port = -1;
              return s;
          }()},
-        {Members(Usb, "USB001", 9600, 8, 0, 0, 0), &lists, PresetSelections()},
+        {Members(InterfaceType::Usb, "USB001", 9600, 8, 0, 0, 0), &lists, PresetSelections()},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.members.portName);
-        PresetMembers m = row.members;
+        PortSettings m = row.members;
         EXPECT_EQ(ApplyPresetSelections(m, *row.lists), row.expected);
         EXPECT_EQ(m, row.members);  // serial and parallel change no member
     }
@@ -216,7 +236,7 @@ TEST(Preset, Selections)
 
 TEST(Preset, EthernetSelectionsSplitTheAddressOnce)
 {
-    PresetMembers m = Members(Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0);
+    PortSettings m = Members(InterfaceType::Ethernet, "10.0.0.5", 4000, 8, 0, 0, 0);
     PresetSelections s = ApplyPresetSelections(m, PresetLists());
     EXPECT_EQ(s.ipOctets, (std::array<std::uint8_t, 4>{10, 0, 0, 5}));
     EXPECT_FALSE(s.port.has_value());
@@ -230,7 +250,7 @@ TEST(Preset, EthernetSelectionsSplitTheAddressOnce)
     EXPECT_EQ(m.tcpPort, 4000u);
 
     // Fewer than three dots: the field and the TCP port stay, the name loses what was read.
-    m = Members(Ethernet, "10.0.5", 4000, 8, 0, 0, 0);
+    m = Members(InterfaceType::Ethernet, "10.0.5", 4000, 8, 0, 0, 0);
     s = ApplyPresetSelections(m, PresetLists());
     EXPECT_FALSE(s.ipOctets.has_value());
     EXPECT_EQ(m.tcpPort, 9100u);

@@ -13,12 +13,12 @@ public:
     std::vector<std::string> runs;
     bool RunStatusDialog(PrinterLink&, InterfaceType type) override
     {
-        runs.push_back("status " + std::to_string(type));
+        runs.push_back("status " + std::to_string(CodeNumber(type)));
         return statusResult;
     }
     void RunCommandEditor(PrinterLink&, InterfaceType type) override
     {
-        runs.push_back("editor " + std::to_string(type));
+        runs.push_back("editor " + std::to_string(CodeNumber(type)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "cli/CliApp.h"
@@ -40,6 +41,10 @@ const UsageRow kUsageRows[] = {
      {"set", "--double-font", "6", "--code-page", "1", "-p", "127.0.0.1:9"},
      "fixes the code page"},
     {"NothingToSet", {"set", "-p", "127.0.0.1:9"}, "say what to write"},
+    {"StateWithPin",
+     {"set", "--state", "s.json", "--pin", "2.1=on", "-p", "127.0.0.1:9"},
+     "--state names the whole change"},
+    {"StateMissing", {"set", "--state", "/nonexistent/s.json", "-p", "127.0.0.1:9"}, "--state"},
     {"PinOnAndOff",
      {"set", "--pin", "1.3=on", "--pin", "1.3=off", "-p", "127.0.0.1:9"},
      "--pin 1.3=on and --pin 1.3=off contradict each other"},
@@ -58,6 +63,8 @@ const UsageRow kUsageRows[] = {
     {"BadHexPair", {"send", "1b 4g", "-p", "127.0.0.1:9"}, "not a hexadecimal pair"},
     {"HexAndFile", {"send", "1b", "--file", "a.bin", "-p", "127.0.0.1:9"}, "excludes"},
     {"StsDiffOneFile", {"sts", "diff", "a.sts"}, "new"},
+    {"CompletionForAnotherShell", {"completion", "zsh"}, "zsh"},
+    {"CompletionWithoutShell", {"completion"}, "shell"},
 };
 
 class CliUsageTest : public ::testing::TestWithParam<UsageRow> {};
@@ -72,6 +79,52 @@ TEST_P(CliUsageTest, GivesUsageAndStatusTwo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Desired-state files that name no possible change are refused before any printer is touched.
+struct StateRow {
+    const char* name;
+    const char* text;
+    const char* says;
+};
+
+const StateRow kStateRows[] = {
+    {"NotJson", "{\"settings\": ", "not a JSON object"},
+    {"AnArray", "[{\"settings\": {}}]", "not a JSON object"},
+    {"UnknownSetting", R"({"settings": {"paperWidth": "80 mm"}})", "no setting \"paperWidth\""},
+    {"UnknownEntry", R"({"settings": {"emulation": "Emulation 9"}})", "no such entry"},
+    {"IndexPastTheList", R"({"settings": {"printSpeed": 4}})", "no such entry"},
+    {"SettingNotText", R"({"settings": {"codePage": true}})", "no such entry"},
+    {"PowerSaveWord", R"({"powerSave": {"enabled": "yes"}})", "true or false"},
+    {"EntranceTooShort", R"({"powerSave": {"entranceTime": 5}})", "6 to 255"},
+    {"NoSuchSwitch", R"({"switches": [{"switch": 7, "pins": [{"pin": 1, "state": "on"}]}]})",
+     "1, 2, 3, 4, 5, 6, 11 or 12"},
+    {"NoSuchPin", R"({"switches": [{"switch": 2, "pins": [{"pin": 9, "state": "on"}]}]})", "1 to 8"},
+    {"PinWord", R"({"switches": [{"switch": 2, "pins": [{"pin": 1, "state": "yes"}]}]})", "on, off or keep"},
+    {"SwitchWithoutNumber", R"({"switches": [{"pins": []}]})", "\"switch\""},
+    {"PinTwice",
+     R"({"switches": [{"switch": 5, "pins": [{"pin": 3, "state": "on"}, {"pin": 3, "state": "off"}]}]})",
+     "contradict each other"},
+    {"PinAgainstSetting",
+     R"json({"settings": {"codePage": "WPC1250 (Czech)"},
+             "switches": [{"switch": 2, "pins": [{"pin": 3, "state": "off"}]}]})json",
+     "--pin 2.3=off contradicts a setting of the same state, which sets it on"},
+};
+
+class CliStateFileTest : public ::testing::TestWithParam<StateRow> {};
+
+TEST_P(CliStateFileTest, IsRefusedWithStatusTwo)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("state.json");
+    std::ofstream(path) << GetParam().text;
+    const auto r = RunCliForTest({"set", "--json", "--state", path, "-p", "127.0.0.1:9"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr(GetParam().says));
+    EXPECT_EQ(r.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, CliStateFileTest, ::testing::ValuesIn(kStateRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliTest, HelpAndVersionSucceed)

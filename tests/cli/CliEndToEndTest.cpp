@@ -10,7 +10,9 @@
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
+#include "cli/DesiredState.h"
 #include "cli/Fleet.h"
 #include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
@@ -425,6 +427,218 @@ TEST_F(CliEndToEndTest, DoubleByteFontRunsTheFontDownload)
     EXPECT_EQ(Switch(12), 0x01);
 }
 
+// A port that takes no more than a set number of bytes in all, as a line that goes
+// dead in the middle of a long transfer.
+class CappedPort final : public Port {
+public:
+    CappedPort(std::unique_ptr<Port> port, std::size_t cap) : port_(std::move(port)), left_(cap) {}
+    int Configure(const PortSettings& settings) override { return port_->Configure(settings); }
+    int Open() override { return port_->Open(); }
+    int Write(const std::uint8_t* b, std::uint32_t n) override
+    {
+        const auto taken = static_cast<std::uint32_t>(std::min<std::size_t>(n, left_));
+        left_ -= taken;
+        return taken == 0 ? 0 : port_->Write(b, taken);
+    }
+    int Read(std::uint8_t* b, std::uint32_t n, std::uint32_t ms) override { return port_->Read(b, n, ms); }
+    void Close() override { port_->Close(); }
+
+private:
+    std::unique_ptr<Port> port_;
+    std::size_t left_;
+};
+
+class CappedFactory final : public PortFactory {
+public:
+    CappedFactory(Pacer& pacer, Notifier& notifier, std::size_t cap)
+        : system_(MakeSystemPortFactory(pacer, notifier)), cap_(cap)
+    {
+    }
+    std::unique_ptr<Port> Make(InterfaceType type) override
+    {
+        return std::make_unique<CappedPort>(system_->Make(type), cap_);
+    }
+
+private:
+    std::unique_ptr<PortFactory> system_;
+    std::size_t cap_;
+};
+
+// "set --json": one document per printer, parsed back for every outcome.
+struct SetJsonRow {
+    const char* name;
+    std::function<void(SimServer&)> setUp;
+    std::vector<std::string> args;
+    int status;
+    const char* stage;  // nullptr: success
+    bool changed;
+    bool rollback;             // a rollback file was written and named
+    std::size_t writeCap = 0;  // > 0: the line takes no more bytes than this
+};
+
+const SetJsonRow kSetJsonRows[] = {
+    {"Changes", [](SimServer&) {}, {"--pin", "5.3=on"}, 0, nullptr, true, true},
+    {"NothingToChange",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.SetSwitch(11, 0x02); }); },
+     {"--pin", "11.2=on"},
+     0,
+     nullptr,
+     false,
+     false},
+    {"DryRun", [](SimServer&) {}, {"--dry-run", "--pin", "5.3=on"}, 0, nullptr, true, false},
+    {"Connect", [](SimServer& s) { s.Stop(); }, {"--pin", "5.3=on"}, 1, "connect", false, false},
+    {"Identify",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().noIdReply = true; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "identify",
+     false,
+     false},
+    {"Read",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().silentSwitch = 11; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "read",
+     false,
+     false},
+    {"Write",
+     [](SimServer& s) {
+         s.WithPrinter([](VirtualPrinter& p) {
+             p.Faults().faultReplies = kSimReplyUserMode;
+             p.Faults().hangUpAfterReplies = 1;
+         });
+     },
+     {"--pin", "5.3=on"},
+     1,
+     "write",
+     true,
+     true},
+    {"Verify",
+     [](SimServer& s) { s.WithPrinter([](VirtualPrinter& p) { p.Faults().ignoredSwitchWrite = 5; }); },
+     {"--pin", "5.3=on"},
+     1,
+     "verify",
+     true,
+     true},
+    {"FontDownload",
+     [](SimServer&) {},
+     {"--double-font", "KS5601(Korean)"},
+     1,
+     "font download",
+     true,
+     true,
+     20000},
+};
+
+class CliSetJsonTest : public CliEndToEndTest, public ::testing::WithParamInterface<SetJsonRow> {};
+
+TEST_P(CliSetJsonTest, ReportsTheOutcomeAsOneDocument)
+{
+    const SetJsonRow& row = GetParam();
+    const std::string target = TcpTarget(server);
+    row.setUp(server);
+    std::vector<std::string> args = {"set", "--json", "--rollback", dir.File("rb.sts"), "-p", target};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    CliEnv env;
+    if (row.writeCap > 0)
+        env.makePortFactory = [cap = row.writeCap](Pacer& pacer, Notifier& notifier) {
+            return std::unique_ptr<PortFactory>(std::make_unique<CappedFactory>(pacer, notifier, cap));
+        };
+    const auto r = RunCliForTest(args, env);
+    EXPECT_EQ(r.status, row.status) << r.out << r.err;
+    const auto json = nlohmann::json::parse(r.out, nullptr, false);
+    ASSERT_TRUE(json.is_object()) << r.out;
+    EXPECT_EQ(json.value("printer", ""), target);
+    EXPECT_EQ(json.value("changed", false), row.changed);
+    EXPECT_EQ(json.value("stage", ""), row.stage ? row.stage : "");
+    EXPECT_EQ(json.contains("error"), row.stage != nullptr);
+    if (row.stage) {
+        EXPECT_FALSE(json["error"].get<std::string>().empty());
+    }
+    EXPECT_EQ(json.contains("rollback") && json["rollback"].is_string(), row.rollback) << r.out;
+    EXPECT_EQ(std::filesystem::exists(dir.File("rb.sts")), row.rollback);
+    const bool read = !row.stage || row.stage == std::string("write") || row.stage == std::string("verify") ||
+                      row.stage == std::string("font download");
+    ASSERT_EQ(json.contains("before") && json["before"].is_object(), read) << r.out;
+    if (!read)
+        return;
+    // before and after have the shape of "get --json", so either feeds "set --state";
+    // after a failed write only a whole read-back says what the printer holds.
+    const bool after = !row.stage || row.stage == std::string("verify");
+    ASSERT_EQ(json["after"].is_object(), after) << r.out;
+    EXPECT_TRUE(json["before"]["settings"].contains("codePage"));
+    EXPECT_EQ(json["before"]["switches"].size(), 8u);
+    if (after && row.args.back() == "5.3=on") {
+        const bool held = json["after"]["switches"][4]["pins"][2]["state"] == "on";
+        EXPECT_EQ(held, row.changed && row.stage == nullptr) << r.out;
+        EXPECT_EQ(json["changes"].size(), row.changed ? 1u : 0u);
+    }
+    EXPECT_EQ(json["fontDownload"].is_string(), row.args.front() == "--double-font");
+    EXPECT_EQ(json.value("dryRun", false), row.args.front() == "--dry-run");
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliEndToEndTest, GetJsonFedBackAsDesiredStateCopiesAPrinterAndThenWritesNothing)
+{
+    SetSwitches({{1, 0x04}, {2, 0x24}, {5, 0x05}, {11, 0x80}});
+    server.WithPrinter([](VirtualPrinter& p) { p.SetPowerSave(true, 90); });
+    const auto got = RunCliForTest({"get", "--json", "-p", TcpTarget(server)});
+    ASSERT_EQ(got.status, 0) << got.err;
+    const std::string state = dir.File("state.json");
+    std::ofstream(state) << got.out;
+
+    SimServer other;
+    ASSERT_TRUE(other.Start({false, true, 0}));
+    auto set = [&] {
+        return RunCliForTest(
+            {"set", "--json", "--state", state, "--rollback", dir.File("copy.sts"), "-p", TcpTarget(other)});
+    };
+    auto r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(nlohmann::json::parse(r.out)["changed"].get<bool>());
+    for (int n : kSwitches)
+        EXPECT_EQ(other.WithPrinter([n](VirtualPrinter& p) { return p.Switch(n); }), Switch(n)) << n;
+    EXPECT_EQ(other.WithPrinter([](VirtualPrinter& p) { return p.PowerSaveSeconds(); }), 90);
+
+    const auto writes = other.WithPrinter([](VirtualPrinter& p) { return p.Log().size(); });
+    r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const auto again = nlohmann::json::parse(r.out);
+    EXPECT_FALSE(again["changed"].get<bool>());
+    EXPECT_TRUE(again["changes"].empty());
+    EXPECT_TRUE(again["rollback"].is_null());
+    EXPECT_EQ(again["before"], again["after"]);
+    const auto log = other.WithPrinter([](VirtualPrinter& p) { return p.Log(); });
+    EXPECT_TRUE(std::none_of(log.begin() + static_cast<std::ptrdiff_t>(writes), log.end(),
+                             [](const SimCommand& c) { return c.name.rfind("GS ( E fn 3", 0) == 0; }));
+}
+
+TEST_F(CliEndToEndTest, ADesiredDoubleByteFontIsDownloadedOnlyWhileThePrinterLacksIt)
+{
+    const std::string state = dir.File("font.json");
+    std::ofstream(state)
+        << R"json({"settings": {"doubleFont": "KS5601(Korean)", "codePage": "PC850 (Multilingual)"}})json";
+    auto set = [&] {
+        return RunCliForTest(
+            {"set", "--json", "--state", state, "--rollback", dir.File("rb.sts"), "-p", TcpTarget(server)});
+    };
+    auto r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["fontDownload"], "KS5601(Korean)");
+    EXPECT_TRUE(json["changed"].get<bool>());
+    EXPECT_TRUE(server.WithPrinter([](VirtualPrinter& p) { return p.FontComplete(); }));
+    EXPECT_EQ(Switch(12), 0x01);
+
+    r = set();
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    json = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(json["fontDownload"].is_null()) << r.out;
+    EXPECT_FALSE(json["changed"].get<bool>()) << r.out;
+}
+
 TEST_F(CliEndToEndTest, FleetOfThreeWithOneSilentPrinter)
 {
     SimServer second;
@@ -519,6 +733,191 @@ TEST_F(CliEndToEndTest, PrintActionsReachThePrinter)
         EXPECT_EQ(p.SelfTests(), 1);
         EXPECT_EQ(p.StatusPrints(), 1);
     });
+}
+
+// "health" for each condition of the printer: the states in words, the one word,
+// the JSON and the exit status (0 ready, 3 needs attention).
+TEST_F(CliEndToEndTest, HealthReportsEachConditionWithItsExitStatus)
+{
+    struct Row {
+        unsigned conditions;
+        int status;
+        const char* word;
+        const char* line;  // the line that shows the condition
+    };
+    const Row rows[] = {
+        {0, 0, "ready", "printer        online\n"},
+        {kSimPaperNearEnd, 3, "paper low", "paper          paper near end\n"},
+        {kSimPaperEnd, 3, "paper out", "offline cause  printing stopped by paper end\n"},
+        {kSimCoverOpen, 3, "cover open", "offline cause  cover open\n"},
+        {kSimCutterError, 3, "error", "error cause    cutter error\n"},
+        {kSimOffline, 3, "offline", "printer        offline\n"},
+        {kSimFeedButton, 0, "ready", "printer        feed button pressed\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.word);
+        server.WithPrinter([&row](VirtualPrinter& p) { p.SetConditions(row.conditions); });
+        const auto r = RunCliForTest({"health", "-p", TcpTarget(server)});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_THAT(r.out, HasSubstr(row.line));
+        EXPECT_THAT(r.out, HasSubstr(std::string("health         ") + row.word + "\n"));
+        const auto j = RunCliForTest({"health", "--json", "-p", TcpTarget(server)});
+        EXPECT_EQ(j.status, row.status) << j.err;
+        const auto json = nlohmann::json::parse(j.out);
+        EXPECT_EQ(json["health"], row.word);
+        EXPECT_EQ(json["ready"], row.status == 0);
+        EXPECT_EQ(json["coverOpen"], row.conditions == kSimCoverOpen);
+        EXPECT_EQ(json["cutterError"], row.conditions == kSimCutterError);
+        EXPECT_EQ(json["paperNearEnd"], row.conditions == kSimPaperNearEnd || row.conditions == kSimPaperEnd);
+        ASSERT_EQ(json["statusBytes"].size(), 4u);
+    }
+}
+
+// A printer that cannot be asked is "unknown" with exit status 1, never ready.
+TEST_F(CliEndToEndTest, HealthOfAPrinterThatDoesNotAnswerIsUnknown)
+{
+    struct Row {
+        const char* name;
+        std::function<void(SimFaults&)> fault;
+    };
+    const Row rows[] = {
+        {"silent", [](SimFaults& f) { f.silent = true; }},
+        {"status bytes not framed",
+         [](SimFaults& f) {
+             f.faultReplies = kSimReplyStatus;
+             f.replaceHead = {0x13};
+         }},
+        {"hangs up after the second status byte",
+         [](SimFaults& f) {
+             f.faultReplies = kSimReplyStatus;
+             f.hangUpAfterReplies = 2;
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.WithPrinter([&row](VirtualPrinter& p) {
+            p.Faults() = SimFaults{};
+            row.fault(p.Faults());
+        });
+        const auto r = RunCliForTest({"health", "-p", TcpTarget(server)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_THAT(r.out, HasSubstr("health         unknown\n"));
+        EXPECT_THAT(r.out, Not(HasSubstr("ready")));
+        const auto j = RunCliForTest({"health", "--json", "-p", TcpTarget(server)});
+        EXPECT_EQ(j.status, 1);
+        const auto json = nlohmann::json::parse(j.out);
+        EXPECT_EQ(json["health"], "unknown");
+        EXPECT_EQ(json["ready"], false);
+        // Only a printer that never identified itself failed before it was asked.
+        EXPECT_EQ(json.contains("stage"), std::string(row.name) == "silent");
+    }
+}
+
+// Pauses as a VirtualPacer does; a pause of `ms` also runs the hook with its count.
+class HookPacer final : public Pacer {
+public:
+    HookPacer(std::uint32_t ms, std::function<void(int)> hook) : ms_(ms), hook_(std::move(hook)) {}
+    void Pause(std::uint32_t ms) override
+    {
+        if (ms == ms_)
+            hook_(++count_);
+    }
+
+private:
+    std::uint32_t ms_;
+    std::function<void(int)> hook_;
+    int count_ = 0;
+};
+
+// --watch asks again after each interval and prints the first state and each change,
+// time-stamped; a request that brings the same state prints nothing.
+TEST_F(CliEndToEndTest, HealthWatchPrintsEachChangeWithATimeStamp)
+{
+    const std::vector<unsigned> after = {kSimCoverOpen, kSimCoverOpen, 0, kSimPaperNearEnd};
+    CliEnv env;
+    env.makePacer = [&] {
+        return std::make_unique<HookPacer>(7000, [&](int n) {
+            server.WithPrinter(
+                [&](VirtualPrinter& p) { p.SetConditions(after[static_cast<std::size_t>(n - 1)]); });
+        });
+    };
+    const auto r =
+        RunCliForTest({"health", "--watch", "7", "--watch-count", "5", "-p", TcpTarget(server)}, env);
+    EXPECT_EQ(r.status, 3) << r.err;
+    const std::string stamp = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}  ";
+    EXPECT_THAT(r.out,
+                ::testing::MatchesRegex(stamp + "ready\n" + stamp + "cover open: offline, cover open\n" +
+                                        stamp + "ready\n" + stamp + "paper low: paper near end\n"));
+
+    const auto j = RunCliForTest(
+        {"health", "--json", "--watch", "7", "--watch-count", "2", "-p", TcpTarget(server)}, env);
+    std::istringstream lines(j.out);
+    std::string line;
+    std::vector<std::string> words;
+    while (std::getline(lines, line)) {
+        const auto json = nlohmann::json::parse(line);
+        EXPECT_TRUE(json.contains("time"));
+        words.push_back(json["health"]);
+    }
+    EXPECT_EQ(words, (std::vector<std::string>{"paper low", "cover open"}));
+
+    // A watch follows one printer.
+    SimServer second;
+    ASSERT_TRUE(second.Start({false, true, 0}));
+    const auto two =
+        RunCliForTest({"health", "--watch", "7", "-p", TcpTarget(server), "-p", TcpTarget(second)});
+    EXPECT_EQ(two.status, 2);
+}
+
+// In a fleet every printer gets a line with its summary and the closing table the
+// word that matters most; the JSON array says it too, "unknown" for one not reached.
+TEST_F(CliEndToEndTest, FleetHealthColumnForAMixedFleet)
+{
+    SimServer paperLow;
+    SimServer coverOpen;
+    SimServer silent;
+    for (SimServer* s : {&paperLow, &coverOpen, &silent})
+        ASSERT_TRUE(s->Start({false, true, 0}));
+    paperLow.WithPrinter([](VirtualPrinter& p) { p.SetConditions(kSimPaperNearEnd); });
+    coverOpen.WithPrinter([](VirtualPrinter& p) { p.SetConditions(kSimCoverOpen | kSimPaperEnd); });
+    silent.WithPrinter([](VirtualPrinter& p) { p.Faults().silent = true; });
+    const std::vector<std::string> all = {"health",
+                                          "-p",
+                                          TcpTarget(server),
+                                          "-p",
+                                          TcpTarget(paperLow),
+                                          "-p",
+                                          TcpTarget(coverOpen),
+                                          "-p",
+                                          TcpTarget(silent)};
+
+    const auto r = RunCliForTest(all);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("RESULT  HEALTH      DETAIL\n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(server) + "  ok      ready       \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(paperLow) + "  ok      paper low   \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(coverOpen) + "  ok      cover open  \n"));
+    EXPECT_THAT(r.err, HasSubstr(TcpTarget(silent) + "  FAILED  unknown     Fail to get printer ID."));
+    EXPECT_THAT(r.out, HasSubstr(TcpTarget(paperLow) + "  paper low: paper near end\n"));
+
+    auto json = RunCliForTest([&] {
+        auto args = all;
+        args.push_back("--json");
+        return args;
+    }());
+    EXPECT_EQ(json.status, 1);
+    const auto array = nlohmann::json::parse(json.out);
+    ASSERT_EQ(array.size(), 4u);
+    const char* words[] = {"ready", "paper low", "cover open", "unknown"};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(array[i]["health"], words[i]) << i;
+    EXPECT_TRUE(array[3].contains("error"));
+
+    // Every printer asked, one needing attention: 3.
+    const auto answered = RunCliForTest(
+        {"health", "-p", TcpTarget(server), "-p", TcpTarget(paperLow), "-p", TcpTarget(coverOpen)});
+    EXPECT_EQ(answered.status, 3) << answered.err;
+    EXPECT_THAT(answered.err, HasSubstr("3 of 3 printers succeeded"));
 }
 
 TEST_F(CliEndToEndTest, RefusedConnectionFailsWithStatusOne)
@@ -679,6 +1078,12 @@ TEST_F(CliEndToEndTest, EveryFileItReadsIsARegularFileWithinItsLimit)
              return std::vector<std::string>{"check", "--targets", path};
          },
          2},
+        {"state.json", kMaxStateFileBytes,
+         R"({"switches": [{"switch": 5, "pins": [{"pin": 3, "state": "on"}]}]})",
+         [&](const std::string& path) {
+             return std::vector<std::string>{"set", "--state", path, "--dry-run", "-p", target};
+         },
+         2},
     };
     for (const Reader& reader : readers)
         for (const test::FileKind kind : test::kAllFileKinds) {
@@ -716,9 +1121,9 @@ public:
     int Configure(const PortSettings& settings) override
     {
         PortSettings routed = settings;
-        if (type_ == Serial) {
+        if (type_ == InterfaceType::Serial) {
             routed.portName = server_.PtyPath();
-        } else if (type_ == Ethernet) {
+        } else if (type_ == InterfaceType::Ethernet) {
             routed.portName = "127.0.0.1";
             routed.tcpPort = server_.TcpPort();
         }
@@ -804,6 +1209,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
     ASSERT_TRUE(server.Start({true, true, 0})) << server.Error();
     test::TempDir dir;
     std::ofstream(dir.File("tills.txt")) << "# the tills\n10.0.0.5\n";
+    std::ofstream(dir.File("till.json")) << R"({"settings": {"printSpeed": "Print speed 2"}})";
     CliEnv env;
     env.makePortFactory = [&server](Pacer& pacer, Notifier& notifier) {
         return std::make_unique<RoutedFactory>(pacer, notifier, server);
@@ -812,7 +1218,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         ASSERT_EQ(words.front(), "zorvik-cli");
         words.erase(words.begin());
         for (auto& w : words)
-            if (w.ends_with(".sts") || w.ends_with(".txt"))
+            if (w.ends_with(".sts") || w.ends_with(".txt") || w.ends_with(".json"))
                 w = dir.File(w);
         std::string shown;
         for (const auto& w : words)
@@ -821,6 +1227,7 @@ TEST(CliManPageTest, EveryExampleRunsAgainstTheVirtualPrinter)
         EXPECT_EQ(r.status, 0) << shown << "\n" << r.err << r.out;
     }
     EXPECT_TRUE(std::filesystem::exists(dir.File("shop.sts")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("till-before.sts")));
 }
 
 // The serial reading style, byte by byte over the pseudo-terminal (slow by nature: one case).

@@ -28,31 +28,31 @@ struct TargetRow {
 };
 
 const TargetRow kTargetRows[] = {
-    {"COM3", true, Serial, "COM3", 0},
-    {"\\\\.\\COM12", true, Serial, "\\\\.\\COM12", 0},
-    {"/dev/ttyUSB0", true, Serial, "/dev/ttyUSB0", 0},
-    {"LPT2", true, Parallel, "LPT2", 0},
-    {"LXT-640IV:/dev/usb/lp0", true, Usb, "LXT-640IV:/dev/usb/lp0", 0},
-    {"LXT-640IV:", false, Usb, "", 0},
-    {"127.0.0.1:9100", true, Ethernet, "127.0.0.1", 9100},
-    {"10.0.0.5", true, Ethernet, "10.0.0.5", 4242},  // the --tcp-port value
-    {"127.0.0.1:0", false, Ethernet, "", 0},
-    {"127.0.0.1:65536", false, Ethernet, "", 0},
-    {"127.0.0.1:", false, Ethernet, "", 0},
-    {"127.0.0:9100", false, Ethernet, "", 0},
-    {"1.2.3", false, Ethernet, "", 0},
-    {"999.999.999.999", false, Ethernet, "", 0},
-    {"256.0.0.1:9100", false, Ethernet, "", 0},
-    {"127.0.0.1.5", false, Ethernet, "", 0},
-    {"127..0.1", false, Ethernet, "", 0},
-    {"127.0.0.", false, Ethernet, "", 0},
-    {"127.0.0.01", false, Ethernet, "", 0},  // the system reads no leading zeros
-    {"1270.0.0.1", false, Ethernet, "", 0},
-    {"255.255.255.0:1", true, Ethernet, "255.255.255.0", 1},
-    {"0.0.0.0", true, Ethernet, "0.0.0.0", 4242},
-    {"printer.local", false, Ethernet, "", 0},
-    {"com3", false, Ethernet, "", 0},  // names are case-sensitive, as the link reads them
-    {"", false, Ethernet, "", 0},
+    {"COM3", true, InterfaceType::Serial, "COM3", 0},
+    {"\\\\.\\COM12", true, InterfaceType::Serial, "\\\\.\\COM12", 0},
+    {"/dev/ttyUSB0", true, InterfaceType::Serial, "/dev/ttyUSB0", 0},
+    {"LPT2", true, InterfaceType::Parallel, "LPT2", 0},
+    {"LXT-640IV:/dev/usb/lp0", true, InterfaceType::Usb, "LXT-640IV:/dev/usb/lp0", 0},
+    {"LXT-640IV:", false, InterfaceType::Usb, "", 0},
+    {"127.0.0.1:9100", true, InterfaceType::Ethernet, "127.0.0.1", 9100},
+    {"10.0.0.5", true, InterfaceType::Ethernet, "10.0.0.5", 4242},  // the --tcp-port value
+    {"127.0.0.1:0", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0.1:65536", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0.1:", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0:9100", false, InterfaceType::Ethernet, "", 0},
+    {"1.2.3", false, InterfaceType::Ethernet, "", 0},
+    {"999.999.999.999", false, InterfaceType::Ethernet, "", 0},
+    {"256.0.0.1:9100", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0.1.5", false, InterfaceType::Ethernet, "", 0},
+    {"127..0.1", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0.", false, InterfaceType::Ethernet, "", 0},
+    {"127.0.0.01", false, InterfaceType::Ethernet, "", 0},  // the system reads no leading zeros
+    {"1270.0.0.1", false, InterfaceType::Ethernet, "", 0},
+    {"255.255.255.0:1", true, InterfaceType::Ethernet, "255.255.255.0", 1},
+    {"0.0.0.0", true, InterfaceType::Ethernet, "0.0.0.0", 4242},
+    {"printer.local", false, InterfaceType::Ethernet, "", 0},
+    {"com3", false, InterfaceType::Ethernet, "", 0},  // names are case-sensitive, as the link reads them
+    {"", false, InterfaceType::Ethernet, "", 0},
 };
 
 class TargetTest : public ::testing::TestWithParam<TargetRow> {};
@@ -74,7 +74,7 @@ TEST_P(TargetTest, Parses)
     EXPECT_EQ(target->settings.portName, row.portName);
     EXPECT_EQ(target->settings.tcpPort, row.tcpPort);
     // Line settings only for the cabled interfaces, as the main window fills them.
-    EXPECT_EQ(target->settings.baudRate, row.type == Ethernet ? 0u : 19200u);
+    EXPECT_EQ(target->settings.baudRate, row.type == InterfaceType::Ethernet ? 0u : 19200u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
@@ -492,12 +492,21 @@ TEST(PrintingNotifierTest, OneLinePerMessageWithThePrinterInFront)
 
 TEST(FleetTableTest, OneRowPerPrinterAndACount)
 {
-    const std::string table =
-        Fleet::Table({{"127.0.0.1:9100", true, "", "", ""}, {"COM1", false, "Port error", "", ""}});
+    const std::string table = Fleet::Table(
+        {{"127.0.0.1:9100", true, "", "", "", "", ""}, {"COM1", false, "Port error", "", "", "", ""}});
     EXPECT_EQ(table, "\nPRINTER         RESULT  DETAIL\n"
                      "127.0.0.1:9100  ok      \n"
                      "COM1            FAILED  Port error\n"
                      "1 of 2 printers succeeded\n");
+    // With health words, a HEALTH column as wide as the longest word.
+    const std::string health = Fleet::Table({{"127.0.0.1:9100", true, "", "", "", "paper low", ""},
+                                             {"COM1", false, "Port error", "", "", "unknown", ""},
+                                             {"COM2", true, "", "", "", "ready", ""}});
+    EXPECT_EQ(health, "\nPRINTER         RESULT  HEALTH     DETAIL\n"
+                      "127.0.0.1:9100  ok      paper low  \n"
+                      "COM1            FAILED  unknown    Port error\n"
+                      "COM2            ok      ready      \n"
+                      "2 of 3 printers succeeded\n");
 }
 
 }  // namespace

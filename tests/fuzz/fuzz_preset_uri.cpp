@@ -20,14 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PresetQueue queue = PresetQueueFromDeviceUri(text);
     switch (ClassifyQueuePort(queue.port)) {
     case PresetPortKind::Serial: {
-        Require(queue.lineSettings.has_value() && queue.port.back() == ':');
-        SerialLine line{9600, 8, 0, 0, 0};
+        Require(queue.lineSettings.has_value() &&
+                (queue.port.back() == ':' ||
+                 (queue.port.starts_with("/dev/") && queue.port.find("/../") == std::string::npos)));
+        PortSettings line{.baudRate = 9600, .dataBits = 8};
         ParseSerialLineSettings(*queue.lineSettings, line);
         Require(line.baudRate != 0);
         Require(line.dataBits == 7 || line.dataBits == 8);
-        Require(line.parity >= 0 && line.parity <= 4);
-        Require(line.stopBits >= 0 && line.stopBits <= 2);
-        Require(line.flowControl >= 0 && line.flowControl <= 2);
+        Require(CodeNumber(line.parity) >= 0 && CodeNumber(line.parity) <= 4);
+        Require(CodeNumber(line.stopBits) >= 0 && CodeNumber(line.stopBits) <= 2);
+        Require(CodeNumber(line.flowControl) >= 0 && CodeNumber(line.flowControl) <= 2);
         break;
     }
     case PresetPortKind::TcpIp:
@@ -45,9 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Arbitrary text as line settings, addresses and settings files.
-    SerialLine line;
-    ParseSerialLineSettings(text, line);
-    Require(line.parity >= 0 && line.parity <= 4 && line.dataBits >= 0 && line.dataBits <= 9);
+    PortSettings any;
+    ParseSerialLineSettings(text, any);
+    Require(CodeNumber(any.parity) >= 0 && CodeNumber(any.parity) <= 4 && any.dataBits >= 0 &&
+            any.dataBits <= 9);
     const DottedAddress address = SplitDottedAddress(text);
     Require(address.rest.size() <= size);
     if (const auto value = PresetSettingsFile::FindValue(text, "Port"))

@@ -1,7 +1,8 @@
 // The printer's replies through a whole Get Status: the handshake, then the eight
-// switches and power save, over a scripted port whose reads serve the input. Any
-// replies end in a finite number of reads and pauses; the settings are handed out
-// only whole, with every pin in a known state and power save in its range.
+// switches and power save, then the real-time status, over a scripted port whose reads
+// serve the input. Any replies end in a finite number of reads and pauses; the
+// settings are handed out only whole, with every pin in a known state and power save
+// in its range, and the status only as four framed bytes.
 //
 // Input: one byte choosing the interface (bits 0-1) and whether the version texts and
 // model are read (bit 2), then reads: a length byte and up to that many reply bytes
@@ -64,6 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else {
             Require(read == ExchangeStatus::NoReply);
             Require(out.switches[0].pins[1] == -7);
+        }
+        PrinterHealth health;
+        const ExchangeStatus asked = exchange.ReadHealth(health);
+        if (asked == ExchangeStatus::Ok) {
+            for (const std::uint8_t byte : *health.Bytes())
+                Require(ReplyReader::StatusFramed(byte));
+        } else {
+            Require(asked == ExchangeStatus::NoReply && !health.Known());
         }
     }
     // Every wait has a bound, whatever the printer sends.

@@ -24,7 +24,7 @@ void CheckTarget(const std::string& text)
         return;
     }
     Require(target->text == text);
-    if (target->type == Ethernet) {
+    if (target->type == InterfaceType::Ethernet) {
         const std::string& host = target->settings.portName;
         Require(target->settings.tcpPort >= 1 && target->settings.tcpPort <= 65535);
         Require(!host.empty() && host.find_first_not_of("0123456789.") == std::string::npos);

@@ -108,7 +108,7 @@ protected:
 
     std::shared_ptr<FakePortState> port = std::make_shared<FakePortState>();
     PrinterLink link{std::make_unique<FakePortFactory>(port)};
-    CommandEditorDialog dialog{link, Serial};
+    CommandEditorDialog dialog{link, InterfaceType::Serial};
     test::TempDir dir;
 };
 

@@ -29,6 +29,7 @@
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
 #include "sim/SimServer.h"
+#include "support/PortSettingsPrint.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -308,7 +309,7 @@ TEST_P(MainDialogAddressTest, TypedOrPastedAddressIsTheOneEnterChecks)
     }
     EXPECT_EQ(FormatIpAddress(Control<IpAddressEdit>(kIdIpAddress)->Address()), c.expected);
     QTest::keyClick(focused, Qt::Key_Return);
-    EXPECT_EQ(dialog->State().portName, c.expected);
+    EXPECT_EQ(dialog->State().settings.portName, c.expected);
     EXPECT_TRUE(dialog->State().Connected());
 }
 
@@ -378,10 +379,23 @@ TEST_F(MainDialogTest, CheckOverLoopbackTcp)
     EXPECT_EQ(Enabled(), "000000"
                          "11"
                          "0111");
+    // The printer's state in one line, asked again by its button.
+    auto* health = dialog->findChild<QLabel*>(QStringLiteral("healthLabel"));
+    auto* refresh = dialog->findChild<QAbstractButton*>(QStringLiteral("healthRefreshButton"));
+    ASSERT_TRUE(health && refresh);
+    EXPECT_EQ(health->text().toStdString(), "Printer state: ready");
+    server.WithPrinter([](VirtualPrinter& p) { p.SetConditions(kSimCoverOpen | kSimPaperNearEnd); });
+    refresh->click();
+    EXPECT_EQ(health->text().toStdString(), "Printer state: cover open: offline, cover open, paper near end");
+    EXPECT_EQ(messages, std::vector<MessageRecord>{kConnected});
     SaveScreenshotIfAsked(dialog.get(), QStringLiteral("main-EthernetConnected"));
     // The address field has no handler: editing it keeps the connection.
     SetAddress("127", "0", "0", "2");
     EXPECT_TRUE(dialog->State().Connected());
+    // A dropped connection has no state to show.
+    Click(kIdRadioSerial);
+    EXPECT_TRUE(health->text().isEmpty());
+    EXPECT_FALSE(refresh->isEnabled());
 }
 
 TEST_F(MainDialogTest, DemoPresetsEthernetAtTheVirtualPrinter)

@@ -259,10 +259,13 @@ INSTANTIATE_TEST_SUITE_P(
                    [](PrinterLink& link) {
                        StatusDialogServices services;
                        services.makeTimers = [](TimerClient&) { return std::make_unique<StillTimers>(); };
-                       return std::make_unique<StatusDialog>(link, Ethernet, std::move(services));
+                       return std::make_unique<StatusDialog>(link, InterfaceType::Ethernet,
+                                                             std::move(services));
                    }},
         WindowCase{"CommandEditor",
-                   [](PrinterLink& link) { return std::make_unique<CommandEditorDialog>(link, Serial); }},
+                   [](PrinterLink& link) {
+                       return std::make_unique<CommandEditorDialog>(link, InterfaceType::Serial);
+                   }},
         WindowCase{"LineSpacing", [](PrinterLink&) { return std::make_unique<LineSpacingDialog>(); }},
         WindowCase{"Codepage", [](PrinterLink&) { return std::make_unique<CodepageDialog>(); }},
         WindowCase{"SelectAddress", [](PrinterLink&) { return std::make_unique<SelectAddressDialog>(); }},

@@ -128,7 +128,7 @@ protected:
             timers = t.get();
             return t;
         };
-        return std::make_unique<StatusDialog>(on, Ethernet, std::move(services));
+        return std::make_unique<StatusDialog>(on, InterfaceType::Ethernet, std::move(services));
     }
     // A dialog past its start-up handshake.
     std::unique_ptr<StatusDialog> Open(PrinterLink& on)

@@ -60,9 +60,9 @@ private:
 
 struct DcbCase {
     std::int32_t dataBits;
-    std::int32_t stopBits;  // the list index: 0 one, 1 one and a half, 2 two
-    std::int32_t parity;
-    std::int32_t flowControl;
+    StopBits stopBits;
+    Parity parity;
+    FlowControl flowControl;
     std::uint8_t expectedStopBits;
 };
 
@@ -86,9 +86,9 @@ TEST_P(CommDcbMapping, SettingsBecomeTheControlBlock)
     const CommDcb& dcb = *applied;
     EXPECT_EQ(dcb.baudRate, 38400u);
     EXPECT_EQ(dcb.byteSize, c.dataBits);
-    EXPECT_EQ(dcb.parity, c.parity);  // the list index is the system's parity code
+    EXPECT_EQ(dcb.parity, CodeNumber(c.parity));  // the list index is the system's parity code
     EXPECT_EQ(dcb.stopBits, c.expectedStopBits);
-    EXPECT_EQ(dcb.fParity, c.parity != 0);
+    EXPECT_EQ(dcb.fParity, c.parity != Parity::None);
     // Output handshaking on CTS and DSR whatever the flow control.
     EXPECT_TRUE(dcb.fOutxCtsFlow);
     EXPECT_TRUE(dcb.fOutxDsrFlow);
@@ -98,20 +98,24 @@ TEST_P(CommDcbMapping, SettingsBecomeTheControlBlock)
     EXPECT_FALSE(dcb.fTXContinueOnXoff);
     EXPECT_FALSE(dcb.fNull);
     // XON/XOFF for every choice but "Hardware".
-    EXPECT_EQ(dcb.fOutX, c.flowControl != 0);
-    EXPECT_EQ(dcb.fInX, c.flowControl != 0);
+    EXPECT_EQ(dcb.fOutX, c.flowControl != FlowControl::Hardware);
+    EXPECT_EQ(dcb.fInX, c.flowControl != FlowControl::Hardware);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ParityStopAndFlow, CommDcbMapping,
-    ::testing::Values(DcbCase{8, 0, 0, 0, kDcbOneStopBit}, DcbCase{8, 0, 0, 1, kDcbOneStopBit},
-                      DcbCase{8, 0, 0, 2, kDcbOneStopBit}, DcbCase{8, 0, 1, 0, kDcbOneStopBit},
-                      DcbCase{7, 0, 2, 1, kDcbOneStopBit}, DcbCase{8, 2, 3, 2, kDcbTwoStopBits},
-                      DcbCase{7, 2, 4, 0, kDcbTwoStopBits},
+    ::testing::Values(DcbCase{8, StopBits::One, Parity::None, FlowControl::Hardware, kDcbOneStopBit},
+                      DcbCase{8, StopBits::One, Parity::None, FlowControl::XonXoff, kDcbOneStopBit},
+                      DcbCase{8, StopBits::One, Parity::None, FlowControl::None, kDcbOneStopBit},
+                      DcbCase{8, StopBits::One, Parity::Odd, FlowControl::Hardware, kDcbOneStopBit},
+                      DcbCase{7, StopBits::One, Parity::Even, FlowControl::XonXoff, kDcbOneStopBit},
+                      DcbCase{8, StopBits::Two, Parity::Mark, FlowControl::None, kDcbTwoStopBits},
+                      DcbCase{7, StopBits::Two, Parity::Space, FlowControl::Hardware, kDcbTwoStopBits},
                       // A UART sends 1.5 stop bits only after 5-bit characters; after
                       // longer ones it sends two.
-                      DcbCase{8, 1, 0, 0, kDcbTwoStopBits}, DcbCase{7, 1, 2, 1, kDcbTwoStopBits},
-                      DcbCase{5, 1, 0, 2, kDcbOne5StopBits}));
+                      DcbCase{8, StopBits::OneAndHalf, Parity::None, FlowControl::Hardware, kDcbTwoStopBits},
+                      DcbCase{7, StopBits::OneAndHalf, Parity::Even, FlowControl::XonXoff, kDcbTwoStopBits},
+                      DcbCase{5, StopBits::OneAndHalf, Parity::None, FlowControl::None, kDcbOne5StopBits}));
 
 TEST(CommDcb, RefusesWhatNoLineCarriesAndReadsBackWhatItWrote)
 {
@@ -122,7 +126,7 @@ TEST(CommDcb, RefusesWhatNoLineCarriesAndReadsBackWhatItWrote)
         bool accepted;
     };
     SerialLine odd;
-    odd.parity = SerialParity::Odd;
+    odd.parity = Parity::Odd;
     odd.checkParity = true;
     odd.stopBits = 2;
     SerialLine noRate;
@@ -131,12 +135,15 @@ TEST(CommDcb, RefusesWhatNoLineCarriesAndReadsBackWhatItWrote)
     nineBits.dataBits = 9;
     SerialLine threeStops;
     threeStops.stopBits = 3;
+    SerialLine unlistedParity;
+    unlistedParity.parity = CodeFromNumber<Parity>(7);
     const Row rows[] = {
         {"defaults", SerialLine{}, true},
         {"odd parity, two stop bits", odd, true},
         {"no rate", noRate, false},
         {"nine data bits", nineBits, false},
         {"three stop bits", threeStops, false},
+        {"a parity code no list offers", unlistedParity, false},
     };
     for (const auto& row : rows) {
         const auto dcb = CommDcbFor(row.line, current);

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "link/DeviceNames.h"
+#include "link/SystemDevices.h"
 #include "support/FileKinds.h"
 #include "support/TempDir.h"
 
@@ -139,6 +140,23 @@ TEST(DeviceNames, ListsRealSerialAndParallelDevices)
               (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB0"}));
     EXPECT_EQ(ListParallelDevices(sys), (std::vector<std::string>{"/dev/lp0", "/dev/lp1"}));
     EXPECT_TRUE(ListSerialDevices(sys / "nowhere").empty());
+
+    // Adapters with a stable name are listed by it, in the order of their kernel names;
+    // of two links to one adapter the first in order is taken.
+    tty("ttyACM0", "ftdi_sio");
+    tty("ttyUSB1", "ftdi_sio");
+    const fs::path dev = dir.Path() / "dev";
+    const fs::path byId = dev / "serial/by-id";
+    fs::create_directories(byId);
+    fs::create_symlink("../../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0");
+    fs::create_symlink("../../ttyACM0", byId / "usb-Arduino_Uno_7573-if00");
+    fs::create_symlink("../../ttyACM0", byId / "usb-Arduino_Uno_7573-if00-b");
+    EXPECT_EQ(
+        ListSerialDevices(sys, dev),
+        (std::vector<std::string>{(byId / "usb-Arduino_Uno_7573-if00").string(), (dev / "ttyS0").string(),
+                                  (dev / "ttyS2").string(), (dev / "ttyS10").string(),
+                                  (byId / "usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0").string(),
+                                  (dev / "ttyUSB1").string()}));
 }
 
 }  // namespace

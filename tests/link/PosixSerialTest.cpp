@@ -59,9 +59,9 @@ protected:
         s.portName = "COM1";
         s.baudRate = 38400;
         s.dataBits = dataBits;
-        s.stopBits = 2;
-        s.parity = parity;
-        s.flowControl = flow;
+        s.stopBits = StopBits::Two;
+        s.parity = CodeFromNumber<Parity>(parity);
+        s.flowControl = CodeFromNumber<FlowControl>(flow);
         port->Configure(s);
         return port->Open();
     }
@@ -235,15 +235,15 @@ TEST(DeviceFile, ReadEndsWithMinusOneOnceTheOtherSideIsGone)
 TEST(SerialTermios, ParityCodesAndRejectedValues)
 {
     struct Row {
-        SerialParity parity;
+        Parity parity;
         tcflag_t flags;
     };
     const Row rows[] = {
-        {SerialParity::None, 0},
-        {SerialParity::Odd, PARENB | PARODD},
-        {SerialParity::Even, PARENB},
-        {SerialParity::Mark, PARENB | PARODD | CMSPAR},
-        {SerialParity::Space, PARENB | CMSPAR},
+        {Parity::None, 0},
+        {Parity::Odd, PARENB | PARODD},
+        {Parity::Even, PARENB},
+        {Parity::Mark, PARENB | PARODD | CMSPAR},
+        {Parity::Space, PARENB | CMSPAR},
     };
     for (const auto& row : rows) {
         termios t{};

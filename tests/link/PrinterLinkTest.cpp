@@ -29,15 +29,20 @@ TEST_P(ClassifyTest, PortNameChoosesTheInterface)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ClassifyTest,
-    ::testing::Values(ClassifyCase{"COM3", 0, Serial}, ClassifyCase{"\\\\.\\COM12", 0, Serial},
-                      ClassifyCase{"LPT2", 0, Parallel},
+    ::testing::Values(ClassifyCase{"COM3", 0, InterfaceType::Serial},
+                      ClassifyCase{"\\\\.\\COM12", 0, InterfaceType::Serial},
+                      ClassifyCase{"LPT2", 0, InterfaceType::Parallel},
                       // Lower case does not match COM or LPT and falls through to the later tests.
-                      ClassifyCase{"com3", 0, std::nullopt}, ClassifyCase{"lpt1", 9100, Ethernet},
-                      ClassifyCase{"LXT-640IV:/sys/bus/usb/1-2", 0, Usb}, ClassifyCase{"LXT-640IV", 0, Usb},
-                      ClassifyCase{"10.0.0.5", 9100, Ethernet}, ClassifyCase{"10.0.0.5", 0, std::nullopt},
-                      ClassifyCase{"/dev/ttyUSB0", 0, Serial}, ClassifyCase{"/dev/lp0", 0, Parallel},
-                      ClassifyCase{"/dev/parport1", 0, Parallel}, ClassifyCase{"", 0, std::nullopt},
-                      ClassifyCase{"CO", 0, std::nullopt}));
+                      ClassifyCase{"com3", 0, std::nullopt},
+                      ClassifyCase{"lpt1", 9100, InterfaceType::Ethernet},
+                      ClassifyCase{"LXT-640IV:/sys/bus/usb/1-2", 0, InterfaceType::Usb},
+                      ClassifyCase{"LXT-640IV", 0, InterfaceType::Usb},
+                      ClassifyCase{"10.0.0.5", 9100, InterfaceType::Ethernet},
+                      ClassifyCase{"10.0.0.5", 0, std::nullopt},
+                      ClassifyCase{"/dev/ttyUSB0", 0, InterfaceType::Serial},
+                      ClassifyCase{"/dev/lp0", 0, InterfaceType::Parallel},
+                      ClassifyCase{"/dev/parport1", 0, InterfaceType::Parallel},
+                      ClassifyCase{"", 0, std::nullopt}, ClassifyCase{"CO", 0, std::nullopt}));
 
 class PrinterLinkTest : public ::testing::Test {
 protected:
@@ -56,7 +61,7 @@ protected:
 TEST_F(PrinterLinkTest, UsbPortReceivesOnlyThePath)
 {
     ASSERT_NE(link->CreatePort({.portName = "LXT-640IV:/dev/usb/lp0"}), 0);
-    EXPECT_EQ(link->Type(), Usb);
+    EXPECT_EQ(link->Type(), InterfaceType::Usb);
     ASSERT_EQ(state->configured.size(), 1u);
     EXPECT_EQ(state->configured[0].portName, "/dev/usb/lp0");
 }
@@ -77,8 +82,8 @@ TEST_F(PrinterLinkTest, AddressWithoutTcpPortCreatesNothingAndKeepsTheType)
     ASSERT_NE(link->CreatePort({.portName = "LPT1"}), 0);
     EXPECT_EQ(link->CreatePort({.portName = "10.0.0.5", .tcpPort = 0}), 0);
     EXPECT_FALSE(link->HasPort());
-    EXPECT_EQ(link->Type(), Parallel);
-    EXPECT_EQ(factory->made, std::vector<InterfaceType>{Parallel});
+    EXPECT_EQ(link->Type(), InterfaceType::Parallel);
+    EXPECT_EQ(factory->made, std::vector<InterfaceType>{InterfaceType::Parallel});
 }
 
 TEST_F(PrinterLinkTest, SecondCreatePortReleasesTheLeftoverObjectFirst)
@@ -88,7 +93,7 @@ TEST_F(PrinterLinkTest, SecondCreatePortReleasesTheLeftoverObjectFirst)
     EXPECT_EQ(link->Open(), 0);
     ASSERT_NE(link->CreatePort({.portName = "10.0.0.5", .tcpPort = 9100}), 0);
     EXPECT_EQ(state->destroyed, 1);
-    EXPECT_EQ(link->Type(), Ethernet);
+    EXPECT_EQ(link->Type(), InterfaceType::Ethernet);
 }
 
 TEST_F(PrinterLinkTest, OperationsWithoutAPortReturnZero)
@@ -104,7 +109,7 @@ TEST_F(PrinterLinkTest, OperationsWithoutAPortReturnZero)
     link->Close();
     EXPECT_EQ(link->Write(b, 4), 0);
     EXPECT_EQ(state->closeCount, 1);
-    EXPECT_EQ(link->Type(), Serial);
+    EXPECT_EQ(link->Type(), InterfaceType::Serial);
 }
 
 TEST_F(PrinterLinkTest, TraceSeesEveryTransfer)

@@ -77,9 +77,9 @@ protected:
         return {.portName = "COM3",
                 .baudRate = 19200,
                 .dataBits = 8,
-                .stopBits = 0,
-                .parity = parity,
-                .flowControl = flow,
+                .stopBits = StopBits::One,
+                .parity = CodeFromNumber<Parity>(parity),
+                .flowControl = CodeFromNumber<FlowControl>(flow),
                 .timeouts = {10, 10, 10, 0, 0}};
     }
 };
@@ -87,7 +87,7 @@ protected:
 struct LineCase {
     std::int32_t parity;
     std::int32_t flowControl;
-    SerialParity expectedParity;
+    Parity expectedParity;
     bool xonXoff;
 };
 
@@ -113,10 +113,10 @@ TEST_P(SerialLineMapping, SettingsBecomeLineFlags)
 
 INSTANTIATE_TEST_SUITE_P(
     ParityAndFlow, SerialLineMapping,
-    ::testing::Values(LineCase{0, 0, SerialParity::None, false}, LineCase{0, 1, SerialParity::None, true},
-                      LineCase{0, 2, SerialParity::None, true}, LineCase{1, 0, SerialParity::Odd, false},
-                      LineCase{2, 1, SerialParity::Even, true}, LineCase{3, 2, SerialParity::Mark, true},
-                      LineCase{4, 0, SerialParity::Space, false}));
+    ::testing::Values(LineCase{0, 0, Parity::None, false}, LineCase{0, 1, Parity::None, true},
+                      LineCase{0, 2, Parity::None, true}, LineCase{1, 0, Parity::Odd, false},
+                      LineCase{2, 1, Parity::Even, true}, LineCase{3, 2, Parity::Mark, true},
+                      LineCase{4, 0, Parity::Space, false}, LineCase{0, 9, Parity::None, true}));
 
 TEST(SerialLineFor, StopBitsAndRejectedValues)
 {
@@ -132,14 +132,17 @@ TEST(SerialLineFor, StopBitsAndRejectedValues)
     };
     const Row rows[] = {
         {ok, 1},
-        {with([](PortSettings& s) { s.stopBits = 1; }), 2},  // 1.5 is sent as 2
-        {with([](PortSettings& s) { s.stopBits = 2; }), 2},
-        {with([](PortSettings& s) { s.stopBits = 3; }), std::nullopt},
+        {with([](PortSettings& s) { s.stopBits = StopBits::OneAndHalf; }), 2},  // 1.5 is sent as 2
+        {with([](PortSettings& s) { s.stopBits = StopBits::Two; }), 2},
+        {with([](PortSettings& s) { s.stopBits = CodeFromNumber<StopBits>(3); }), std::nullopt},
         {with([](PortSettings& s) { s.baudRate = 14400; }), std::nullopt},
         {with([](PortSettings& s) { s.baudRate = 0; }), std::nullopt},
         {with([](PortSettings& s) { s.dataBits = 9; }), std::nullopt},
-        {with([](PortSettings& s) { s.parity = 5; }), std::nullopt},
-        {with([](PortSettings& s) { s.parity = -1; }), std::nullopt},
+        {with([](PortSettings& s) { s.dataBits = 4; }), std::nullopt},
+        {with([](PortSettings& s) { s.dataBits = 5; }), 1},
+        {with([](PortSettings& s) { s.parity = Parity::Space; }), 1},
+        {with([](PortSettings& s) { s.parity = CodeFromNumber<Parity>(5); }), std::nullopt},
+        {with([](PortSettings& s) { s.parity = CodeFromNumber<Parity>(-1); }), std::nullopt},
     };
     for (const auto& row : rows) {
         const auto line = SerialLineFor(row.settings, {});

@@ -13,9 +13,9 @@ TEST(SystemPortFactory, MakesTheRealPortOfEachInterface)
     VirtualPacer pacer;
     SilentNotifier notifier;
     const auto factory = MakeSystemPortFactory(pacer, notifier, DeviceNames{});
-    EXPECT_NE(dynamic_cast<SerialPort*>(factory->Make(Serial).get()), nullptr);
-    EXPECT_NE(dynamic_cast<ParallelPort*>(factory->Make(Parallel).get()), nullptr);
-    EXPECT_NE(dynamic_cast<NetPort*>(factory->Make(Ethernet).get()), nullptr);
+    EXPECT_NE(dynamic_cast<SerialPort*>(factory->Make(InterfaceType::Serial).get()), nullptr);
+    EXPECT_NE(dynamic_cast<ParallelPort*>(factory->Make(InterfaceType::Parallel).get()), nullptr);
+    EXPECT_NE(dynamic_cast<NetPort*>(factory->Make(InterfaceType::Ethernet).get()), nullptr);
 
     DeviceNames names;
     names.Set("COM1", "/dev/zorvik-no-such-line");

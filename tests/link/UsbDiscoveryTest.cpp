@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fnmatch.h>
+
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "UsbFakeTree.h"
+#include "link/NaturalOrder.h"
 #include "link/UsbDevicePath.h"
 #include "link/UsbDiscovery.h"
+#include "link/UsbIds.h"
 #include "link/posix/UsbSysfs.h"
 #include "resources/LinkTexts.h"
 #include "resources/UsbTexts.h"
+#include "support/TempDir.h"
 
 namespace zorvik {
 namespace {
@@ -178,10 +185,156 @@ TEST(UsbDevicePathText, BusOrderComparesNumbersAsNumbers)
 {
     std::vector<std::string> places = {"2-1:1.0",   "1-10:1.0", "1-9:1.0", "1-1.10:1.0",
                                        "1-1.2:1.0", "1-1:1.1",  "1-1:1.0"};
-    std::sort(places.begin(), places.end(), UsbPlaceLess);
+    std::sort(places.begin(), places.end(), NaturalLess);
     EXPECT_EQ(places, (std::vector<std::string>{"1-1.2:1.0", "1-1.10:1.0", "1-1:1.0", "1-1:1.1", "1-9:1.0",
                                                 "1-10:1.0", "2-1:1.0"}));
+    // Device names sort the same way: stem first, then the number as a number.
+    std::vector<std::string> names = {"ttyUSB0", "ttyS10", "ttyS2", "ttyACM1", "lp1", "ttyS"};
+    std::sort(names.begin(), names.end(), NaturalLess);
+    EXPECT_EQ(names, (std::vector<std::string>{"lp1", "ttyACM1", "ttyS", "ttyS2", "ttyS10", "ttyUSB0"}));
 }
+
+// The udev rule's patterns for the device ID (two ATTRS{ieee1284_id} matches on the
+// printer's node, each a list of alternatives split at '|').
+std::vector<std::vector<std::string>> UdevDeviceIdPatterns()
+{
+    const auto rule =
+        std::filesystem::path(__FILE__).parent_path() / "../../packaging/udev/70-zorvik-printer.rules";
+    std::ifstream in(rule);
+    std::vector<std::vector<std::string>> patterns;
+    const std::string key = "ATTRS{ieee1284_id}==\"";
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with('#'))
+            continue;
+        for (std::size_t at = 0; (at = line.find(key, at)) != std::string::npos;) {
+            at += key.size();
+            std::vector<std::string> alternatives;
+            std::istringstream list(line.substr(at, line.find('"', at) - at));
+            for (std::string alternative; std::getline(list, alternative, '|');)
+                alternatives.push_back(alternative);
+            patterns.push_back(alternatives);
+        }
+    }
+    return patterns;
+}
+
+bool UdevRuleMatches(const std::vector<std::vector<std::string>>& patterns, const std::string& id)
+{
+    return std::all_of(patterns.begin(), patterns.end(), [&](const std::vector<std::string>& alternatives) {
+        return std::any_of(alternatives.begin(), alternatives.end(),
+                           [&](const std::string& p) { return ::fnmatch(p.c_str(), id.c_str(), 0) == 0; });
+    });
+}
+
+struct DeviceIdCase {
+    const char* name;
+    std::optional<std::string> deviceId;  // none: the interface shows no readable ID
+    UsbId ids;
+    bool found;
+    friend void PrintTo(const DeviceIdCase& c, std::ostream* os) { *os << c.name; }
+};
+
+constexpr UsbId kOtherIds{0x04b8, 0x0202};
+
+class UsbDeviceIdTest : public ::testing::TestWithParam<DeviceIdCase> {};
+
+// Through the sysfs tree: the ID file of the interface, the walk, the entry.
+TEST_P(UsbDeviceIdTest, DiscoveryTakesThePrinterByWhatItSaysItIs)
+{
+    const auto& c = GetParam();
+    UsbFakeTree tree;
+    const std::string path = tree.AddInterface("2-1", c.ids.vendor, c.ids.product, "lp0");
+    tree.MakeFifo("lp0");
+    if (c.deviceId)
+        tree.SetDeviceId("2-1:1.0", *c.deviceId);
+    std::ostringstream out;
+    const auto expected =
+        c.found ? std::vector<std::string>{kUsbPortPrefix + path} : std::vector<std::string>{};
+    EXPECT_EQ(DiscoverUsbPrinters(tree.env, out), expected);
+    // The udev rule gives the same printers their permissions.
+    if (c.deviceId && !(c.ids == BuiltInPrinterUsbId())) {
+        const auto patterns = UdevDeviceIdPatterns();
+        ASSERT_EQ(patterns.size(), 2u);
+        EXPECT_EQ(UdevRuleMatches(patterns, *c.deviceId), c.found) << *c.deviceId;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ids, UsbDeviceIdTest,
+    ::testing::Values(
+        DeviceIdCase{"ShortKeys", "MFG:KARVO;MDL:LXT-640IV;CMD:ESC/POS;", kOtherIds, true},
+        DeviceIdCase{"LongKeys", "MANUFACTURER:KARVO;MODEL:LXT-640IV;COMMAND SET:ESC/POS;", kOtherIds, true},
+        DeviceIdCase{"MixedKeysModelFirst", "CLS:PRINTER;MODEL:LXT-800;MFG:KARVO;", kOtherIds, true},
+        DeviceIdCase{"ExtraFieldsAround",
+                     "CMD:ESC/POS;MFG:KARVO;CLS:PRINTER;MDL:LXT-640IV;DES:Receipt;SN:X1;", kOtherIds, true},
+        DeviceIdCase{"AnotherMaker", "MFG:KARVOX;MDL:LXT-640IV;", kOtherIds, false},
+        DeviceIdCase{"MakerInLowerCase", "MFG:karvo;MDL:LXT-640IV;", kOtherIds, false},
+        DeviceIdCase{"AnotherModel", "MFG:KARVO;MDL:TM-T88;", kOtherIds, false},
+        DeviceIdCase{"ModelWithoutTheFamily", "MFG:KARVO;MDL:640IV;CMD:LXT;", kOtherIds, false},
+        DeviceIdCase{"MakerOnly", "MFG:KARVO;CMD:ESC/POS;", kOtherIds, false},
+        DeviceIdCase{"EmptyId", "", kOtherIds, false},
+        DeviceIdCase{"UnreadableIdWithThePrintersIds", std::nullopt, BuiltInPrinterUsbId(), true},
+        DeviceIdCase{"UnreadableIdWithOtherIds", std::nullopt, kOtherIds, false},
+        DeviceIdCase{"OtherPrinterWithThePrintersIdsStillByIds", "MFG:ACME;MDL:P1;", BuiltInPrinterUsbId(),
+                     true}));
+
+struct IdListCase {
+    const char* name;
+    std::optional<std::string> variable;  // ZORVIK_USB_IDS
+    std::optional<std::string> fileText;  // usb-ids.conf under XDG_CONFIG_HOME/zorvik
+    std::vector<UsbId> ids;               // after the built-in pair
+    friend void PrintTo(const IdListCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UsbIdListTest : public ::testing::TestWithParam<IdListCase> {};
+
+// The ids the user sets reach discovery: a printer with each of them is found.
+TEST_P(UsbIdListTest, UserIdsJoinTheBuiltInPair)
+{
+    const auto& c = GetParam();
+    test::TempDir config;
+    if (c.fileText) {
+        std::filesystem::create_directories(config.File("zorvik"));
+        std::ofstream(config.File("zorvik/usb-ids.conf")) << *c.fileText;
+    }
+    std::vector<UsbId> expected{BuiltInPrinterUsbId()};
+    expected.insert(expected.end(), c.ids.begin(), c.ids.end());
+    const auto ids = PrinterUsbIds(c.variable, config.Path().string(), std::nullopt);
+    EXPECT_EQ(ids, expected);
+
+    UsbFakeTree tree;
+    tree.env.printerIds = ids;
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string node = "lp" + std::to_string(i);
+        paths.push_back(kUsbPortPrefix + tree.AddInterface("1-" + std::to_string(i + 1), expected[i].vendor,
+                                                           expected[i].product, node));
+        tree.MakeFifo(node);
+    }
+    tree.AddInterface("1-9", 0x1d6b, 0x0002, "lp9");
+    tree.MakeFifo("lp9");
+    std::ostringstream out;
+    EXPECT_EQ(DiscoverUsbPrinters(tree.env, out), paths);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, UsbIdListTest,
+    ::testing::Values(IdListCase{"NothingSet", std::nullopt, std::nullopt, {}},
+                      IdListCase{"Variable", "0a5f:00e0", std::nullopt, {{0x0a5f, 0x00e0}}},
+                      IdListCase{"VariableListUpperCase",
+                                 "0A5F:00E0,04b8:0e28",
+                                 std::nullopt,
+                                 {{0x0a5f, 0x00e0}, {0x04b8, 0x0e28}}},
+                      IdListCase{
+                          "FileWithCommentsAndBadItems",
+                          std::nullopt,
+                          "# the shop's printers\n0a5f:00e0 04b8:0e28 # two\nvid_1234\n12345:1\n0a5f:0:0\n",
+                          {{0x0a5f, 0x00e0}, {0x04b8, 0x0e28}}},
+                      IdListCase{"FileThenVariableWithoutRepeats",
+                                 "04b8:0e28, f5a7:0640",
+                                 "0a5f:00e0\n",
+                                 {{0x0a5f, 0x00e0}, {0x04b8, 0x0e28}}},
+                      IdListCase{"BadVariableAddsNothing", "0a5f", std::nullopt, {}}));
 
 TEST(UsbUdevRule, CarriesThePrintersIds)
 {

@@ -51,6 +51,12 @@ public:
         std::ofstream(Sys("bus/usb/devices/" + device + "/idProduct")) << Hex(product, idFormat) << "\n";
     }
 
+    // The IEEE 1284 device ID the driver shows for the interface at place.
+    void SetDeviceId(const std::string& place, const std::string& id)
+    {
+        std::ofstream(Sys("bus/usb/devices/" + place + "/ieee1284_id")) << id << "\n";
+    }
+
     void MoveNode(const std::string& place, const std::string& from, const std::string& to)
     {
         const std::string base = Sys("bus/usb/devices/" + place + "/usbmisc/");

@@ -266,7 +266,7 @@ TEST_F(UsbPortTest, TheProgramsLinkMakesAUsbPortForAPrinterEntry)
     // An entry may also name a device node directly.
     ASSERT_EQ(link.CreatePort({.portName = "LXT-640IV:" + tree.Node("lp0"), .timeouts = {}}), 1);
     ASSERT_EQ(link.Open(), 1) << link.CurrentPort()->LastError();
-    EXPECT_EQ(link.Type(), Usb);
+    EXPECT_EQ(link.Type(), InterfaceType::Usb);
     EXPECT_GE(link.CurrentPort()->DeviceEventHandle(), 0);
     EXPECT_EQ(link.Write(kInit.data(), 2), 2);
     EXPECT_EQ(printer.Received(2), kInit);

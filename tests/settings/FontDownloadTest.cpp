@@ -20,8 +20,8 @@ Bytes Image(std::size_t size)
 }
 
 struct Download {
-    explicit Download(std::size_t size, InterfaceType type = Usb)
-        : image(Image(size)), fake(type == Serial || type == Parallel),
+    explicit Download(std::size_t size, InterfaceType type = InterfaceType::Usb)
+        : image(Image(size)), fake(type == InterfaceType::Serial || type == InterfaceType::Parallel),
           session(*fake.link, type, pacer, notifier, timers, nullptr, [this](int id) {
               lookedUp.push_back(id);
               return std::span<const std::uint8_t>(image);
@@ -165,7 +165,7 @@ TEST(FontDownloadTest, ProgressStepsEveryFourthBlockFromTen)
 
 TEST(FontDownloadTest, SetStatusWithADoubleByteFontHandsOverToTheDownload)
 {
-    Download d(64 + 4096 + 4096 + 7, Ethernet);
+    Download d(64 + 4096 + 4096 + 7, InterfaceType::Ethernet);
     d.session.Initialize();
     d.timers.RunAll(d.session);
     d.session.GetStatus();
@@ -208,7 +208,7 @@ TEST(FontDownloadTest, EmbeddedImageGoesOutWhole)
     VirtualPacer pacer;
     test::RecordingNotifier notifier;
     test::ManualTimerHost timers;
-    StatusSession session(*fake.link, Usb, pacer, notifier, timers);
+    StatusSession session(*fake.link, InterfaceType::Usb, pacer, notifier, timers);
     session.StartFontDownload(6);
     timers.RunAll(session);
     const auto image = FontImages::Find(155);

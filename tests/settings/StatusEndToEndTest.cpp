@@ -33,7 +33,8 @@ protected:
         });
         ASSERT_NE(link.CreatePort(test::SimPortSettings(server, Pty())), 0);
         ASSERT_NE(link.Open(), 0);
-        session = std::make_unique<StatusSession>(link, Pty() ? Serial : Ethernet, pacer, notifier, timers);
+        session = std::make_unique<StatusSession>(
+            link, Pty() ? InterfaceType::Serial : InterfaceType::Ethernet, pacer, notifier, timers);
         session->Initialize();
         timers.RunAll(*session);
         ASSERT_EQ(notifier.messages.size(), 0u) << notifier.messages[0].text;
@@ -229,7 +230,8 @@ struct FaultRig {
         ok = ok && link.CreatePort(test::SimPortSettings(server, pty)) != 0 && link.Open() != 0;
         // The printer holds other values than the record (all "no change" until a
         // read), so a read that is not whole cannot pass for an untouched record.
-        session = std::make_unique<StatusSession>(link, pty ? Serial : Ethernet, pacer, notifier, timers);
+        session = std::make_unique<StatusSession>(link, pty ? InterfaceType::Serial : InterfaceType::Ethernet,
+                                                  pacer, notifier, timers);
         before = session->Record();
         // Identified already: the handshake skips the model check, which keeps the
         // rows on the serial line short.

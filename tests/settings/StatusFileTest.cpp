@@ -180,7 +180,7 @@ TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
     test::RecordingNotifier notifier;
     test::ManualTimerHost timers;
     test::ScriptedFileChooser chooser;
-    StatusSession session(*fake.link, Serial, pacer, notifier, timers, &chooser);
+    StatusSession session(*fake.link, InterfaceType::Serial, pacer, notifier, timers, &chooser);
     session.Initialize();
     test::TempDir dir;
 

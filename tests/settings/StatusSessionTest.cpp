@@ -6,6 +6,7 @@
 #include "resources/CommonTexts.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"
+#include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
 
 namespace zorvik {
@@ -27,7 +28,8 @@ std::string OneHot(int e)
 
 struct SessionFixture {
     explicit SessionFixture(InterfaceType type)
-        : fake(type == Serial || type == Parallel), session(*fake.link, type, pacer, notifier, timers)
+        : fake(type == InterfaceType::Serial || type == InterfaceType::Parallel),
+          session(*fake.link, type, pacer, notifier, timers)
     {
         for (int e = 0; e < 8; ++e)
             fake.printer.switches[static_cast<std::size_t>(e)] = OneHot(e);
@@ -89,13 +91,14 @@ TEST_P(ReadingStyleTest, SetStatusAfterInitializeWritesEveryPinOff)
 TEST_P(ReadingStyleTest, PausesOfGetAndSetStatusAreThePrinterProtocols)
 {
     const InterfaceType type = GetParam();
-    const bool byteWise = type == Serial || type == Parallel;
+    const bool byteWise = type == InterfaceType::Serial || type == InterfaceType::Parallel;
     SessionFixture f(type);
     f.Start();  // identifies the model, so later handshakes skip it
 
     // Handshake: two sets of five discarded reads byte-wise; the ID poll waits
     // 100 ms, or 200 ms for the packet on USB.
-    const std::uint64_t handshake = byteWise ? 5 * 100 + 5 * 100 + 100 : (type == Usb ? 200 : 100);
+    const std::uint64_t handshake =
+        byteWise ? 5 * 100 + 5 * 100 + 100 : (type == InterfaceType::Usb ? 200 : 100);
     // Eight switch replies, the power-save reply (100 ms after the query plus the
     // read's own wait) and five discarded reads byte-wise.
     const std::uint64_t readSettings = byteWise ? 8 * 100 + 100 + 100 + 5 * 100 : 8 * 200 + 100 + 200;
@@ -140,9 +143,9 @@ TEST_P(ReadingStyleTest, PrinterGoneSilentEndsEveryExchangeWithTheRestartMessage
     EXPECT_EQ(f.session.Result(), DialogResult::Cancel);
     // The discarded reads, the ID read and ten polls of 100 ms; USB reads one packet
     // and stops.
-    const bool byteWise = type == Serial || type == Parallel;
+    const bool byteWise = type == InterfaceType::Serial || type == InterfaceType::Parallel;
     const std::uint64_t silentHandshake =
-        byteWise ? 500 + 500 + 100 + 1000 : (type == Usb ? 200 : 100 + 1000);
+        byteWise ? 500 + 500 + 100 + 1000 : (type == InterfaceType::Usb ? 200 : 100 + 1000);
     EXPECT_EQ(f.pacer.Total(), 2 * silentHandshake);
 
     SessionFixture g(type);
@@ -161,11 +164,13 @@ TEST_P(ReadingStyleTest, PrinterGoneSilentEndsEveryExchangeWithTheRestartMessage
     EXPECT_EQ(g.session.Result(), DialogResult::Running);
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, ReadingStyleTest, ::testing::Values(Serial, Parallel, Usb, Ethernet));
+INSTANTIATE_TEST_SUITE_P(Styles, ReadingStyleTest,
+                         ::testing::Values(InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb,
+                                           InterfaceType::Ethernet));
 
 TEST(StatusSessionTest, AllZeroRecordSendsNoChangeForEveryPin)
 {
-    SessionFixture f(Serial);
+    SessionFixture f(InterfaceType::Serial);
     f.Start();
     f.session.SetStatus();
     EXPECT_EQ(f.fake.printer.switchWrites, std::vector<std::string>(8, "22222222"));
@@ -182,7 +187,7 @@ TEST(StatusSessionTest, AllZeroRecordSendsNoChangeForEveryPin)
 
 TEST(StatusSessionTest, OddCharacterInASwitchReplyIsSentBackAsNoChange)
 {
-    SessionFixture f(Usb);
+    SessionFixture f(InterfaceType::Usb);
     f.fake.printer.switches[4] = "0x100101";
     f.Start();
     f.session.GetStatus();
@@ -202,7 +207,7 @@ class EntranceTimeTest : public ::testing::TestWithParam<EntranceCase> {};
 TEST_P(EntranceTimeTest, SetStatusRefusesTimesOutsideSixTo255)
 {
     const EntranceCase c = GetParam();
-    SessionFixture f(Ethernet);
+    SessionFixture f(InterfaceType::Ethernet);
     f.Start();
     f.session.GetStatus();
     f.notifier.messages.clear();
@@ -257,8 +262,10 @@ TEST_P(ShortPowerReplyTest, PageKeepsItsPowerSaveValues)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ShortPowerReplyTest,
-                         ::testing::Values(ShortPowerCase{Serial, 0}, ShortPowerCase{Serial, 2},
-                                           ShortPowerCase{Usb, 0}, ShortPowerCase{Ethernet, 1}));
+                         ::testing::Values(ShortPowerCase{InterfaceType::Serial, 0},
+                                           ShortPowerCase{InterfaceType::Serial, 2},
+                                           ShortPowerCase{InterfaceType::Usb, 0},
+                                           ShortPowerCase{InterfaceType::Ethernet, 1}));
 
 struct BabbleCase {
     const char* name;
@@ -271,7 +278,7 @@ class BoundedWaitTest : public ::testing::TestWithParam<BabbleCase> {};
 TEST_P(BoundedWaitTest, ByteWiseLoopsFailWithTheRestartMessage)
 {
     const BabbleCase c = GetParam();
-    SessionFixture f(Serial);
+    SessionFixture f(InterfaceType::Serial);
     f.Start();
     const SettingsRecord before = f.session.Record();
     f.fake.printer.endlessText = c.endlessText;
@@ -342,11 +349,11 @@ const ShapeCase kShapeCases[] = {
 
 TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
 {
-    for (InterfaceType type : {Serial, Usb, Ethernet}) {
+    for (InterfaceType type : {InterfaceType::Serial, InterfaceType::Usb, InterfaceType::Ethernet}) {
         for (int number : {1, 2, 11, 12}) {
             for (const ShapeCase& c : kShapeCases) {
                 SCOPED_TRACE(std::string(c.name) + ", switch " + std::to_string(number) + ", interface " +
-                             std::to_string(type));
+                             std::to_string(CodeNumber(type)));
                 SessionFixture f(type);
                 f.Start();
                 f.session.GetStatus();
@@ -381,7 +388,7 @@ TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
 // the first one refused, and no success is shown.
 TEST(StatusSessionTest, SetStatusToAPrinterThatWentAwayShowsNoSuccess)
 {
-    for (InterfaceType type : {Serial, Ethernet}) {
+    for (InterfaceType type : {InterfaceType::Serial, InterfaceType::Ethernet}) {
         SessionFixture f(type);
         f.Start();
         f.session.GetStatus();
@@ -401,7 +408,7 @@ TEST(StatusSessionTest, SetStatusToAPrinterThatWentAwayShowsNoSuccess)
 
 TEST(StatusSessionTest, UsbReadsThePrinterIdOncePerHandshakeAndEthernetPolls)
 {
-    for (InterfaceType type : {Usb, Ethernet}) {
+    for (InterfaceType type : {InterfaceType::Usb, InterfaceType::Ethernet}) {
         SessionFixture f(type);
         f.Start();
         f.fake.printer.silent = true;
@@ -410,14 +417,14 @@ TEST(StatusSessionTest, UsbReadsThePrinterIdOncePerHandshakeAndEthernetPolls)
         for (std::uint32_t count : f.fake.state->readCounts)
             afterId += count == 1;
         // USB: one 16-byte packet read and its retry; Ethernet: one read and ten polls.
-        EXPECT_EQ(afterId, type == Usb ? 0u : 11u) << type;
+        EXPECT_EQ(afterId, type == InterfaceType::Usb ? 0u : 11u) << type;
         EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgRestartPrinter});
     }
 }
 
 TEST(StatusSessionTest, PrintCommandsAndTheirHandshake)
 {
-    SessionFixture f(Serial);
+    SessionFixture f(InterfaceType::Serial);
     f.Start();
     f.session.PrintCodepage();
     ASSERT_EQ(f.fake.state->writes.size(), 1u);
@@ -429,14 +436,14 @@ TEST(StatusSessionTest, PrintCommandsAndTheirHandshake)
 
 TEST(StatusSessionTest, WrongModelIsRefused)
 {
-    SessionFixture f(Ethernet);
+    SessionFixture f(InterfaceType::Ethernet);
     f.fake.printer.model = "XY-100";
     f.session.Initialize();
     f.timers.RunAll(f.session);
     EXPECT_EQ(f.Messages(), (std::vector<std::string>{kMsgModelMismatch, kMsgOtherCompany}));
     EXPECT_EQ(f.session.Result(), DialogResult::Cancel);
     // A model name with other characters in front still passes.
-    SessionFixture g(Serial);
+    SessionFixture g(InterfaceType::Serial);
     g.fake.printer.model = "KARVO LXT-640IV";
     g.Start();
     EXPECT_EQ(g.session.SettingPage().modelText, "KARVO LXT-640IV");
@@ -448,7 +455,7 @@ TEST(StatusSessionTest, WrongModelIsRefused)
 
 TEST(StatusSessionTest, ProgressStepsOnlyAfterTheFirstSetStatus)
 {
-    SessionFixture f(Ethernet);
+    SessionFixture f(InterfaceType::Ethernet);
     f.Start();
     std::vector<int> positions;
     f.session.onProgress = [&](int p) { positions.push_back(p); };

@@ -337,6 +337,75 @@ TEST(SimOptionsTest, SwitchAssignments)
     };
     for (const auto& [text, mask] : kinds)
         EXPECT_EQ(ParseReplyKinds(text), mask) << text;
+
+    const std::pair<const char*, std::optional<unsigned>> conditions[] = {
+        {"ready", 0u},
+        {"cover-open", kSimCoverOpen},
+        {"paper-near-end,cutter-error", kSimPaperNearEnd | kSimCutterError},
+        {"offline,paper-end,recoverable-error,unrecoverable-error,auto-recoverable-error,feed-button",
+         kSimOffline | kSimPaperEnd | kSimRecoverableError | kSimUnrecoverableError |
+             kSimAutoRecoverableError | kSimFeedButton},
+        {"ready,cover-open", kSimCoverOpen},
+        {"", std::nullopt},
+        {"cover open", std::nullopt},
+        {"cover-open,", std::nullopt},
+        {"paper", std::nullopt},
+    };
+    for (const auto& [text, bits] : conditions) {
+        EXPECT_EQ(ParseConditions(text), bits) << text;
+        if (bits && std::string(text).find("ready,") == std::string::npos) {
+            EXPECT_EQ(ConditionNames(*bits), text);
+        }
+    }
+
+    // Control lines as they come from standard input, in pieces; a partial line waits.
+    std::string pending = "state cover-open\r\n\nstate ready\nstate paper\nopen cover\nstate paper-e";
+    const auto lines = TakeControlLines(pending);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].conditions, kSimCoverOpen);
+    EXPECT_EQ(lines[1].conditions, 0u);
+    EXPECT_EQ(lines[2].text, "state paper");
+    EXPECT_FALSE(lines[2].conditions);
+    EXPECT_FALSE(lines[3].conditions);
+    EXPECT_EQ(pending, "state paper-e");
+    pending += "nd\n";
+    const auto rest = TakeControlLines(pending);
+    ASSERT_EQ(rest.size(), 1u);
+    EXPECT_EQ(rest[0].conditions, kSimPaperEnd);
+    EXPECT_TRUE(pending.empty());
+}
+
+// Each condition as DLE EOT 1..4 report it: the fixed bits 0xx1xx10 always, the
+// condition's own bits, and offline wherever the printer cannot print.
+TEST(VirtualPrinterTest, StatusBytesFollowTheCondition)
+{
+    struct Row {
+        unsigned conditions;
+        Bytes bytes;  // to DLE EOT 1, 2, 3, 4
+    };
+    const Row rows[] = {
+        {0, BytesOf({0x12, 0x12, 0x12, 0x12})},
+        {kSimOffline, BytesOf({0x1A, 0x12, 0x12, 0x12})},
+        {kSimCoverOpen, BytesOf({0x1A, 0x16, 0x12, 0x12})},
+        {kSimPaperNearEnd, BytesOf({0x12, 0x12, 0x12, 0x1E})},
+        {kSimPaperEnd, BytesOf({0x1A, 0x32, 0x12, 0x7E})},
+        {kSimCutterError, BytesOf({0x1A, 0x52, 0x1A, 0x12})},
+        {kSimRecoverableError, BytesOf({0x3A, 0x52, 0x16, 0x12})},
+        {kSimUnrecoverableError, BytesOf({0x1A, 0x52, 0x32, 0x12})},
+        {kSimAutoRecoverableError, BytesOf({0x3A, 0x52, 0x52, 0x12})},
+        {kSimFeedButton, BytesOf({0x52, 0x1A, 0x12, 0x12})},
+        {kSimCoverOpen | kSimPaperNearEnd, BytesOf({0x1A, 0x16, 0x12, 0x1E})},
+    };
+    for (const Row& row : rows) {
+        VirtualPrinter printer;
+        printer.SetConditions(row.conditions);
+        Bytes answers;
+        for (int n = 1; n <= 4; ++n) {
+            const Bytes reply = printer.Feed(BytesOf({0x10, 0x04, n}));
+            answers.insert(answers.end(), reply.begin(), reply.end());
+        }
+        EXPECT_EQ(HexOf(answers), HexOf(row.bytes)) << ConditionNames(row.conditions);
+    }
 }
 
 }  // namespace

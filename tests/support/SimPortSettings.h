@@ -13,7 +13,7 @@ inline PortSettings SimPortSettings(const SimServer& server, bool pty)
         s.portName = server.PtyPath();
         s.baudRate = 9600;
         s.dataBits = 8;
-        s.flowControl = 2;
+        s.flowControl = FlowControl::None;
         s.timeouts = {10, 10, 10, 0, 0};
     } else {
         s.portName = "127.0.0.1";
