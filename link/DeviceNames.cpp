@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "base/BoundedFile.h"
+#include "link/NaturalOrder.h"
 #include "link/UserConfigPath.h"
 
 namespace zorvik {
@@ -143,6 +144,23 @@ std::string DeviceNames::DevicePath(const std::string& portName) const
     if (const auto n = NumberAfter(key, kLptPrefix))
         return ParallelDeviceFile(*n);
     return {};
+}
+
+PortDeviceFiles PortsAmongDeviceNames(const std::vector<std::string>& deviceNames)
+{
+    PortDeviceFiles ports;
+    for (const auto& name : deviceNames) {
+        const std::string key = Normalise(name);
+        if (const auto n = NumberAfter(key, kComPrefix))
+            ports.serial.push_back(SerialDeviceFile(*n));
+        else if (const auto m = NumberAfter(key, kLptPrefix))
+            ports.parallel.push_back(ParallelDeviceFile(*m));
+    }
+    for (auto* list : {&ports.serial, &ports.parallel}) {
+        std::sort(list->begin(), list->end(), NaturalLess);
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    return ports;
 }
 
 }  // namespace zorvik

@@ -64,4 +64,13 @@ private:
 std::string SerialDeviceFile(int n);
 std::string ParallelDeviceFile(int n);
 
+// The serial and parallel ports among a system's device names ("COM3", "LPT1",
+// "Global", "C:", ... as Windows lists them), as SerialDeviceFile and
+// ParallelDeviceFile give them, each list in natural order without repeats.
+struct PortDeviceFiles {
+    std::vector<std::string> serial;
+    std::vector<std::string> parallel;
+};
+PortDeviceFiles PortsAmongDeviceNames(const std::vector<std::string>& deviceNames);
+
 }  // namespace zorvik

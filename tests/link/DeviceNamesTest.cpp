@@ -41,6 +41,31 @@ TEST(DeviceNames, DefaultsAndPaths)
         EXPECT_EQ(names.DevicePath(name), path) << name;
 }
 
+TEST(DeviceNames, PortsAmongTheSystemsDeviceNames)
+{
+    struct Row {
+        std::vector<std::string> deviceNames;
+        std::vector<int> com;
+        std::vector<int> lpt;
+    };
+    const Row rows[] = {
+        {{}, {}, {}},
+        {{"COM10", "C:", "COM2", "LPT1", "Global", "NUL", "COM1"}, {1, 2, 10}, {1}},
+        {{"com3", "COM3", "\\\\.\\COM3", "lpt2"}, {3}, {2}},  // one port, however spelt
+        {{"COM0", "COM256", "COM", "COM1A", "LPT", "CONIN$", "COM255"}, {255}, {}},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> com, lpt;
+        for (int n : row.com)
+            com.push_back(SerialDeviceFile(n));
+        for (int n : row.lpt)
+            lpt.push_back(ParallelDeviceFile(n));
+        const auto ports = PortsAmongDeviceNames(row.deviceNames);
+        EXPECT_EQ(ports.serial, com) << ::testing::PrintToString(row.deviceNames);
+        EXPECT_EQ(ports.parallel, lpt) << ::testing::PrintToString(row.deviceNames);
+    }
+}
+
 TEST(DeviceNames, MapTextOverridesAndSkipsWhatItCannotUse)
 {
     DeviceNames names;
