@@ -16,8 +16,10 @@ namespace {
 // A registry value is read whole, but never more than this.
 constexpr DWORD kMaxValueBytes = 64 * 1024;
 
+// The bytes of one value of one of the types; its type goes to *typeOut when asked for.
 std::optional<std::vector<std::uint8_t>> ReadValue(const std::string& key, const std::string& value,
-                                                   std::initializer_list<DWORD> types)
+                                                   std::initializer_list<DWORD> types,
+                                                   DWORD* typeOut = nullptr)
 {
     HKEY handle = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
@@ -31,6 +33,8 @@ std::optional<std::vector<std::uint8_t>> ReadValue(const std::string& key, const
         if (RegQueryValueExA(handle, value.c_str(), nullptr, &type, bytes.data(), &size) == ERROR_SUCCESS) {
             bytes.resize(std::min<std::size_t>(size, bytes.size()));
             result = std::move(bytes);
+            if (typeOut)
+                *typeOut = type;
         }
     }
     RegCloseKey(handle);
@@ -51,15 +55,17 @@ std::optional<std::string> RegistryText(const std::string& key, const std::strin
 
 std::optional<std::uint32_t> RegistryNumber(const std::string& key, const std::string& value)
 {
-    const auto bytes = ReadValue(key, value, {REG_DWORD, REG_DWORD_BIG_ENDIAN});
+    DWORD type = 0;
+    const auto bytes = ReadValue(key, value, {REG_DWORD, REG_DWORD_BIG_ENDIAN}, &type);
     if (!bytes || bytes->size() < sizeof(std::uint32_t))
         return std::nullopt;
-    std::uint32_t number = 0;
-    std::memcpy(&number, bytes->data(), sizeof number);
-    return number;
+    const auto& b = *bytes;
+    if (type == REG_DWORD_BIG_ENDIAN)
+        return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
+    return std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0];
 }
 
-std::optional<PresetQueue> PresetRegistryStore::FindQueue(const std::string& queue) const
+std::optional<PresetQueue> RegistryPresetQueue(const std::string& queue)
 {
     auto port = RegistryText(std::string(kQueueKeyPrefix) + queue, kValuePort);
     if (!port)
@@ -71,6 +77,11 @@ std::optional<PresetQueue> PresetRegistryStore::FindQueue(const std::string& que
     else if (found.port.starts_with(kPortStartTcpIp))
         found.portNumber = RegistryNumber(std::string(kTcpIpPortsKeyPrefix) + found.port, kValuePortNumber);
     return found;
+}
+
+std::optional<PresetQueue> PresetRegistryStore::FindQueue(const std::string& queue) const
+{
+    return RegistryPresetQueue(queue);
 }
 
 std::optional<std::string> PresetRegistryStore::OwnText(std::string_view name) const

@@ -17,7 +17,10 @@ public:
 // One string value (REG_SZ, REG_EXPAND_SZ unexpanded, REG_LINK); no value when the
 // key or value is missing or of another type.
 std::optional<std::string> RegistryText(const std::string& key, const std::string& value);
-// One DWORD value (REG_DWORD or REG_DWORD_BIG_ENDIAN, its four bytes as stored).
+// One DWORD value (REG_DWORD, or REG_DWORD_BIG_ENDIAN with its bytes in that order).
 std::optional<std::uint32_t> RegistryNumber(const std::string& key, const std::string& value);
+// A printer queue as the registry keys describe it: its port, and the serial line
+// settings or the TCP/IP port number behind that port. No value without the queue.
+std::optional<PresetQueue> RegistryPresetQueue(const std::string& queue);
 
 }  // namespace zorvik
