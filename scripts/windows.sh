@@ -17,6 +17,7 @@ win=${ZORVIK_WIN_BUILD_DIR:-build-win}
 work=$(mktemp -d)
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 sim_pid=""
+sim_log=""
 cleanup() {
   if [ -n "$sim_pid" ]; then
     kill -TERM "$sim_pid" 2>/dev/null || true
@@ -45,6 +46,7 @@ start_sim() {
   shift
   "$linux/sim/zorvik-sim" "$@" >"$log" &
   sim_pid=$!
+  sim_log=$log
   for _ in $(seq 100); do
     grep -q "^\(tcp\|pty\): " "$log" && return 0
     sleep 0.1
@@ -53,28 +55,38 @@ start_sim() {
   return 1
 }
 stop_sim() {
+  # The last bytes a program wrote before it ended may still be on their way into the
+  # printer's log: stop it once the log has been still for a moment.
+  local size=-1 now
+  for _ in $(seq 25); do
+    now=$(stat -c %s "$sim_log")
+    [ "$now" = "$size" ] && break
+    size=$now
+    sleep 0.2
+  done
   kill -TERM "$sim_pid" 2>/dev/null || true
   for _ in $(seq 50); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.1; done
   sim_pid=""
 }
-# Runs check, get --json and set with the given program against a fresh virtual
-# printer; the printer's log of what it received goes to $2.
+# Runs check, get --json and set with the program (and its arguments) after $1 against a
+# fresh virtual printer; the printer's log of what it received goes to $1.
 exchange() {
-  local program=$1 log=$2
+  local log=$1
+  shift
   start_sim "$work/sim.out" --tcp 0 --log
   local port
   port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
-  "$program" check --port 127.0.0.1 --tcp-port "$port"
+  "$@" check --port 127.0.0.1 --tcp-port "$port"
   # The same status; only the printer's name carries the port of this run.
-  "$program" get --json --port "127.0.0.1:$port" | tr -d '\r' | grep -v '"printer": ' >"$log.json"
-  "$program" set --port "127.0.0.1:$port" --print-speed 1
+  "$@" get --json --port "127.0.0.1:$port" | tr -d '\r' | grep -v '"printer": ' >"$log.json"
+  "$@" set --port "127.0.0.1:$port" --print-speed 1
   stop_sim
   grep '^received: ' "$work/sim.out" >"$log"
 }
 
 echo "== zorvik-cli.exe against the Linux virtual printer =="
-exchange "$linux/cli/zorvik-cli" "$work/linux.log"
-exchange "wine $cli_exe" "$work/windows.log"
+exchange "$work/linux.log" "$linux/cli/zorvik-cli"
+exchange "$work/windows.log" wine "$cli_exe"
 if ! diff -u "$work/linux.log" "$work/windows.log"; then
   echo "windows: the printer received other bytes from zorvik-cli.exe" >&2
   exit 1
@@ -92,6 +104,11 @@ start_sim "$work/pty.out" --pty
 pty=$(sed -n 's/^pty: //p' "$work/pty.out")
 wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$pty" /f >/dev/null
 wineserver -k >/dev/null 2>&1
+# The ports list comes from the system's device names, where Wine's mapping shows.
+if ! wine "$cli_exe" ports 2>/dev/null | tr -d '\r' | grep '^  COM7 .*(present)$' >/dev/null; then
+  echo "windows: zorvik-cli.exe ports does not list the mapped COM7 as present" >&2
+  exit 1
+fi
 status=0
 wine "$cli_exe" check --port COM7 2>"$work/com7.err" || status=$?
 stop_sim
@@ -100,6 +117,17 @@ if [ "$status" -ne 1 ] || ! grep -q "Can't open port and Printer is disconnected
   echo "windows: COM7 on a pseudo-terminal did not give the absent-printer message (exit $status)" >&2
   exit 1
 fi
+
+# Presets from the printer registry: a queue on a standard TCP/IP port of 127.0.0.1 with
+# the virtual printer's port. Off until zorvik-cli takes --queue.
+# echo "== a printer queue's preset from the registry =="
+# start_sim "$work/queue.out" --tcp 0
+# port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/queue.out")
+# wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\Zorvik Test' /v Port /d IP_127.0.0.1 /f >/dev/null
+# wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports\IP_127.0.0.1' \
+#   /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
+# wine "$cli_exe" --queue "Zorvik Test" check
+# stop_sim
 
 echo "== release zip =="
 cmake --build "$win" --target zorvik_windows_zip
