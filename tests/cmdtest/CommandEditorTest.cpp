@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -300,10 +302,14 @@ TEST_F(CommandEditorTest, FilesThatCannotBeWrittenOrReadAreNamed)
     editor.Load();
     ASSERT_EQ(notifier.messages.size(), 3u);
     const std::string named[] = {missingFolder, missingFile, dir.Path().string()};
+    // The system's reason alone, without the step that failed.
+    const std::string reasons[] = {std::strerror(ENOENT), std::strerror(ENOENT), "not a regular file"};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(notifier.messages[i].title, "Warning");
         EXPECT_EQ(notifier.messages[i].icon, MessageIcon::Exclamation);
         EXPECT_NE(notifier.messages[i].text.find(named[i]), std::string::npos) << notifier.messages[i].text;
+        EXPECT_TRUE(notifier.messages[i].text.ends_with(named[i] + "\r\n(" + reasons[i] + ")"))
+            << notifier.messages[i].text;
     }
     EXPECT_EQ(editor.Text(), "1b 40 ");
 }
