@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
-#include "cli/FullStatusFile.h"
 #include "cli/PrinterStatus.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
 #include "resources/CommonTexts.h"
+#include "settings/FullStatusFile.h"
 
 namespace zorvik {
 

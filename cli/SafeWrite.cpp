@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <ctime>
 
-#include "cli/FullStatusFile.h"
 #include "cli/PrinterStatus.h"
 #include "cli/StatusReport.h"
 #include "cli/Target.h"
 #include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
+#include "settings/FullStatusFile.h"
 
 namespace zorvik {
 

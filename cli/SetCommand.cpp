@@ -3,11 +3,11 @@
 #include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
 #include "cli/DesiredState.h"
-#include "cli/FullStatusFile.h"
 #include "cli/SafeWrite.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
+#include "settings/FullStatusFile.h"
 #include "settings/StatusFile.h"
 
 namespace zorvik {

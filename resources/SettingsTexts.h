@@ -22,6 +22,11 @@ inline constexpr char kMsgFontDownloadOk[] = "Success to Download Font!, And Reb
 inline constexpr char kMsgFontDownloadFailed[] = "Fail to download Font!";
 inline constexpr char kMsgWrongFormat[] = "Wrong format files loaded.";
 // Status file failures: kMsgCantOpenFile, kMsgCantReadFile and kMsgCantWriteFile (CommonTexts.h).
+// Why the command line refuses a file as a full status file.
+inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no status file";
+inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
+inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
+inline constexpr char kMsgBytes[] = " bytes";
 
 inline constexpr char kWaitBoxText[] = "Please wait...... During Initializing";
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
-#include "cli/FullStatusFile.h"
 #include "link/DeviceNames.h"
+#include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"

@@ -14,11 +14,11 @@
 
 #include "cli/DesiredState.h"
 #include "cli/Fleet.h"
-#include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
 #include "cli/Target.h"
 #include "cmdtest/CommandEditor.h"
 #include "link/SystemPortFactory.h"
+#include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"

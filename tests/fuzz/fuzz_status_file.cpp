@@ -8,7 +8,7 @@
 
 #include "FuzzCheck.h"
 
-#include "cli/FullStatusFile.h"
+#include "settings/FullStatusFile.h"
 #include "settings/StatusFile.h"
 
 using zorvik::fuzz::Require;
