@@ -30,8 +30,8 @@ void FullStatusFile::Decode(const std::vector<std::uint8_t>& image, SettingsReco
     for (int e = kFirstRoomEntry; e <= kLastRoomEntry; ++e)
         for (int s = 0; s < kSlotCount; ++s) {
             auto value = StatusFile::GetSlot(image, e, s);
-            if (s > 0 && value != PinOn && value != PinOff)
-                value = PinNoChange;
+            if (s > 0 && value != PinState::On && value != PinState::Off)
+                value = SlotOf(PinState::NoChange);
             record.Pin(e, s) = value;
         }
 }

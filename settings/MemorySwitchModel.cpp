@@ -75,7 +75,7 @@ void MemorySwitchModel::StorePin(int pin, int index)
 void MemorySwitchModel::ResetAllPins()
 {
     const int onView = currentPage;
-    selectors.fill(PinOff);
+    selectors.fill(SlotOf(PinState::Off));
     for (int position = kSwitchCount; position >= 1; --position)
         for (int pin = 1; pin <= kPinCount; ++pin)
             Store(position, pin);

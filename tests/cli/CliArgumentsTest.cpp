@@ -158,10 +158,10 @@ TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
     SettingsRecord a;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            a.Pin(e, pin) = PinOff;
+            a.Pin(e, pin) = SlotOf(PinState::Off);
     SettingsRecord b = a;
-    b.Pin(kEntrySwitch2, 3) = PinOn;  // code page 0 -> 32
-    b.Pin(6, 7) = PinNoChange;
+    b.Pin(kEntrySwitch2, 3) = SlotOf(PinState::On);  // code page 0 -> 32
+    b.Pin(6, 7) = SlotOf(PinState::NoChange);
     b.fontChoice = 3;
     const auto r = RunCliForTest({"sts", "diff", Save("a.sts", a), Save("b.sts", b)});
     EXPECT_EQ(r.status, 1);
@@ -177,8 +177,8 @@ TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
 TEST_F(StsCommandTest, ShowAndJsonReadAFileWithoutAPrinter)
 {
     SettingsRecord r;
-    r.Pin(kEntrySwitch12, 3) = PinOn;
-    r.Pin(3, 1) = PinOn;  // MSW 4, kept in the room the window leaves empty
+    r.Pin(kEntrySwitch12, 3) = SlotOf(PinState::On);
+    r.Pin(3, 1) = SlotOf(PinState::On);  // MSW 4, kept in the room the window leaves empty
     const std::string file = Save("s.sts", r);
     const auto shown = RunCliForTest({"sts", "show", file});
     EXPECT_EQ(shown.status, 0);

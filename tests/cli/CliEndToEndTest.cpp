@@ -232,10 +232,10 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     SettingsRecord wanted;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            wanted.Pin(e, pin) = PinOff;
-    wanted.Pin(kEntrySwitch2, 4) = PinOn;  // code page 1
-    wanted.Pin(4, 3) = PinOff;             // MSW 5 pin 3 off again
-    wanted.Pin(4, 8) = PinOn;
+            wanted.Pin(e, pin) = SlotOf(PinState::Off);
+    wanted.Pin(kEntrySwitch2, 4) = SlotOf(PinState::On);  // code page 1
+    wanted.Pin(4, 3) = SlotOf(PinState::Off);             // MSW 5 pin 3 off again
+    wanted.Pin(4, 8) = SlotOf(PinState::On);
     const std::string file = dir.File("wanted.sts");
     ASSERT_EQ(FullStatusFile::Save(file, wanted), StatusFile::Result::Ok);
     const std::string rollback = dir.File("old.sts");
@@ -243,7 +243,9 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     const auto r = RunCliForTest({"set", "--from", file, "--rollback", rollback, "-p", TcpTarget(server)});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find("Previous")),
-              ChangeLines({{kEntrySwitch2, 4, PinOff, PinOn}, {4, 3, PinOn, PinOff}, {4, 8, PinOff, PinOn}}));
+              ChangeLines({{kEntrySwitch2, 4, SlotOf(PinState::Off), SlotOf(PinState::On)},
+                           {4, 3, SlotOf(PinState::On), SlotOf(PinState::Off)},
+                           {4, 8, SlotOf(PinState::Off), SlotOf(PinState::On)}}));
     EXPECT_THAT(r.out, HasSubstr("holds every written setting"));
     const std::map<int, std::uint8_t> expected = {{1, 0x00}, {2, 0x08}, {3, 0x00},  {4, 0x00},
                                                   {5, 0x80}, {6, 0x00}, {11, 0x00}, {12, 0x00}};
@@ -253,8 +255,8 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     // The rollback file holds the old state of every switch, 3 to 6 included.
     SettingsRecord old;
     ASSERT_EQ(FullStatusFile::Load(rollback, old), StatusFile::Result::Ok);
-    EXPECT_EQ(old.Pin(4, 3), PinOn);
-    EXPECT_EQ(old.Pin(kEntrySwitch2, 4), PinOff);
+    EXPECT_EQ(old.Pin(4, 3), PinState::On);
+    EXPECT_EQ(old.Pin(kEntrySwitch2, 4), PinState::Off);
 }
 
 // A file the window saved leaves switches 3 to 6 out: the printer keeps them.
@@ -264,8 +266,8 @@ TEST_F(CliEndToEndTest, SetFromAWindowStatusFileLeavesSwitchesThreeToSix)
     SettingsRecord wanted;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            wanted.Pin(e, pin) = PinOff;
-    wanted.Pin(kEntrySwitch12, 2) = PinOn;
+            wanted.Pin(e, pin) = SlotOf(PinState::Off);
+    wanted.Pin(kEntrySwitch12, 2) = SlotOf(PinState::On);
     const std::string file = dir.File("window.sts");
     ASSERT_EQ(StatusFile::Save(file, wanted), StatusFile::Result::Ok);
     const auto r =

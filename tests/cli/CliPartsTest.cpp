@@ -111,10 +111,17 @@ struct PinRow {
 };
 
 const PinRow kPinRows[] = {
-    {"1.1=on", true, 0, 1, PinOn}, {"11.8=OFF", true, 6, 8, PinOff}, {"12.4=keep", true, 7, 4, PinNoChange},
-    {"7.1=on", false, 0, 0, 0},    {"2.0=on", false, 0, 0, 0},       {"2.9=on", false, 0, 0, 0},
-    {"2.1=1", false, 0, 0, 0},     {"2=on", false, 0, 0, 0},         {"2.1on", false, 0, 0, 0},
-    {"x.1=on", false, 0, 0, 0},    {"2.1.1=on", false, 0, 0, 0},
+    {"1.1=on", true, 0, 1, SlotOf(PinState::On)},
+    {"11.8=OFF", true, 6, 8, SlotOf(PinState::Off)},
+    {"12.4=keep", true, 7, 4, SlotOf(PinState::NoChange)},
+    {"7.1=on", false, 0, 0, 0},
+    {"2.0=on", false, 0, 0, 0},
+    {"2.9=on", false, 0, 0, 0},
+    {"2.1=1", false, 0, 0, 0},
+    {"2=on", false, 0, 0, 0},
+    {"2.1on", false, 0, 0, 0},
+    {"x.1=on", false, 0, 0, 0},
+    {"2.1.1=on", false, 0, 0, 0},
 };
 
 class PinEditTest : public ::testing::TestWithParam<PinRow> {};
@@ -158,14 +165,16 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
     SettingEdits edits;
     edits.codePage = 37;   // value 36 = 32 + 4
     edits.printSpeed = 3;  // value 2
-    edits.pins = {{4, 3, PinOn}};
+    edits.pins = {{4, 3, SlotOf(PinState::On)}};
     edits.Apply(page, record);
-    const std::int32_t codePins[] = {PinOn, PinOff, PinOff, PinOn, PinOff, PinOff};  // pins 3..8
+    const std::int32_t codePins[] = {SlotOf(PinState::On),  SlotOf(PinState::Off),
+                                     SlotOf(PinState::Off), SlotOf(PinState::On),
+                                     SlotOf(PinState::Off), SlotOf(PinState::Off)};  // pins 3..8
     for (int pin = 3; pin <= 8; ++pin)
         EXPECT_EQ(record.Pin(kEntrySwitch2, pin), codePins[pin - 3]) << pin;
-    EXPECT_EQ(record.Pin(kEntrySwitch1, 1), PinOff);
-    EXPECT_EQ(record.Pin(kEntrySwitch1, 2), PinOn);
-    EXPECT_EQ(record.Pin(4, 3), PinOn);
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 1), PinState::Off);
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 2), PinState::On);
+    EXPECT_EQ(record.Pin(4, 3), PinState::On);
 
     SettingEdits karvo;
     karvo.doubleFont = 6;
@@ -276,9 +285,9 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 
     // The window reads the same file as it always did: switches 3 to 6 untouched.
     SettingsRecord window;
-    window.Pin(3, 1) = PinOn;
+    window.Pin(3, 1) = SlotOf(PinState::On);
     ASSERT_EQ(StatusFile::Load(path, window), StatusFile::Result::Ok);
-    EXPECT_EQ(window.Pin(3, 1), PinOn);
+    EXPECT_EQ(window.Pin(3, 1), PinState::On);
     EXPECT_EQ(window.entries[1], record.entries[1]);
 
     // A file the window saved: zeros in the room load as "keep"; junk there too.
@@ -289,7 +298,7 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
     ASSERT_EQ(FullStatusFile::Load(dir.File("window.sts"), loaded), StatusFile::Result::Ok);
     for (int e = 2; e <= 5; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            EXPECT_EQ(loaded.Pin(e, pin), PinNoChange) << e << "." << pin;
+            EXPECT_EQ(loaded.Pin(e, pin), PinState::NoChange) << e << "." << pin;
     EXPECT_EQ(loaded.entries[7], record.entries[7]);
     EXPECT_EQ(FullStatusFile::Load(dir.File("window.STS"), loaded), StatusFile::Result::WrongFormat);
 }

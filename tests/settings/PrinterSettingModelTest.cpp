@@ -105,7 +105,7 @@ TEST(PrinterSettingModelTest, NoChangeRestoresSwitchTwelveAsRead)
     ASSERT_EQ(Pins(p.record, 7), "12222222");
     p.page.SelectDoubleFont(0);
     EXPECT_EQ(Pins(p.record, 7), "21200120");
-    EXPECT_EQ(p.record.Pin(1, 1), PinOff);
+    EXPECT_EQ(p.record.Pin(1, 1), PinState::Off);
 }
 
 struct ListCase {

@@ -64,7 +64,7 @@ TEST_P(ReadingStyleTest, GetStatusFillsThePinsFromTheReplies)
     EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgGetStatusOk});
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOn : PinOff)
+            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinState::On : PinState::Off)
                 << "entry " << e << " pin " << pin;
     EXPECT_EQ(f.session.SettingPage().powerSave, 1);
     EXPECT_EQ(f.session.SettingPage().entranceTime, 30);
@@ -372,7 +372,8 @@ TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
                     EXPECT_NE(c.expect, Expect::Fail);
                     for (int e = 0; e < 8; ++e)
                         for (int pin = 1; pin <= 8; ++pin)
-                            ASSERT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOff : PinOn)
+                            ASSERT_EQ(f.session.Record().Pin(e, pin),
+                                      pin == e + 1 ? PinState::Off : PinState::On)
                                 << "entry " << e << " pin " << pin;
                 } else {
                     EXPECT_NE(c.expect, Expect::Exact);
