@@ -216,7 +216,7 @@ int SettingEdits::ApplyTo(SettingsRecord& record) const
     PrinterSettingModel page;
     page.SetRecord(&record);
     page.Initialize();
-    page.recordLoaded = 1;
+    page.recordLoaded = true;
     page.Refresh(true);
     Apply(page, record);
     return page.doubleFontIndex;

@@ -27,7 +27,7 @@ void PrinterSettingModel::Initialize()
 {
     codePageIndex = 0;
     doubleFontIndex = 0;
-    recordLoaded = 0;
+    recordLoaded = false;
     EnablePowerSaveControls(false);
     Show();
 }
@@ -162,7 +162,7 @@ void PrinterSettingModel::OnDoubleFontChanged()
 
 void PrinterSettingModel::Refresh(bool enabled)
 {
-    if (recordLoaded == 0 || !record_)
+    if (!recordLoaded || !record_)
         return;
     if (!enabled) {
         firmwareText.clear();

@@ -99,7 +99,7 @@ TEST(PrinterSettingModelTest, NoChangeRestoresSwitchTwelveAsRead)
 {
     Page p;
     SetPins(p.record, 7, "21200120");
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.Refresh(true);
     p.page.SelectDoubleFont(2);
     ASSERT_EQ(Pins(p.record, 7), "12222222");
@@ -164,7 +164,7 @@ TEST_P(RefreshDecodeTest, RefreshDecodesTheIndexFromThePins)
 {
     const RefreshCase c = GetParam();
     Page p;
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.printSpeedIndex = p.page.emulationIndex = p.page.singleFontIndex = p.page.codePageIndex = 7;
     SetPins(p.record, c.entry, c.pins);
     p.page.Refresh(true);
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PrinterSettingModelTest, DoubleByteFontReadDisablesTheCodePageList)
 {
     Page p;
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     SetPins(p.record, 7, "22122222");  // value 4
     SetPins(p.record, 1, "22211112");
     p.page.codePageIndex = 9;
@@ -221,7 +221,7 @@ TEST(PrinterSettingModelTest, RefreshNeedsTheRecordLoaded)
     EXPECT_EQ(p.page.printSpeedIndex, 0);
     EXPECT_FALSE(p.page.printSpeedEnabled);
 
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.singleFontIndex = 2;
     p.page.Refresh(false);
     EXPECT_EQ(shown, 1);

@@ -200,7 +200,7 @@ TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
     EXPECT_EQ(session.Record().Pin(7, 3), 703);
     EXPECT_TRUE(session.ButtonEnabled(StatusButton::SetStatus));
     EXPECT_FALSE(session.ButtonEnabled(StatusButton::LoadStatus));  // unchanged by a load
-    EXPECT_EQ(session.SettingPage().recordLoaded, 1);
+    EXPECT_TRUE(session.SettingPage().recordLoaded);
     EXPECT_TRUE(notifier.messages.empty());
 
     chooser.answer = dir.File("x.STS");
