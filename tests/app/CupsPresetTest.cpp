@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "RecordingLauncher.h"
 #include "app/MainWindowState.h"
-#include "app/PresetApplier.h"
-#include "app/PresetCupsDestinations.h"
-#include "app/PresetSystemStore.h"
+#include "app/PresetSettingsFile.h"
+#include "app/WindowPreset.h"
 #include "support/FakePort.h"
 #include "support/PrivatePrintServer.h"
 #include "support/RecordingNotifier.h"
@@ -64,6 +64,10 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
          "usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0?baud=19200+bits=8+parity=odd+flow=hard",
          InterfaceType::Serial,
          {kAdapter, "19200", "8", "Odd", "1", "Hardware"}},
+        {"Mapped",
+         "serial:/dev/ttyUSB0?baud=19200+flow=soft",
+         InterfaceType::Serial,
+         {"COM4", "19200", "8", "None", "1", "Xon/Xoff"}},
         {"Missing", nullptr, InterfaceType::Serial, defaults},
     };
     for (const QueueRow& row : rows) {
@@ -73,9 +77,13 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
         ASSERT_TRUE(server.AddQueue(row.queue, row.uri, said)) << row.queue << ": " << said;
     }
 
+    // The user's port map puts COM4 on the adapter the "Mapped" queue prints to.
     test::TempDir dir;
-    PresetApplier preset(std::make_unique<PresetSystemStore>(std::make_unique<PresetCupsDestinations>(),
-                                                             dir.File("none.conf")));
+    const std::string portMap = dir.File("ports.conf");
+    std::ofstream(portMap) << "COM4=/dev/ttyUSB0\n";
+    ::setenv("ZORVIK_PORT_MAP", portMap.c_str(), 1);
+    WindowPreset preset(MakeSystemQueuePresets(),
+                        std::make_unique<PresetSettingsFile>(dir.File("none.conf")));
     for (const QueueRow& row : rows) {
         SCOPED_TRACE(row.queue);
         auto port = std::make_shared<test::FakePortState>();
@@ -99,6 +107,7 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
         }
         EXPECT_TRUE(notifier.messages.empty());
     }
+    ::unsetenv("ZORVIK_PORT_MAP");
 }
 
 }  // namespace
