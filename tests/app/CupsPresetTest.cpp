@@ -1,7 +1,8 @@
 // The window's presets against a real print server: a private cupsd (tests/support),
 // queues made with lpadmin, and the main window's state opened with a queue's name as
 // the program is started with one ("zorvik QUEUE"), reading the queue through the same
-// client calls the program makes, with CUPS_SERVER naming the private server.
+// client calls the program makes, with CUPS_SERVER naming the private server; and
+// zorvik-cli --queue reaching a virtual printer through such a queue.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "support/FakePort.h"
 #include "support/PrivatePrintServer.h"
 #include "support/RecordingNotifier.h"
+#include "tests/cli/CliHarness.h"
 
 namespace zorvik {
 namespace {
@@ -108,6 +110,32 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
         EXPECT_TRUE(notifier.messages.empty());
     }
     ::unsetenv("ZORVIK_PORT_MAP");
+}
+
+TEST(CupsPreset, CommandLineQueueReachesTheVirtualPrinterItNames)
+{
+    test::PrivatePrintServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "no private print server: " << server.Problem();
+    ::setenv("CUPS_SERVER", server.Socket().c_str(), 1);
+    cupsSetServer(nullptr);
+    SimServer printer;
+    ASSERT_TRUE(printer.Start({false, true, 0})) << printer.Error();
+    std::string said;
+    ASSERT_TRUE(server.AddQueue("Till", "socket://" + test::TcpTarget(printer), said)) << said;
+
+    CliEnv env;
+    env.makeQueuePresets = [] { return MakeSystemQueuePresets(); };
+    const auto checked = test::RunCliForTest({"--queue", "Till", "check"}, env);
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_FALSE(printer.WithPrinter([](VirtualPrinter& p) { return p.Log().empty(); }));
+
+    // An explicit port (where nothing answers) wins over the queue's; a queue the server
+    // lacks fails clearly.
+    EXPECT_EQ(test::RunCliForTest({"--queue", "Till", "check", "-p", "127.0.0.1:1"}, env).status, 1);
+    const auto missing = test::RunCliForTest({"--queue", "Gone", "check"}, env);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("--queue Gone: no such printer queue"), std::string::npos) << missing.err;
 }
 
 }  // namespace
