@@ -66,6 +66,11 @@ std::string PresetSettingsFile::DefaultPath()
     return DefaultPath(dirs ? std::optional<std::string>(dirs) : std::nullopt);
 }
 
+std::unique_ptr<OwnPresetValues> MakeOwnPresetValues()
+{
+    return std::make_unique<PresetSettingsFile>(PresetSettingsFile::DefaultPath());
+}
+
 std::optional<std::string> PresetSettingsFile::FindValue(std::string_view text, std::string_view name)
 {
     bool inGeneral = true;  // keys before any section count as [General]

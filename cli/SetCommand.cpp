@@ -105,7 +105,7 @@ public:
             if (const std::string conflict = edits.Conflict(); !conflict.empty())
                 throw UsageError{conflict};
         }
-        if (!rollback_.empty() && args_.Targets().size() > 1)
+        if (!rollback_.empty() && args_.Targets(context).size() > 1)
             throw UsageError{"--rollback names one file; leave it out with several printers"};
         if (!json_)
             return args_.Run(context, [&request](PrinterSession& printer, std::ostream& out) {

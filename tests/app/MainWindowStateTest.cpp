@@ -33,8 +33,9 @@ public:
 
 class RecordingPreset : public WindowPreset {
 public:
+    RecordingPreset() : WindowPreset(nullptr, nullptr) {}
     std::vector<std::string> calls;
-    void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
+    void Load(MainWindowState& w) override { calls.push_back("load " + w.argument.value_or("")); }
     void ApplySelections(MainWindowState& w) override
     {
         calls.push_back("apply " + std::to_string(CodeNumber(w.settings.interfaceType)));
@@ -498,25 +499,18 @@ TEST(MainWindowStatePorts, NamesShowTheDeviceBehindThemAndTheMapIsReadAtEveryFil
     EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
 }
 
-TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
+TEST(MainWindowStatePresets, ArgumentIsLoadedAndTheFillsApplyTheSelections)
 {
-    struct Case {
-        const char* argument;
-        const char* key;
-    };
-    for (const Case& c :
-         {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
-          Case{"\"Custom_HXR-615deltaV\"",
-               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
+    for (const char* argument : {"Custom_HXR-615deltaV", "\"Custom_HXR-615deltaV\""}) {
         Collaborators with;
         RecordingPreset preset;
         MainWindowState state(with.link, with.pacer, with.notifier, with.tools, {}, nullptr, &preset);
-        state.Open(c.argument);
+        state.Open(argument);
         for (InterfaceType type :
              {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet})
             state.ChooseInterface(type);
-        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.key, "apply 0", "apply 1",
-                                                          "apply 0", "apply 3"}));
+        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + argument, "apply 0",
+                                                          "apply 1", "apply 0", "apply 3"}));
     }
 }
 

@@ -108,7 +108,7 @@ struct CompletionRow {
 };
 
 const CompletionRow kCompletionRows[] = {
-    {"RootOptions", {"--"}, {"--help", "--version"}, {"--port"}},
+    {"RootOptions", {"--"}, {"--help", "--version", "--queue"}, {"--port"}},
     {"OptionsOfGet",
      {"get", "-"},
      {"-p", "--port", "--targets", "--jobs", "--baud", "--tcp-port", "--trace", "--json", "--save"},

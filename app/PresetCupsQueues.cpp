@@ -1,6 +1,8 @@
-#include "app/PresetCupsDestinations.h"
-
+// The printer queues of the local print scheduler, read through libcups.
 #include <cups/cups.h>
+
+#include "app/PresetSources.h"
+#include "link/DeviceNames.h"
 
 namespace zorvik {
 
@@ -9,21 +11,14 @@ namespace {
 constexpr int kConnectTimeoutMs = 3000;
 constexpr double kRequestTimeoutSeconds = 5.0;
 
-}  // namespace
-
-bool PresetCupsDestinations::IsLocalServer(const std::string& server)
-{
-    return (!server.empty() && server.front() == '/') || server == "localhost" || server == "127.0.0.1" ||
-           server == "::1" || server == "[::1]";
-}
-
-std::optional<std::string> PresetCupsDestinations::DeviceUri(const std::string& queue) const
+// The device URI of a queue; no value when there is no such queue or it has none.
+std::optional<std::string> DeviceUri(const std::string& queue)
 {
     // An empty name would give the default queue instead of none.
     if (queue.empty())
         return std::nullopt;
     const char* server = cupsServer();
-    if (!server || !IsLocalServer(server))
+    if (!server || !IsLocalPrintServer(server))
         return std::nullopt;
     http_t* http = httpConnect2(server, ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
                                 kConnectTimeoutMs, nullptr);
@@ -43,6 +38,31 @@ std::optional<std::string> PresetCupsDestinations::DeviceUri(const std::string& 
     cupsFreeDests(count, dests);
     httpClose(http);
     return uri;
+}
+
+class CupsQueuePresets final : public QueuePresets {
+public:
+    std::optional<PortSettings> ForQueue(const std::string& queue, const PortSettings& base) const override
+    {
+        const auto uri = DeviceUri(queue);
+        if (!uri)
+            return std::nullopt;
+        // The map is read afresh, as the window reads it for every fill of its lists.
+        return PresetFromDeviceUri(*uri, base, DeviceNames::FromEnvironment());
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<QueuePresets> MakeSystemQueuePresets()
+{
+    return std::make_unique<CupsQueuePresets>();
+}
+
+bool IsLocalPrintServer(const std::string& server)
+{
+    return (!server.empty() && server.front() == '/') || server == "localhost" || server == "127.0.0.1" ||
+           server == "::1" || server == "[::1]";
 }
 
 }  // namespace zorvik
