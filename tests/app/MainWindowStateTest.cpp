@@ -3,7 +3,6 @@
 #include <map>
 
 #include "RecordingLauncher.h"
-#include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
@@ -11,6 +10,9 @@
 #include "support/FakePort.h"
 #include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
+#include "support/RecordingQueues.h"
+#include "support/RowName.h"
+#include "support/SimulatedPrinter.h"
 
 namespace zorvik {
 namespace {
@@ -21,20 +23,13 @@ using test::FakePortState;
 using test::HexOf;
 using test::RecordingLauncher;
 using test::RecordingNotifier;
+using test::RecordingQueues;
 using test::ShownMessage;
-
-class RecordingQueues : public QueueRedirector {
-public:
-    std::vector<std::string> released;
-    int restores = 0;
-    void Release(const std::string& name) override { released.push_back(name); }
-    void RestoreAll() override { ++restores; }
-};
 
 class RecordingPreset : public WindowPreset {
 public:
     std::vector<std::string> calls;
-    void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
+    void Load(MainWindowState& w) override { calls.push_back("load " + w.argument.value_or("")); }
     void ApplySelections(MainWindowState& w) override
     {
         calls.push_back("apply " + std::to_string(CodeNumber(w.settings.interfaceType)));
@@ -197,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {false, false, false, false, false, false, true, true, true, false, false, false},
                       {"", "115200", "8", "Odd", "1", "None"},
                       {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
 {
@@ -341,7 +336,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, CheckFailureTest,
                                                        InterfaceType::Serial, 0, kMsgWrongMaker, true},
                                            FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1,
                                                        InterfaceType::Serial, 0, kMsgWrongModel, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
 {
@@ -515,8 +510,9 @@ TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
         for (InterfaceType type :
              {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet})
             state.ChooseInterface(type);
-        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.key, "apply 0", "apply 1",
-                                                          "apply 0", "apply 3"}));
+        EXPECT_EQ(state.registryKeyPath, c.key);
+        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.argument, "apply 0",
+                                                          "apply 1", "apply 0", "apply 3"}));
     }
 }
 
