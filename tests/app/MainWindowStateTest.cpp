@@ -3,7 +3,6 @@
 #include <map>
 
 #include "RecordingLauncher.h"
-#include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
@@ -11,6 +10,9 @@
 #include "support/FakePort.h"
 #include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
+#include "support/RecordingQueues.h"
+#include "support/RowName.h"
+#include "support/SimulatedPrinter.h"
 
 namespace zorvik {
 namespace {
@@ -21,15 +23,8 @@ using test::FakePortState;
 using test::HexOf;
 using test::RecordingLauncher;
 using test::RecordingNotifier;
+using test::RecordingQueues;
 using test::ShownMessage;
-
-class RecordingQueues : public QueueRedirector {
-public:
-    std::vector<std::string> released;
-    int restores = 0;
-    void Release(const std::string& name) override { released.push_back(name); }
-    void RestoreAll() override { ++restores; }
-};
 
 class RecordingPreset : public WindowPreset {
 public:
@@ -198,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {false, false, false, false, false, false, true, true, true, false, false, false},
                       {"", "115200", "8", "Odd", "1", "None"},
                       {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
 {
@@ -342,7 +337,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, CheckFailureTest,
                                                        InterfaceType::Serial, 0, kMsgWrongMaker, true},
                                            FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1,
                                                        InterfaceType::Serial, 0, kMsgWrongModel, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
 {

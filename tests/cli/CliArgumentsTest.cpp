@@ -10,6 +10,7 @@
 #include "link/DeviceNames.h"
 #include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -21,6 +22,7 @@ using ::testing::HasSubstr;
 
 struct UsageRow {
     const char* name;
+    friend void PrintTo(const UsageRow& row, std::ostream* os) { *os << row.name; }
     std::vector<std::string> args;
     const char* says;
 };
@@ -85,12 +87,12 @@ TEST_P(CliUsageTest, GivesUsageAndStatusTwo)
     EXPECT_EQ(r.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows), test::RowName());
 
 // Desired-state files that name no possible change are refused before any printer is touched.
 struct StateRow {
     const char* name;
+    friend void PrintTo(const StateRow& row, std::ostream* os) { *os << row.name; }
     const char* text;
     const char* says;
 };
@@ -131,8 +133,7 @@ TEST_P(CliStateFileTest, IsRefusedWithStatusTwo)
     EXPECT_EQ(r.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(States, CliStateFileTest, ::testing::ValuesIn(kStateRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(States, CliStateFileTest, ::testing::ValuesIn(kStateRows), test::RowName());
 
 TEST(CliTest, HelpAndVersionSucceed)
 {

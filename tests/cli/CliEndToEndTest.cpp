@@ -20,6 +20,7 @@
 #include "link/SystemPortFactory.h"
 #include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -140,6 +141,7 @@ TEST_F(CliEndToEndTest, GetJsonCarriesPrinterTextsThatAreNotUtf8)
 // before any printer is touched: a short file would load as zeros and match anything.
 struct SizeRow {
     const char* name;
+    friend void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
     std::uintmax_t size;
     bool directory;
 };
@@ -184,8 +186,7 @@ TEST_P(CliStatusFileSizeTest, IsRefusedByEveryCommandNamingItsSize)
     EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows), test::RowName());
 
 // Whatever a printer's action throws stays that printer's failure; the others still finish.
 TEST_F(CliEndToEndTest, AThrowingActionFailsOnlyItsPrinter)
@@ -469,6 +470,7 @@ private:
 // "set --json": one document per printer, parsed back for every outcome.
 struct SetJsonRow {
     const char* name;
+    friend void PrintTo(const SetJsonRow& row, std::ostream* os) { *os << row.name; }
     std::function<void(SimServer&)> setUp;
     std::vector<std::string> args;
     int status;
@@ -579,8 +581,7 @@ TEST_P(CliSetJsonTest, ReportsTheOutcomeAsOneDocument)
     EXPECT_EQ(json.value("dryRun", false), row.args.front() == "--dry-run");
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows), test::RowName());
 
 TEST_F(CliEndToEndTest, GetJsonFedBackAsDesiredStateCopiesAPrinterAndThenWritesNothing)
 {

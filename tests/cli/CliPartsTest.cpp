@@ -14,6 +14,7 @@
 #include "settings/FullStatusFile.h"
 #include "settings/PrinterSettingModel.h"
 #include "support/FakePort.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -25,6 +26,7 @@ struct TargetRow {
     InterfaceType type;
     const char* portName;
     std::uint32_t tcpPort;
+    friend void PrintTo(const TargetRow& row, std::ostream* os) { *os << '"' << row.text << '"'; }
 };
 
 const TargetRow kTargetRows[] = {
@@ -77,7 +79,8 @@ TEST_P(TargetTest, Parses)
     EXPECT_EQ(target->settings.baudRate, row.type == InterfaceType::Ethernet ? 0u : 19200u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
+INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows),
+                         [](const auto& info) { return test::RowNameOf(info.param.text); });
 
 // Names that reach the same printer share a key; the tool refuses a printer named twice.
 TEST(TargetKeyTest, SamePrinterWhateverItsSpelling)
@@ -108,6 +111,7 @@ struct PinRow {
     int entry;
     int pin;
     std::int32_t state;
+    friend void PrintTo(const PinRow& row, std::ostream* os) { *os << '"' << row.text << '"'; }
 };
 
 const PinRow kPinRows[] = {
@@ -141,7 +145,8 @@ TEST_P(PinEditTest, Parses)
     EXPECT_EQ(edit->state, row.state);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, PinEditTest, ::testing::ValuesIn(kPinRows));
+INSTANTIATE_TEST_SUITE_P(Edits, PinEditTest, ::testing::ValuesIn(kPinRows),
+                         [](const auto& info) { return test::RowNameOf(info.param.text); });
 
 TEST(ListChoiceTest, ByIndexOrTextInAnyCase)
 {
@@ -186,6 +191,7 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
 
 struct ConflictRow {
     const char* name;
+    friend void PrintTo(const ConflictRow& row, std::ostream* os) { *os << row.name; }
     std::vector<std::string> pins;
     void (*named)(SettingEdits&);
     const char* says;  // empty: the edits go together
@@ -266,8 +272,7 @@ TEST_P(SettingConflictTest, NamesBothEditsOrNone)
         EXPECT_THAT(edits.Conflict(), ::testing::HasSubstr(row.says));
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows), test::RowName());
 
 TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 {
@@ -317,6 +322,7 @@ public:
 
 struct SendRow {
     const char* name;
+    friend void PrintTo(const SendRow& row, std::ostream* os) { *os << row.name; }
     std::size_t count;
     int writeLimit;  // of the printer at the start (-1: takes all)
     // Called after each write the printer saw; may stall it (writeLimit) or let time pass.
@@ -434,8 +440,7 @@ TEST_P(PieceSenderTest, SendsUntilDoneOrStalled)
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows), test::RowName());
 
 class CountingClient final : public TimerClient {
 public:

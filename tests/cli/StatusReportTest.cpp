@@ -3,12 +3,14 @@
 
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
+#include "support/RowName.h"
 
 namespace zorvik {
 namespace {
 
 struct SettingRow {
     const char* name;
+    friend void PrintTo(const SettingRow& row, std::ostream* os) { *os << row.name; }
     void (*arrange)(SettingsRecord&);
     std::string CustomerSettings::*field;
     std::string expected;
@@ -58,8 +60,7 @@ TEST_P(CustomerSettingsTest, NamesTheListEntry)
     EXPECT_EQ(CustomerSettingsOf(record).*(GetParam().field), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pins, CustomerSettingsTest, ::testing::ValuesIn(kSettingRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pins, CustomerSettingsTest, ::testing::ValuesIn(kSettingRows), test::RowName());
 
 TEST(ChangesTest, KeepIsNoChangeButADifference)
 {

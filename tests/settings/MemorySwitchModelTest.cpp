@@ -41,6 +41,7 @@ struct PageCase {
     const char* enabledPins;  // '1' enabled, pin 1 first
     bool back;
     bool next;
+    friend void PrintTo(const PageCase& c, std::ostream* os) { *os << "page " << c.page; }
 };
 
 class SwitchPageLayoutTest : public ::testing::TestWithParam<PageCase> {};
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PageCase{1, "1", "00111111", false, true}, PageCase{2, "2", "01000000", true, true},
                       PageCase{3, "3", "00011111", true, true}, PageCase{4, "4", "11001111", true, true},
                       PageCase{5, "5", "11111111", true, true}, PageCase{6, "6", "11111111", true, true},
-                      PageCase{7, "11", "11111111", true, false}));
+                      PageCase{7, "11", "11111111", true, false}),
+    [](const auto& info) { return "Page" + std::to_string(info.param.page); });
 
 TEST(MemorySwitchModelTest, PageSevenUsesTheReversedListForPinsSixToEight)
 {

@@ -5,13 +5,13 @@
 
 #include <functional>
 
-#include "ScriptedPrinter.h"
 #include "link/SystemPortFactory.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"
 #include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedPrinter.h"
 #include "support/SimPortSettings.h"
 
 namespace zorvik {
