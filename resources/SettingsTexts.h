@@ -2,8 +2,10 @@
 // Texts, list contents and command bytes of the "Printer Status" dialog, its two
 // pages, status files and the font download, letter for letter.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
+#include "resources/CodePages.h"
 #include "resources/CommonTexts.h"
 
 namespace zorvik {
@@ -95,46 +97,12 @@ inline constexpr std::array<DoubleFontItem, 7> kDoubleFontItems = {{
 }};
 
 // Code page list: index 0 "No Change", index i stands for code page value i - 1.
-inline constexpr std::array<const char*, 38> kCodePageItems = {
-    "No Change",
-    "PC437 (USA: Standard Europe)",
-    "Katakana",
-    "PC850 (Multilingual)",
-    "PC860 (Portugues)",
-    "PC863 (Canadian-French)",
-    "PC865 (Nordic)",
-    "WPC1252 (Lantin 1)",
-    "PC866 (Cyrillic #2)",
-    "PC852 (Latin 2)",
-    "PC858 (Euro)",
-    "PC862 (Hebrew DOS code)",
-    "PC864 (Arabic)",
-    "Thai character code 42",
-    "WPC1253 (Greek)",
-    "WPC1254 (Turkish)",
-    "WPC1257 (Baltic)",
-    "Farsi",
-    "WPC1251 (Cyrillic)",
-    "PC737 (Greek)",
-    "PC775 (Baltic)",
-    "Thai character code 14",
-    "Hebrew Old code",
-    "WPC1255 (Hebrew)",
-    "Thai character code 11",
-    "Thai character code 18",
-    "PC855 (Cyrillic)",
-    "PC857 (Turkish)",
-    "PC928 (Greek)",
-    "Thai character code 16",
-    "WPC1256 (ARB)",
-    "WPC1258 (Vietnam)",
-    "Khmer (Cambodia)",
-    "PC852 (MSAN)",
-    "PC864 (CASIO)",
-    "PC865/PC1252 (ADC)",
-    "PC866 (DTK)",
-    "WPC1250 (Czech)",
-};
+inline constexpr auto kCodePageItems = [] {
+    std::array<const char*, kCodePages.size() + 1> items{"No Change"};
+    for (std::size_t i = 0; i < kCodePages.size(); ++i)
+        items[i + 1] = kCodePages[i].name;
+    return items;
+}();
 
 // ---- Memory switch page --------------------------------------------------------------
 enum class SwitchOptionList { Standard, Reversed, Destination, FontBSize, BuzzerCount };
