@@ -187,7 +187,4 @@ inline constexpr std::array<std::uint8_t, 8> kSwitchNumbers = {0x01, 0x02, 0x03,
 // Part of the model name every supported printer reports.
 inline constexpr char kModelFamily[] = "LXT-";
 
-// ---- Font images -------------------------------------------------------------------
-inline constexpr std::uint8_t kFontImageMagic[] = {0x1C, 0x6C, 0x64, 0x73};
-
 }  // namespace zorvik

@@ -21,8 +21,6 @@ inline constexpr std::uint8_t kSimPowerSaveReplyLead = 0x50;
 inline constexpr char kSimUserModeIn[] = "IN";
 inline constexpr char kSimUserModeOut[] = "OUT";
 
-// The lead bytes of a font image download.
-inline constexpr std::uint8_t kFontImageMagic[] = {0x1C, 0x6C, 0x64, 0x73};
 // Sizes of the five font images (two share the first size).
 inline constexpr std::uint32_t kFontImageSizes[] = {615695, 1025807, 843791, 632347};
 

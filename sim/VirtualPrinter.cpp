@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "resources/FontImageMagic.h"
 #include "resources/LinkTexts.h"
 #include "resources/SimTexts.h"
 

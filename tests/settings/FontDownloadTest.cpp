@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedPrinter.h"
+#include "resources/FontImageMagic.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"
