@@ -21,9 +21,6 @@ inline constexpr std::uint8_t kSimPowerSaveReplyLead = 0x50;
 inline constexpr char kSimUserModeIn[] = "IN";
 inline constexpr char kSimUserModeOut[] = "OUT";
 
-// Sizes of the five font images (two share the first size).
-inline constexpr std::uint32_t kFontImageSizes[] = {615695, 1025807, 843791, 632347};
-
 // The memory switches the printer keeps, in the order the program exchanges them.
 inline constexpr int kSimSwitchNumbers[] = {1, 2, 3, 4, 5, 6, 11, 12};
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "resources/FontImageList.h"
 #include "resources/FontImageMagic.h"
 #include "resources/LinkTexts.h"
 #include "resources/SimTexts.h"
@@ -116,7 +117,8 @@ int FollowUpAhead(const std::vector<std::uint8_t>& bytes)
 
 bool IsFontSize(std::size_t n)
 {
-    return std::find(std::begin(kFontImageSizes), std::end(kFontImageSizes), n) != std::end(kFontImageSizes);
+    return std::any_of(kFontImages.begin(), kFontImages.end(),
+                       [n](const FontImageInfo& image) { return image.size == n; });
 }
 
 std::string Hex(std::uint8_t b)
@@ -534,9 +536,9 @@ std::size_t VirtualPrinter::TakeFontData()
         }
     }
     std::size_t take = pending_.size();
-    for (std::uint32_t size : kFontImageSizes)
-        if (size > fontBytes_)
-            take = std::min<std::size_t>(take, size - fontBytes_);
+    for (const FontImageInfo& image : kFontImages)
+        if (image.size > fontBytes_)
+            take = std::min<std::size_t>(take, image.size - fontBytes_);
     fontBytes_ += take;
     return take;
 }
