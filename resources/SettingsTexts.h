@@ -7,6 +7,7 @@
 
 #include "resources/CodePages.h"
 #include "resources/CommonTexts.h"
+#include "resources/SwitchNumbers.h"
 
 namespace zorvik {
 
@@ -120,8 +121,7 @@ inline constexpr std::array<const char*, 8> kReservedPinLabels = {
     "[PIN 1] Reserved", "[PIN 2] Reserved", "[PIN 3] Reserved", "[PIN 4] Reserved",
     "[PIN 5] Reserved", "[PIN 6] Reserved", "[PIN 7] Reserved", "[PIN 8] Reserved"};
 
-// Captions of pages 1 to 7: the switch numbers.
-inline constexpr std::array<const char*, 7> kSwitchPageCaptions = {"1", "2", "3", "4", "5", "6", "11"};
+// Pages 1 to 7 show switches kSwitchNumbers[0..6], captioned with their numbers.
 
 // Every row that differs from "reserved, standard list, enabled".
 struct SwitchLabelRow {
@@ -179,10 +179,6 @@ inline constexpr std::uint8_t kCmdPowerSaveQuery[] = {0x08, 0x5E, 0x50, 0x31};
 inline constexpr std::uint8_t kCmdPowerSaveSetTemplate[] = {0x08, 0x5E, 0x50, 0x30, 0x00, 0x00};
 inline constexpr std::uint8_t kCmdPrintStatusPage[] = {0x08, 0x39, 0x01, 0x00};
 inline constexpr std::uint8_t kCmdPrintCodepage[] = {0x08, 0x39, 0x02, 0x00};
-
-// Wire numbers of the switches in record order (entries 0..7).
-inline constexpr std::array<std::uint8_t, 8> kSwitchNumbers = {0x01, 0x02, 0x03, 0x04,
-                                                               0x05, 0x06, 0x0B, 0x0C};
 
 // Part of the model name every supported printer reports.
 inline constexpr char kModelFamily[] = "LXT-";

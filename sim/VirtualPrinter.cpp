@@ -138,14 +138,14 @@ PrinterIdentity::PrinterIdentity()
 VirtualPrinter::VirtualPrinter(PrinterIdentity identity, SimFaults faults)
     : identity_(std::move(identity)), faults_(std::move(faults))
 {
-    for (int n : kSimSwitchNumbers)
+    for (int n : kSwitchNumbers)
         switches_[n] = 0;
 }
 
 bool VirtualPrinter::IsSwitchNumber(int number)
 {
-    return std::find(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers), number) !=
-           std::end(kSimSwitchNumbers);
+    return std::find(std::begin(kSwitchNumbers), std::end(kSwitchNumbers), number) !=
+           std::end(kSwitchNumbers);
 }
 
 std::uint8_t VirtualPrinter::Switch(int number) const
