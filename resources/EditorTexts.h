@@ -65,6 +65,8 @@ inline constexpr char kAddressCaption[] = "Select Address";
 // The picker's code tables: kCodePages (CodePages.h).
 
 inline constexpr int kLineSpacingMax = 255;
+// Control id of the line spacing picker's value box.
+inline constexpr int kIdLineSpacingValue = 1009;
 
 inline constexpr std::size_t kNvImageAddressCount = 5;
 extern const char* const kNvImageAddresses[kNvImageAddressCount];

@@ -172,11 +172,14 @@ inline constexpr std::size_t kSwitchCharsIndex = 7;
 
 inline constexpr std::uint8_t kSwitchReplyHeader = 0x37;  // first byte of an fn 4 reply
 inline constexpr std::uint8_t kSwitchReplySecond = 0x21;
+inline constexpr std::uint8_t kSwitchReplyEnd = 0x00;  // after the eight characters
 
 // Vendor commands.
 inline constexpr std::uint8_t kCmdPowerSaveQuery[] = {0x08, 0x5E, 0x50, 0x31};
 // Enable flag at index 4, entrance time at index 5.
 inline constexpr std::uint8_t kCmdPowerSaveSetTemplate[] = {0x08, 0x5E, 0x50, 0x30, 0x00, 0x00};
+inline constexpr std::size_t kPowerSaveFlagIndex = 4;
+inline constexpr std::size_t kPowerSaveTimeIndex = 5;
 inline constexpr std::uint8_t kCmdPrintStatusPage[] = {0x08, 0x39, 0x01, 0x00};
 inline constexpr std::uint8_t kCmdPrintCodepage[] = {0x08, 0x39, 0x02, 0x00};
 
