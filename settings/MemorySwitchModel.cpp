@@ -48,7 +48,7 @@ void MemorySwitchModel::ShowSwitch(int page, bool enabled)
         }
         for (int pin = 1; pin <= kPinCount; ++pin)
             selectors[static_cast<std::size_t>(pin - 1)] = record_ ? record_->Pin(page - 1, pin) : -1;
-        caption = kSwitchPageCaptions[static_cast<std::size_t>(page - 1)];
+        caption = std::to_string(kSwitchNumbers[static_cast<std::size_t>(page - 1)]);
         if (page == 1)
             backEnabled = false;
         if (page == kPages)

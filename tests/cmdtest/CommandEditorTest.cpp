@@ -108,8 +108,16 @@ TEST(PickerCommandText, LineSpacing)
 TEST(PickerCommandText, CodepageSkipsTheUnusedTables)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "1b 74 00 "},  {5, "1b 74 05 "},  {6, "1b 74 10 "},  {9, "1b 74 13 "},
-        {10, "1b 74 15 "}, {16, "1b 74 1b "}, {36, "1b 74 2f "},
+        {0, "1b 74 00 "},
+        {5, "1b 74 05 "},
+        {6, "1b 74 10 "},
+        {9, "1b 74 13 "},
+        {10, "1b 74 15 "},
+        {16, "1b 74 1b "},
+        {36, "1b 74 2f "},
+        // An index past either end of the list falls back to the first table.
+        {37, "1b 74 00 "},
+        {-1, "1b 74 00 "},
     };
     for (const auto& [index, text] : cases) {
         CodepagePicker picker;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "resources/FontImageMagic.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"

@@ -8,6 +8,7 @@
 #include "link/SystemPortFactory.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
+#include "resources/SimTexts.h"  // with SettingsTexts.h: every table has one definition
 #include "settings/StatusSession.h"
 #include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
