@@ -75,12 +75,8 @@ void MainWindowState::Open(std::optional<std::string> arg)
     List(MainList::FlowControl).Select(0);
 
     argument = std::move(arg);
-    if (argument) {
-        registryKeyPath =
-            *argument == kOwnQueueName ? std::string(kOwnKeyPath) : std::string(kQueueKeyPrefix) + *argument;
-        if (preset_)
-            preset_->Load(*this);
-    }
+    if (argument && preset_)
+        preset_->Load(*this);
 }
 
 void MainWindowState::SetSerialListsEnabled(bool enabled)

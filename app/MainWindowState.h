@@ -107,7 +107,6 @@ public:
     PortSettings settings{.baudRate = 9600, .dataBits = 8};
     std::array<std::uint8_t, 4> ipAddress{};
     std::optional<std::string> argument;
-    std::string registryKeyPath;
 
     // Enable states of the controls that are not lists.
     bool ipEnabled = false;

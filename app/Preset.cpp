@@ -22,10 +22,47 @@ void CarryTcpPort(PortSettings& m, std::optional<std::uint32_t> port)
     m.baudRate = port.value_or(m.tcpPort);
 }
 
-template <typename Code> void ReadCode(const PresetStore& store, std::string_view name, Code& member)
+template <typename Code> void ReadCode(const OwnPresetValues& own, std::string_view name, Code& member)
 {
-    if (const auto value = store.OwnNumber(name))
+    if (const auto value = own.Number(name))
         member = CodeFromNumber<Code>(*value);
+}
+
+std::optional<PortSettings> OwnPreset(const OwnPresetValues& own, const PortSettings& base)
+{
+    const auto port = own.Text(kValuePort);
+    if (!port)
+        return std::nullopt;
+    PortSettings m = base;
+    m.portName = *port;
+    switch (ClassifyOwnPort(*port)) {
+    case PresetPortKind::Serial:
+        m.interfaceType = InterfaceType::Serial;
+        break;
+    case PresetPortKind::Parallel:
+        m.interfaceType = InterfaceType::Parallel;
+        break;
+    case PresetPortKind::Usb:
+        m.interfaceType = InterfaceType::Usb;
+        m.portName += own.Text(kValueUsbdeviceName).value_or("");
+        break;
+    case PresetPortKind::Net:
+        m.interfaceType = InterfaceType::Ethernet;
+        m.portName = own.Text(kValueTcpIp).value_or("");
+        CarryTcpPort(m, std::nullopt);
+        break;
+    case PresetPortKind::TcpIp:
+    case PresetPortKind::Other:
+        return std::nullopt;
+    }
+    if (const auto rate =
+            own.Number(m.interfaceType == InterfaceType::Serial ? kValueBaudRate : kValueTcpPort))
+        m.baudRate = *rate;
+    ReadCode(own, kValueDataBits, m.dataBits);
+    ReadCode(own, kValueFlowControl, m.flowControl);
+    ReadCode(own, kValueParity, m.parity);
+    ReadCode(own, kValueStopBits, m.stopBits);
+    return m;
 }
 
 }  // namespace
@@ -37,20 +74,16 @@ PresetSource ChoosePresetSource(std::string_view argument)
     return argument == kOwnQueueName ? PresetSource::Own : PresetSource::Queue;
 }
 
-bool RunQueuePreset(const PresetStore& store, const std::string& queue, PortSettings& members)
+std::optional<PortSettings> PresetFromSpoolerPort(const PresetQueue& queue, const PortSettings& base)
 {
-    const auto found = store.FindQueue(queue);
-    if (!found)
-        return false;
-    PortSettings m = members;
-    m.portName = found->port;
-    switch (ClassifyQueuePort(found->port)) {
-    case PresetPortKind::Serial: {
+    PortSettings m = base;
+    m.portName = queue.port;
+    switch (ClassifyQueuePort(queue.port)) {
+    case PresetPortKind::Serial:
         m.interfaceType = InterfaceType::Serial;
         DropColon(m.portName);
-        ParseSerialLineSettings(found->lineSettings.value_or(""), m);
+        ParseSerialLineSettings(queue.lineSettings.value_or(""), m);
         break;
-    }
     case PresetPortKind::Parallel:
         m.interfaceType = InterfaceType::Parallel;
         DropColon(m.portName);
@@ -60,66 +93,28 @@ bool RunQueuePreset(const PresetStore& store, const std::string& queue, PortSett
         break;
     case PresetPortKind::TcpIp:
         m.interfaceType = InterfaceType::Ethernet;
-        CarryTcpPort(m, found->portNumber);
+        CarryTcpPort(m, queue.portNumber);
         m.portName.erase(0, std::string_view(kPortTcpIpPrefix).size());
         break;
     case PresetPortKind::Net:
     case PresetPortKind::Other:
-        return false;  // FILE: and the like: the window keeps its defaults
+        return std::nullopt;  // FILE: and the like: the window keeps its defaults
     }
-    members = m;
-    return true;
+    return m;
 }
 
-bool RunOwnPreset(const PresetStore& store, PortSettings& members)
-{
-    const auto port = store.OwnText(kValuePort);
-    if (!port)
-        return false;
-    PortSettings m = members;
-    m.portName = *port;
-    switch (ClassifyOwnPort(*port)) {
-    case PresetPortKind::Serial:
-        m.interfaceType = InterfaceType::Serial;
-        break;
-    case PresetPortKind::Parallel:
-        m.interfaceType = InterfaceType::Parallel;
-        break;
-    case PresetPortKind::Usb:
-        m.interfaceType = InterfaceType::Usb;
-        m.portName += store.OwnText(kValueUsbdeviceName).value_or("");
-        break;
-    case PresetPortKind::Net:
-        m.interfaceType = InterfaceType::Ethernet;
-        m.portName = store.OwnText(kValueTcpIp).value_or("");
-        CarryTcpPort(m, std::nullopt);
-        break;
-    case PresetPortKind::TcpIp:
-    case PresetPortKind::Other:
-        return false;
-    }
-    if (const auto rate =
-            store.OwnNumber(m.interfaceType == InterfaceType::Serial ? kValueBaudRate : kValueTcpPort))
-        m.baudRate = *rate;
-    ReadCode(store, kValueDataBits, m.dataBits);
-    ReadCode(store, kValueFlowControl, m.flowControl);
-    ReadCode(store, kValueParity, m.parity);
-    ReadCode(store, kValueStopBits, m.stopBits);
-    members = m;
-    return true;
-}
-
-bool RunPreset(const PresetStore& store, const std::string& argument, PortSettings& members)
+std::optional<PortSettings> PresetFor(std::string_view argument, const PortSettings& base,
+                                      const QueuePresets& queues, const OwnPresetValues& own)
 {
     switch (ChoosePresetSource(argument)) {
     case PresetSource::Own:
-        return RunOwnPreset(store, members);
+        return OwnPreset(own, base);
     case PresetSource::Queue:
-        return RunQueuePreset(store, argument, members);
+        return queues.ForQueue(std::string(argument), base);
     case PresetSource::None:
         break;
     }
-    return false;
+    return std::nullopt;
 }
 
 PresetSelections ApplyPresetSelections(PortSettings& members, const PresetLists& lists)

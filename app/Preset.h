@@ -11,8 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/PresetStore.h"
-#include "link/PortSettings.h"
+#include "app/PresetSources.h"
 
 namespace zorvik {
 
@@ -20,15 +19,6 @@ enum class PresetSource { None, Own, Queue };
 // Own for the product's own queue name (whole, case-sensitive), Queue for any
 // other non-empty argument, None without one.
 PresetSource ChoosePresetSource(std::string_view argument);
-
-// Each returns true when the settings now name an interface; the window then fills
-// its lists for settings.interfaceType and shows them. On false nothing was
-// changed. Missing values keep their members. For Ethernet the baud rate carries
-// the TCP port until the selections move it into tcpPort.
-bool RunQueuePreset(const PresetStore& store, const std::string& queue, PortSettings& members);
-bool RunOwnPreset(const PresetStore& store, PortSettings& members);
-// The source the argument chooses, run.
-bool RunPreset(const PresetStore& store, const std::string& argument, PortSettings& members);
 
 // The entries of the main window's lists.
 struct PresetLists {

@@ -1,9 +1,10 @@
-#include "app/PresetDeviceUri.h"
-
+// A printer queue's device URI read straight into port settings (PresetFromDeviceUri).
 #include <cctype>
 #include <string>
 
 #include "app/PresetParsers.h"
+#include "app/PresetSources.h"
+#include "link/DeviceNames.h"
 #include "resources/PresetTexts.h"
 
 namespace zorvik {
@@ -29,14 +30,14 @@ bool AllDigits(std::string_view text)
     return true;
 }
 
-// "COM2:" for "/dev/ttyS1", "LPT1:" for "/dev/lp0": the device's number plus one.
+// "COM2" for "/dev/ttyS1", "LPT1" for "/dev/lp0": the device's number plus one.
 std::optional<std::string> NumberedPort(std::string_view path, std::string_view deviceStem,
                                         std::string_view portStart)
 {
     if (!path.starts_with(deviceStem) || !AllDigits(path.substr(deviceStem.size())))
         return std::nullopt;
     const std::uint32_t number = ReadDecimal(path.substr(deviceStem.size())) + 1;
-    return std::string(portStart) + std::to_string(number) + ":";
+    return std::string(portStart) + std::to_string(number);
 }
 
 // The device path of "serial:/dev/ttyS1?…" or "parallel:///dev/lp0".
@@ -48,16 +49,16 @@ std::string_view DevicePath(std::string_view rest)
     return rest;
 }
 
-// The line settings text of a serial URI's options; missing options take the
-// usual 8 data bits, no parity, one stop bit and no flow control, and a missing
-// rate keeps the window's.
-std::string LineSettings(std::string_view rest)
+// The line settings of a serial URI's options laid over m: missing options take the
+// usual 8 data bits, no parity, one stop bit and no flow control; a missing or zero
+// rate, and a value that means nothing, keep m's.
+void ApplyLineOptions(std::string_view rest, PortSettings& m)
 {
-    std::string baud;
-    char parity = 'n';
-    char bits = '8';
-    char stop = '1';
-    std::string flow;
+    std::optional<std::uint32_t> baud;
+    std::optional<Parity> parity = Parity::None;
+    std::optional<std::int32_t> bits = 8;
+    std::optional<StopBits> stop = StopBits::One;
+    FlowControl flow = FlowControl::None;
     const auto query = rest.find('?');
     std::string_view options = query == std::string_view::npos ? std::string_view() : rest.substr(query + 1);
     while (!options.empty()) {
@@ -70,29 +71,41 @@ std::string LineSettings(std::string_view rest)
         const std::string name = Lowered(option.substr(0, eq));
         const std::string value = Lowered(option.substr(eq + 1));
         if (name == "baud")
-            baud = AllDigits(value) ? value : std::string();
+            baud = AllDigits(value) ? std::optional(ReadDecimal(value)) : std::nullopt;
         else if (name == "bits")
-            bits = value == "7" || value == "8" ? value[0] : '?';
+            bits = value == "7" || value == "8" ? std::optional(value[0] - '0') : std::nullopt;
         else if (name == "parity") {
-            if (value == "none" || value == "odd" || value == "even" || value == "mark" || value == "space")
-                parity = value == "none" ? 'n' : value[0];
-            else
-                parity = '?';
+            constexpr std::string_view kParities[] = {"none", "odd", "even", "mark", "space"};
+            parity = std::nullopt;
+            for (std::size_t code = 0; code < std::size(kParities); ++code) {
+                if (value == kParities[code])
+                    parity = CodeFromNumber<Parity>(static_cast<std::int64_t>(code));
+            }
         } else if (name == "stop")
-            stop = value == "1" || value == "2" ? value[0] : '?';
+            stop = value == "1"   ? std::optional(StopBits::One)
+                   : value == "2" ? std::optional(StopBits::Two)
+                                  : std::nullopt;
         else if (name == "flow") {
             if (value == "soft" || value == "xonxoff")
-                flow = ",x";
+                flow = FlowControl::XonXoff;
             else if (value == "hard" || value == "rtscts" || value == "dtrdsr")
-                flow = ",p";
+                flow = FlowControl::Hardware;
             else
-                flow.clear();
+                flow = FlowControl::None;
         }
     }
-    // An unknown stop-bits value must not hide the flow letter's place.
-    if (stop == '?' && !flow.empty())
-        stop = '1';
-    return baud + "," + parity + "," + bits + "," + stop + flow;
+    // An unknown stop-bits value keeps m's, unless flow control is asked for: then one.
+    if (!stop && flow != FlowControl::None)
+        stop = StopBits::One;
+    if (baud && *baud != 0)
+        m.baudRate = *baud;
+    if (parity)
+        m.parity = *parity;
+    if (bits)
+        m.dataBits = *bits;
+    if (stop)
+        m.stopBits = *stop;
+    m.flowControl = flow;
 }
 
 // A path under /dev that stays there: no "..", no empty or control characters and no
@@ -127,7 +140,28 @@ bool IsDottedIpv4(std::string_view host)
     return parts == 4;
 }
 
-std::optional<PresetQueue> SocketQueue(std::string_view rest)
+// The highest COM number a device is looked for under in the port map.
+constexpr int kHighestMappedCom = 256;
+
+// The name a serial device goes by: the COM name the port map, or the built-in ttyS
+// numbering where the map leaves it, gives the device; else its own path.
+std::optional<std::string> SerialPortName(std::string_view path, const DeviceNames& names)
+{
+    if (!IsPlainDevicePath(path))
+        return std::nullopt;
+    if (auto numbered = NumberedPort(path, "/dev/ttyS", kPortStartSerial);
+        numbered && names.DevicePath(*numbered) == path)
+        return numbered;
+    for (int number = 1; number <= kHighestMappedCom; ++number) {
+        std::string name = std::string(kPortStartSerial) + std::to_string(number);
+        if (names.DevicePath(name) == path)
+            return name;
+    }
+    return std::string(path);  // a USB-serial adapter, by its stable name or its kernel name
+}
+
+// "10.0.0.5" with its TCP port (9100 when none is given) of "//10.0.0.5:9100/…".
+std::optional<PortSettings> SocketPreset(std::string_view rest, const PortSettings& base)
 {
     if (!rest.starts_with("//"))
         return std::nullopt;
@@ -144,47 +178,55 @@ std::optional<PresetQueue> SocketQueue(std::string_view rest)
     }
     if (!IsDottedIpv4(host))
         return std::nullopt;
-    PresetQueue queue;
-    queue.port = std::string(kPortTcpIpPrefix) + std::string(host);
-    queue.portNumber = port;
-    return queue;
+    PortSettings m = base;
+    m.interfaceType = InterfaceType::Ethernet;
+    m.portName = std::string(host);
+    m.baudRate = port;  // carried until the window's selections move it into tcpPort
+    return m;
 }
 
 }  // namespace
 
-PresetQueue PresetQueueFromDeviceUri(std::string_view uri)
+std::optional<PortSettings> PresetFromDeviceUri(std::string_view uri, const PortSettings& base,
+                                                const DeviceNames& names)
 {
     const auto colon = uri.find(':');
-    const std::string scheme =
-        colon == std::string_view::npos ? std::string() : Lowered(uri.substr(0, colon));
-    const std::string_view rest = colon == std::string_view::npos ? uri : uri.substr(colon + 1);
-
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const std::string scheme = Lowered(uri.substr(0, colon));
+    const std::string_view rest = uri.substr(colon + 1);
+    PortSettings m = base;
     if (scheme == "serial") {
-        const std::string_view path = DevicePath(rest);
-        std::optional<std::string> port = NumberedPort(path, "/dev/ttyS", kPortStartSerial);
-        if (!port && IsPlainDevicePath(path))
-            port = std::string(path);  // a USB-serial adapter, by its stable name or its kernel name
-        if (port) {
-            PresetQueue queue;
-            queue.port = *port;
-            queue.lineSettings = LineSettings(rest);
-            return queue;
-        }
-    } else if (scheme == "parallel") {
-        if (auto port = NumberedPort(DevicePath(rest), "/dev/lp", kPortStartParallel))
-            return PresetQueue{*port, std::nullopt, std::nullopt};
-    } else if (scheme == "usb") {
-        return PresetQueue{kUsbQueuePort, std::nullopt, std::nullopt};
-    } else if (scheme == "socket") {
-        if (auto queue = SocketQueue(rest))
-            return *queue;
+        auto port = SerialPortName(DevicePath(rest), names);
+        if (!port)
+            return std::nullopt;
+        m.interfaceType = InterfaceType::Serial;
+        m.portName = std::move(*port);
+        ApplyLineOptions(rest, m);
+        return m;
     }
-    // Lower case, so that no other scheme ("ipp:", "file:") reads as an interface; nor
-    // does a bare device path, which only a serial URI makes a port.
-    std::string other = Lowered(uri);
-    if (other.starts_with(kPortStartSerialDevice))
-        other.clear();
-    return PresetQueue{other, std::nullopt, std::nullopt};
+    if (scheme == "parallel") {
+        auto port = NumberedPort(DevicePath(rest), "/dev/lp", kPortStartParallel);
+        if (!port)
+            return std::nullopt;
+        m.interfaceType = InterfaceType::Parallel;
+        m.portName = std::move(*port);
+        return m;
+    }
+    if (scheme == "usb") {
+        m.interfaceType = InterfaceType::Usb;
+        m.portName = kUsbQueuePort;
+        return m;
+    }
+    if (scheme == "socket")
+        return SocketPreset(rest, base);
+    return std::nullopt;  // "ipp:", "file:" and the like name no port the window can use
+}
+
+bool IsLocalPrintServer(const std::string& server)
+{
+    return (!server.empty() && server.front() == '/') || server == "localhost" || server == "127.0.0.1" ||
+           server == "::1" || server == "[::1]";
 }
 
 }  // namespace zorvik

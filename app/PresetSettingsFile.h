@@ -15,9 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/PresetSources.h"
+
 namespace zorvik {
 
-class PresetSettingsFile {
+class PresetSettingsFile final : public OwnPresetValues {
 public:
     // The file is read up to this size (far more than nine values need); a larger one
     // gives no values.
@@ -33,9 +35,9 @@ public:
 
     // No value when the file or the key is missing, or when the file is no regular file
     // of at most 1 MiB.
-    std::optional<std::string> Text(std::string_view name) const;
+    std::optional<std::string> Text(std::string_view name) const override;
     // No value when missing, or when the value is not a whole decimal number of 32 bits.
-    std::optional<std::uint32_t> Number(std::string_view name) const;
+    std::optional<std::uint32_t> Number(std::string_view name) const override;
 
     // The value of name in INI text.
     static std::optional<std::string> FindValue(std::string_view text, std::string_view name);

@@ -6,14 +6,16 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace zorvik {
 namespace {
 
-void SetError(std::string* error, const std::string& what)
+void SetError(FileWriteError* error, std::string step)
 {
+    const int code = errno;
     if (error)
-        *error = what + ": " + std::strerror(errno);
+        *error = {std::move(step), code, std::strerror(code)};
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
@@ -22,6 +24,8 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
         ssize_t n = ::write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO;  // no progress and no errno of its own
         if (n <= 0)
             return false;
         data += n;
@@ -32,7 +36,8 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error)
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         FileWriteError* error)
 {
     std::string tmp = path + ".XXXXXX";
     int fd = ::mkstemp(tmp.data());
@@ -68,6 +73,15 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     }
     if (!ok)
         ::unlink(tmp.c_str());
+    return ok;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error)
+{
+    FileWriteError failure;
+    const bool ok = WriteFileAtomically(path, bytes, &failure);
+    if (!ok && error)
+        *error = failure.Text();
     return ok;
 }
 

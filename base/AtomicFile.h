@@ -8,8 +8,21 @@
 
 namespace zorvik {
 
-// True on success; on failure *error (if given) holds the system's reason.
+// Why a write failed: the step that failed ("cannot rename A to B"), the errno and
+// the system's text for it.
+struct FileWriteError {
+    std::string step;
+    int error = 0;
+    std::string reason;
+
+    // "STEP: REASON", as the diagnostics print it.
+    std::string Text() const { return step + ": " + reason; }
+};
+
+// True on success; on failure *error (if given) says which step failed and why.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string* error = nullptr);
+                         FileWriteError* error = nullptr);
+// The same with the failure as one line of text, FileWriteError::Text().
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
 
 }  // namespace zorvik

@@ -42,6 +42,8 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
     CLI::App app(kCliDescription, kCliName);
     app.set_version_flag("--version", std::string(kCliName) + " " + ZORVIK_VERSION);
     app.require_subcommand(1);
+    std::string queue;
+    const CLI::Option* queueOption = app.add_option("--queue", queue, kCliQueueOption);
 
     std::vector<std::unique_ptr<CliCommand>> commands = MakeCliCommands();
     std::vector<CLI::App*> apps;
@@ -79,7 +81,9 @@ int RunCli(const std::vector<std::string>& args, const CliEnv& env, std::ostream
     }
 
     Console console(out, err, env.errIsTerminal);
-    CliContext context{env, console};
+    CliContext context{env, console, std::nullopt};
+    if (queueOption->count() > 0)
+        context.queue = queue;
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (!apps[i]->parsed())
             continue;

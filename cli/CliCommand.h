@@ -19,6 +19,8 @@ namespace zorvik {
 struct CliContext {
     const CliEnv& env;
     Console& console;
+    // The printer queue --queue named, whose port serves when no printer is named otherwise.
+    std::optional<std::string> queue;
 };
 
 // A usage error found after parsing (for example a target that names no printer).
@@ -48,8 +50,11 @@ struct PrinterArgs {
     std::vector<CLI::Option*> lineOptions;  // the serial line settings, to see whether any was given
 
     void AddTo(CLI::App* command);
-    // The targets named, each printer once; throws UsageError.
-    std::vector<Target> Targets() const;
+    // The targets named, each printer once, or else the port of the queue the context
+    // names; throws UsageError.
+    std::vector<Target> Targets(const CliContext& context) const;
+    // The port of the queue the context names, with the line options given winning.
+    Target QueueTarget(const CliContext& context, const LineOptions& given) const;
     // Runs the action on every target; the exit status.
     int Run(CliContext& context, const PrinterAction& action, FleetOutput output = FleetOutput::Lines) const;
 };

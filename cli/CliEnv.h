@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/PresetSources.h"
 #include "base/Notifier.h"
 #include "base/Pacer.h"
 #include "link/PrinterLink.h"
@@ -20,6 +21,9 @@ struct CliEnv {
     std::function<std::unique_ptr<PortFactory>(Pacer&, Notifier&)> makePortFactory;
     // The time for the limits of long transfers; empty: the steady clock.
     std::function<std::chrono::steady_clock::time_point()> clock;
+    // The printer queues and own settings --queue presets the port from; empty: the system's.
+    std::function<std::unique_ptr<QueuePresets>()> makeQueuePresets;
+    std::function<std::unique_ptr<OwnPresetValues>()> makeOwnPresetValues;
     UsbEnv usb;
     std::string sysfsRoot = "/sys";
     bool errIsTerminal = false;

@@ -108,7 +108,7 @@ std::string ReadSwitches(const json& switches, SettingEdits& edits)
                                            &error);
             if (!edit)
                 return error;
-            if (edit->state != PinNoChange)
+            if (edit->state != PinState::NoChange)
                 edits.pins.push_back(*edit);
         }
     }

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
-#include "cli/FullStatusFile.h"
 #include "cli/PrinterStatus.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
 #include "resources/CommonTexts.h"
+#include "settings/FullStatusFile.h"
 
 namespace zorvik {
 
@@ -39,7 +39,7 @@ public:
     {
         if (!save_.empty() && !StatusFile::HasStatusExtension(save_))
             throw UsageError{"--save " + save_ + ": a status file name ends in \"sts\""};
-        const bool several = args_.Targets().size() > 1;
+        const bool several = args_.Targets(context).size() > 1;
         return args_.Run(
             context,
             [this, several](PrinterSession& printer, std::ostream& out) {

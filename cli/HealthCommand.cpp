@@ -34,7 +34,7 @@ public:
 
     int Run(CliContext& context) override
     {
-        const auto targets = args_.Targets();
+        const auto targets = args_.Targets(context);
         if (watchSeconds_ > 0 && targets.size() > 1)
             throw UsageError{kMsgWatchOnePrinter};
         const bool several = targets.size() > 1;

@@ -2,11 +2,25 @@
 #include <map>
 #include <sstream>
 
+#include "app/PresetSources.h"
 #include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
 #include "resources/CliTexts.h"
 
 namespace zorvik {
+
+namespace {
+
+// The text a preset's port is named by on the command line: the port name, or an
+// address with its TCP port, which the preset carries in the baud rate.
+std::string PresetPortText(const PortSettings& preset)
+{
+    if (preset.interfaceType == InterfaceType::Ethernet)
+        return preset.portName + ":" + std::to_string(preset.baudRate);
+    return preset.portName;
+}
+
+}  // namespace
 
 void PrinterArgs::AddTo(CLI::App* command)
 {
@@ -44,7 +58,38 @@ void PrinterArgs::AddTo(CLI::App* command)
                       "Print every write and read in hex with a millisecond timestamp on stderr");
 }
 
-std::vector<Target> PrinterArgs::Targets() const
+Target PrinterArgs::QueueTarget(const CliContext& context, const LineOptions& given) const
+{
+    const std::string& queue = *context.queue;
+    const auto queues =
+        context.env.makeQueuePresets ? context.env.makeQueuePresets() : MakeSystemQueuePresets();
+    const auto own =
+        context.env.makeOwnPresetValues ? context.env.makeOwnPresetValues() : MakeOwnPresetValues();
+    const PortSettings base{.baudRate = given.baudRate,
+                            .dataBits = given.dataBits,
+                            .stopBits = given.stopBits,
+                            .parity = given.parity,
+                            .flowControl = given.flowControl,
+                            .tcpPort = given.tcpPort};
+    const auto preset = PresetFor(queue, base, *queues, *own);
+    if (!preset)
+        throw UsageError{"--queue " + queue + ": " + kMsgQueueNoPort};
+    // The queue's line settings, except where a line option was given.
+    const auto wins = [this](std::size_t option) { return lineOptions.at(option)->count() > 0; };
+    LineOptions line = given;
+    line.baudRate = wins(0) ? given.baudRate : preset->baudRate;
+    line.dataBits = wins(1) ? given.dataBits : preset->dataBits;
+    line.parity = wins(2) ? given.parity : preset->parity;
+    line.stopBits = wins(3) ? given.stopBits : preset->stopBits;
+    line.flowControl = wins(4) ? given.flowControl : preset->flowControl;
+    std::string error;
+    auto target = ParseTarget(PresetPortText(*preset), line, &error);
+    if (!target)
+        throw UsageError{"--queue " + queue + ": " + error};
+    return *target;
+}
+
+std::vector<Target> PrinterArgs::Targets(const CliContext& context) const
 {
     LineOptions settings = line;
     const std::vector<std::string> parities = {"none", "odd", "even", "mark", "space"};
@@ -65,9 +110,11 @@ std::vector<Target> PrinterArgs::Targets() const
         const auto listed = ParseTargetList(std::string(read.bytes.begin(), read.bytes.end()));
         names.insert(names.end(), listed.begin(), listed.end());
     }
-    if (names.empty())
-        throw UsageError{"name a printer with --port or --targets"};
+    if (names.empty() && !context.queue)
+        throw UsageError{"name a printer with --port, --targets or --queue"};
     std::vector<Target> targets;
+    if (names.empty())
+        targets.push_back(QueueTarget(context, settings));
     std::map<std::string, std::string> seen;  // printer key -> the name first given
     for (const auto& name : names) {
         std::string error;
@@ -90,7 +137,7 @@ std::vector<Target> PrinterArgs::Targets() const
 
 int PrinterArgs::Run(CliContext& context, const PrinterAction& action, FleetOutput output) const
 {
-    const auto targets = Targets();
+    const auto targets = Targets(context);
     Fleet fleet(context.env, context.console, trace, jobs, output);
     return fleet.Run(targets, action) ? kExitOk : kExitFailed;
 }

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <ctime>
 
-#include "cli/FullStatusFile.h"
 #include "cli/PrinterStatus.h"
 #include "cli/StatusReport.h"
 #include "cli/Target.h"
 #include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
+#include "settings/FullStatusFile.h"
 
 namespace zorvik {
 
@@ -30,7 +30,7 @@ std::array<SwitchEntry, kSwitchCount> SwitchesToWrite(const SettingsRecord& befo
     std::array<SwitchEntry, kSwitchCount> out{};
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            if (target.Pin(e, pin) != PinNoChange && target.Pin(e, pin) != before.Pin(e, pin))
+            if (target.Pin(e, pin) != PinState::NoChange && target.Pin(e, pin) != before.Pin(e, pin))
                 out[static_cast<std::size_t>(e)].pins[static_cast<std::size_t>(pin)] = target.Pin(e, pin);
     return out;
 }
@@ -129,7 +129,7 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         // A pin the file leaves at "no change" keeps what the printer holds.
         for (int e = 0; e < kSwitchCount; ++e)
             for (int pin = 1; pin <= kPinCount; ++pin)
-                if (file.Pin(e, pin) != PinNoChange)
+                if (file.Pin(e, pin) != PinState::NoChange)
                     target.Pin(e, pin) = file.Pin(e, pin);
         target.fontChoice = file.fontChoice;
     }
@@ -221,14 +221,14 @@ bool SafeWrite(PrinterSession& printer, const SetRequest& request, std::ostream&
         for (int pin = 1; pin <= kPinCount; ++pin) {
             const std::int32_t sent =
                 written[static_cast<std::size_t>(e)].pins[static_cast<std::size_t>(pin)];
-            const std::int32_t expected = sent != PinNoChange ? sent : before.Pin(e, pin);
+            const std::int32_t expected = sent != PinState::NoChange ? sent : before.Pin(e, pin);
             if (readBack.Pin(e, pin) != expected)
                 notHeld.push_back({e, pin, readBack.Pin(e, pin), expected});
         }
     }
     auto wasWritten = [&written](const PinChange& c) {
         return written[static_cast<std::size_t>(c.entry)].pins[static_cast<std::size_t>(c.pin)] !=
-               PinNoChange;
+               PinState::NoChange;
     };
     const std::optional<PowerSaveReply> powerAfter = status.PowerSave();
     const bool powerNotHeld = powerTarget && powerAfter != powerTarget;

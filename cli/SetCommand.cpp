@@ -3,11 +3,11 @@
 #include "base/BoundedFile.h"
 #include "cli/CliCommand.h"
 #include "cli/DesiredState.h"
-#include "cli/FullStatusFile.h"
 #include "cli/SafeWrite.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
 #include "resources/SettingsTexts.h"
+#include "settings/FullStatusFile.h"
 #include "settings/StatusFile.h"
 
 namespace zorvik {
@@ -105,7 +105,7 @@ public:
             if (const std::string conflict = edits.Conflict(); !conflict.empty())
                 throw UsageError{conflict};
         }
-        if (!rollback_.empty() && args_.Targets().size() > 1)
+        if (!rollback_.empty() && args_.Targets(context).size() > 1)
             throw UsageError{"--rollback names one file; leave it out with several printers"};
         if (!json_)
             return args_.Run(context, [&request](PrinterSession& printer, std::ostream& out) {

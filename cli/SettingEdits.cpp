@@ -55,11 +55,11 @@ std::optional<PinEdit> ParsePinEdit(const std::string& text, std::string* error)
         return fail("the pin must be 1 to 8");
     std::int32_t state = 0;
     if (word == "on")
-        state = PinOn;
+        state = SlotOf(PinState::On);
     else if (word == "off")
-        state = PinOff;
+        state = SlotOf(PinState::Off);
     else if (word == "keep")
-        state = PinNoChange;
+        state = SlotOf(PinState::NoChange);
     else
         return fail("the state must be on, off or keep");
     return PinEdit{entry, *pin, state};
@@ -161,9 +161,9 @@ std::string SettingEdits::FoldPinsIntoSettings()
     std::vector<PinEdit> kept;
     for (const auto& edit : pins) {
         const std::int32_t state = written.Pin(edit.entry, edit.pin);
-        if (edit.state == PinNoChange)
+        if (edit.state == PinState::NoChange)
             continue;  // "keep" asks for nothing
-        if (state == PinNoChange) {
+        if (state == PinState::NoChange) {
             kept.push_back(edit);
         } else if (state != edit.state) {
             return PinEditText(edit) + kMsgContradictsSetting + StateWord(state);
@@ -216,7 +216,7 @@ int SettingEdits::ApplyTo(SettingsRecord& record) const
     PrinterSettingModel page;
     page.SetRecord(&record);
     page.Initialize();
-    page.recordLoaded = 1;
+    page.recordLoaded = true;
     page.Refresh(true);
     Apply(page, record);
     return page.doubleFontIndex;

@@ -13,7 +13,7 @@ bool FieldKnown(const SettingsRecord& record, const PinField& field)
 {
     for (int bit = 0; bit < field.bits; ++bit) {
         const auto state = record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(bit)]);
-        if (state != PinOn && state != PinOff)
+        if (state != PinState::On && state != PinState::Off)
             return false;
     }
     return true;
@@ -55,9 +55,9 @@ std::string Padded(std::string text, std::size_t width)
 const char* OptionText(const PinText& text, std::int32_t state)
 {
     switch (state) {
-    case PinOn:
+    case SlotOf(PinState::On):
         return text.on;
-    case PinOff:
+    case SlotOf(PinState::Off):
         return text.off;
     default:
         return text.noChange;
@@ -103,9 +103,9 @@ PinText PinTextOf(int entry, int pin)
 const char* StateWord(std::int32_t state)
 {
     switch (state) {
-    case PinOn:
+    case SlotOf(PinState::On):
         return "on";
-    case PinOff:
+    case SlotOf(PinState::Off):
         return "off";
     default:
         return "keep";
@@ -117,7 +117,7 @@ std::string SwitchBits(const SettingsRecord& record, int entry)
     std::string bits;
     for (int pin = kPinCount; pin >= 1; --pin) {
         const auto state = record.Pin(entry, pin);
-        bits += state == PinOn ? '1' : state == PinOff ? '0' : '?';
+        bits += state == PinState::On ? '1' : state == PinState::Off ? '0' : '?';
     }
     return bits;
 }
@@ -129,9 +129,9 @@ CustomerSettings CustomerSettingsOf(const SettingsRecord& record)
     const auto destination = record.Pin(kEntrySwitch2, kDestinationPin);
     const auto& destinationItems =
         kSwitchOptionItems[static_cast<std::size_t>(SwitchOptionList::Destination)];
-    s.destination = destination == PinOn    ? destinationItems[1]
-                    : destination == PinOff ? destinationItems[2]
-                                            : kUnknownValue;
+    s.destination = destination == PinState::On    ? destinationItems[1]
+                    : destination == PinState::Off ? destinationItems[2]
+                                                   : kUnknownValue;
     s.codePage = ListItem(record, kCodePageField, kCodePageItems);
     s.emulation = ListItem(record, kEmulationField, kEmulationItems);
     s.singleFont = ListItem(record, kSingleFontField, kSingleFontItems);
@@ -226,7 +226,7 @@ std::vector<PinChange> PendingChanges(const SettingsRecord& before, const Settin
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin) {
             const auto to = target.Pin(e, pin);
-            if ((to == PinOn || to == PinOff) && to != before.Pin(e, pin))
+            if ((to == PinState::On || to == PinState::Off) && to != before.Pin(e, pin))
                 changes.push_back({e, pin, before.Pin(e, pin), to});
         }
     return changes;

@@ -1,7 +1,7 @@
 #include "cli/CliCommand.h"
-#include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
 #include "resources/CliTexts.h"
+#include "settings/FullStatusFile.h"
 
 namespace zorvik {
 

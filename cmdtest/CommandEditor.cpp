@@ -25,13 +25,6 @@ template <typename... Args> std::string Format(const char* format, Args... args)
     return out;
 }
 
-// "cannot create a temporary file beside /x/y.bin: Permission denied" -> "Permission denied".
-std::string Reason(const std::string& error)
-{
-    const auto colon = error.rfind(": ");
-    return colon == std::string::npos ? error : error.substr(colon + 2);
-}
-
 FileDialogRequest CommandFileRequest(const char* title, const char* proposedName)
 {
     return {title, proposedName, kCommandFileExtension, kCommandFileFilter};
@@ -110,9 +103,9 @@ void CommandEditor::Save()
         notifier_.Show(kMsgNoSaveFile, kTitleWarning, MessageIcon::Exclamation);
         return;
     }
-    std::string error;
+    FileWriteError error;
     if (!WriteFileAtomically(*path, ParseHexText(text_), &error))
-        notifier_.Show(Format(kMsgCantSaveFile, path->c_str(), Reason(error).c_str()), kTitleWarning,
+        notifier_.Show(Format(kMsgCantSaveFile, path->c_str(), error.reason.c_str()), kTitleWarning,
                        MessageIcon::Exclamation);
 }
 

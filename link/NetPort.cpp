@@ -9,7 +9,7 @@ namespace zorvik {
 
 NetPort::NetPort(Pacer& pacer, Notifier& notifier, NetLimits limits, std::unique_ptr<StreamSocket> socket)
     : pacer_(pacer), notifier_(notifier), limits_(limits),
-      socket(socket ? std::move(socket) : MakeSystemStreamSocket())
+      socket_(socket ? std::move(socket) : MakeSystemStreamSocket())
 {
 }
 
@@ -20,8 +20,8 @@ NetPort::~NetPort()
 
 int NetPort::Configure(const PortSettings& settings)
 {
-    address = settings.portName;
-    tcpPort = settings.tcpPort;
+    address_ = settings.portName;
+    tcpPort_ = settings.tcpPort;
     return 1;
 }
 
@@ -29,14 +29,14 @@ int NetPort::Open()
 {
     if (connected_)
         return 1;
-    if (!socket->Create()) {
+    if (!socket_->Create()) {
         notifier_.Show(kNetSocketCreateFailed, kNetErrorTitle, MessageIcon::Error);
         return 0;
     }
     // A port number outside 1..65535 cannot be connected to; it fails like a refusal.
-    const bool portValid = tcpPort > 0 && tcpPort <= 65535;
-    if (!portValid || !socket->Connect(address, static_cast<std::uint16_t>(tcpPort), limits_.connectMs)) {
-        socket->Close();
+    const bool portValid = tcpPort_ > 0 && tcpPort_ <= 65535;
+    if (!portValid || !socket_->Connect(address_, static_cast<std::uint16_t>(tcpPort_), limits_.connectMs)) {
+        socket_->Close();
         notifier_.Show(kNetConnectFailed, kNetErrorTitle, MessageIcon::Error);
         return 0;
     }
@@ -54,7 +54,7 @@ int NetPort::Write(const std::uint8_t* buffer, std::uint32_t count)
     while (sent < count) {
         const bool fullPiece = remaining > kPieceSize;
         const std::uint32_t piece = fullPiece ? kPieceSize : remaining;
-        const int n = socket->Send(buffer + sent, piece, limits_.sendStallMs);
+        const int n = socket_->Send(buffer + sent, piece, limits_.sendStallMs);
         if (n < 1)
             break;
         // Only what really went out is counted: a piece cut short by a failing
@@ -74,12 +74,12 @@ int NetPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeo
     if (!connected_ || !buffer || count == 0)
         return 0;
     count = std::min<std::uint32_t>(count, INT_MAX);
-    return socket->Receive(buffer, count, timeoutMs);
+    return socket_->Receive(buffer, count, timeoutMs);
 }
 
 void NetPort::Close()
 {
-    socket->Close();
+    socket_->Close();
     connected_ = false;
 }
 

@@ -35,15 +35,15 @@ public:
     // connection or it failed; bytes it sent before closing come first.
     int Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeoutMs) override;
     void Close() override;
-    const char* LastError() const override { return socket->LastError().c_str(); }
+    const char* LastError() const override { return socket_->LastError().c_str(); }
 
 private:
     Pacer& pacer_;
     Notifier& notifier_;
     NetLimits limits_;
-    std::unique_ptr<StreamSocket> socket;
-    std::string address;
-    std::uint32_t tcpPort = 0;
+    std::unique_ptr<StreamSocket> socket_;
+    std::string address_;
+    std::uint32_t tcpPort_ = 0;
     bool connected_ = false;
 };
 

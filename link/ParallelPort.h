@@ -23,15 +23,15 @@ public:
     void Close() override;
     const char* LastError() const override { return lastError_.c_str(); }
 
-    const CommTimeouts& Timeouts() const { return timeouts; }
-    bool IsOpen() const { return isOpen; }
+    const CommTimeouts& Timeouts() const { return timeouts_; }
+    bool IsOpen() const { return isOpen_; }
 
 private:
     DeviceNames names_;
-    std::unique_ptr<ParallelDevice> device;
-    std::string portName;
-    CommTimeouts timeouts;
-    bool isOpen = false;
+    std::unique_ptr<ParallelDevice> device_;
+    std::string portName_;
+    CommTimeouts timeouts_;
+    bool isOpen_ = false;
     std::string lastError_;
 };
 

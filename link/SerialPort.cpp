@@ -39,7 +39,7 @@ std::optional<SerialLine> SerialLineFor(const PortSettings& settings, SerialLine
 }
 
 SerialPort::SerialPort(Pacer& pacer, const DeviceNames& names, std::unique_ptr<SerialDevice> device)
-    : pacer_(pacer), names_(names), device(std::move(device))
+    : pacer_(pacer), names_(names), device_(std::move(device))
 {
 }
 
@@ -61,51 +61,50 @@ int SerialPort::Configure(const PortSettings& settings)
 
 int SerialPort::Fail(const std::string& why)
 {
-    lastError_ = why + (device->LastError().empty() ? "" : ": " + device->LastError());
-    device->Close();
-    isOpen = false;
+    lastError_ = why + (device_->LastError().empty() ? "" : ": " + device_->LastError());
+    device_->Close();
+    isOpen_ = false;
     return 0;
 }
 
 int SerialPort::Open()
 {
-    if (!device)
+    if (!device_)
         return 0;
-    if (device->IsOpen())
-        return isOpen ? 1 : 0;
+    if (device_->IsOpen())
+        return isOpen_ ? 1 : 0;
 
     const std::string path = names_.DevicePath(settings_.portName);
-    const bool opened = !path.empty() && device->Open(path);
+    const bool opened = !path.empty() && device_->Open(path);
     pacer_.Pause(kPauseAfterOpenMs);
     if (!opened) {
         lastError_ =
-            path.empty() ? "no device file for " + settings_.portName : path + ": " + device->LastError();
+            path.empty() ? "no device file for " + settings_.portName : path + ": " + device_->LastError();
         return 0;
     }
 
     SerialLine current;
-    if (!device->GetLine(current))
+    if (!device_->GetLine(current))
         return Fail("reading the line settings");
     const auto line = SerialLineFor(settings_, current);
     if (!line)
         return Fail("unsupported line settings");
-    if (!device->SetLine(*line))
+    if (!device_->SetLine(*line))
         return Fail("setting the line");
-    if (device->Presence() != ModemPresence::DsrOn)
+    if (device_->Presence() != ModemPresence::DsrOn)
         return Fail("no printer (DSR low)");
     settings_.timeouts = kTimeouts;
-    device->Purge();
-    isOpen = true;
+    device_->Purge();
+    isOpen_ = true;
     return 1;
 }
 
 int SerialPort::Write(const std::uint8_t* buffer, std::uint32_t count)
 {
-    if (!isOpen || !buffer || count == 0)
+    if (!isOpen_ || !buffer || count == 0)
         return 0;
     count = std::min<std::uint32_t>(count, INT_MAX);
-    std::lock_guard lock(ioLock);
-    return device->Write(
+    return device_->Write(
         buffer, count,
         TotalLimit(settings_.timeouts.writeTotalConstant, settings_.timeouts.writeTotalMultiplier, count));
 }
@@ -114,24 +113,23 @@ int SerialPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t /*
 {
     // The caller's time-out is not needed: the port's own limits always end a read
     // sooner (100 ms + 10 ms per byte, or 10 ms after the last byte).
-    if (!isOpen || !buffer || count == 0)
+    if (!isOpen_ || !buffer || count == 0)
         return 0;
     count = std::min<std::uint32_t>(count, INT_MAX);
-    std::lock_guard lock(ioLock);
     const ReadLimits limits{
         .intervalMs = settings_.timeouts.readInterval,
         .totalMs =
             TotalLimit(settings_.timeouts.readTotalConstant, settings_.timeouts.readTotalMultiplier, count),
     };
-    const int n = device->Read(buffer, count, limits);
+    const int n = device_->Read(buffer, count, limits);
     return n < 0 ? -1 : n;
 }
 
 void SerialPort::Close()
 {
-    if (device)
-        device->Close();
-    isOpen = false;
+    if (device_)
+        device_->Close();
+    isOpen_ = false;
 }
 
 }  // namespace zorvik

@@ -1,10 +1,10 @@
 #pragma once
 // A printer on a serial line. Open configures the line, tests that a printer is
 // there (DSR) and sets the port's own time limits; Write and Read are single
-// bounded transfers, each under ioLock.
+// bounded transfers. A port is used from one thread only (the window's, or the one
+// command-line worker that made it), so it holds no lock.
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "base/Pacer.h"
@@ -43,17 +43,16 @@ public:
     const char* LastError() const override { return lastError_.c_str(); }
 
     const CommTimeouts& Timeouts() const { return settings_.timeouts; }
-    bool IsOpen() const { return isOpen; }
+    bool IsOpen() const { return isOpen_; }
 
 private:
     int Fail(const std::string& why);
 
     Pacer& pacer_;
     DeviceNames names_;
-    std::unique_ptr<SerialDevice> device;
+    std::unique_ptr<SerialDevice> device_;
     PortSettings settings_;
-    bool isOpen = false;
-    std::mutex ioLock;
+    bool isOpen_ = false;
     std::string lastError_;
 };
 

@@ -58,7 +58,6 @@ int UsbPort::Write(const std::uint8_t* buffer, std::uint32_t count)
 {
     if (!isOpen_ || !buffer || count == 0 || !device_->IsOpen())
         return 0;
-    std::lock_guard<std::mutex> lock(ioLock_);
     return device_->Write(buffer, count);
 }
 
@@ -71,7 +70,6 @@ int UsbPort::Read(std::uint8_t* buffer, std::uint32_t count, std::uint32_t timeo
         return -1;
     if (!device_->IsOpen())
         return 0;
-    std::lock_guard<std::mutex> lock(ioLock_);
     // The caller's time limit is honoured: a printer that never answers must not hang
     // the window thread.
     const int n = device_->Read(buffer, count, timeoutMs);

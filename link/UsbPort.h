@@ -1,8 +1,8 @@
 #pragma once
 // The printer on USB: a device path found by discovery, opened for exclusive use at
-// each Open, with plug and unplug followed through the device watcher.
+// each Open, with plug and unplug followed through the device watcher. Device changes
+// are handled on the thread that uses the port, between transfers, so it holds no lock.
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "link/Port.h"
@@ -44,7 +44,6 @@ private:
     std::string devicePath_;
     bool isOpen_ = false;
     int deviceState_ = 0;
-    std::mutex ioLock_;
 };
 
 // A UsbPort on this system's device layer (Linux finds its device under env).

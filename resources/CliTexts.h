@@ -37,12 +37,12 @@ inline constexpr char kMsgEntranceFromPrinterHint[] =
 inline constexpr char kMsgPowerSaveUnknown[] =
     "The printer's power save could not be read; give both --power-save and --entrance-time to write it.";
 inline constexpr char kMsgPowerSaveNotRead[] = "Power save could not be read back after the write.";
+inline constexpr char kCliQueueOption[] =
+    "Printer queue of the system whose port to use when no --port or --targets is given; "
+    "the serial line options given override its line settings";
+inline constexpr char kMsgQueueNoPort[] = "no such printer queue, or its port is none zorvik-cli can use";
 inline constexpr char kMsgSamePrinter[] = "name the same printer; name each printer once";
 inline constexpr char kMsgSendStalled[] = "The printer stopped taking bytes (none for 10 s); ";
-inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no status file";
-inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
-inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
-inline constexpr char kMsgBytes[] = " bytes";
 inline constexpr char kMsgEditsContradict[] = " contradict each other; name each pin once";
 inline constexpr char kMsgBothSet[] = " both set MSW ";
 inline constexpr char kMsgLeaveOneOut[] = "; leave one out";

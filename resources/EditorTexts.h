@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "resources/CodePages.h"
+
 namespace zorvik {
 
 inline constexpr char kEditorCaption[] = "Command Test Editor";
@@ -60,14 +62,11 @@ inline constexpr char kCodepageCaption[] = "Select Codepage";
 inline constexpr char kLineSpacingCaption[] = "Select Range(0~255)";
 inline constexpr char kAddressCaption[] = "Select Address";
 
-struct CodepageEntry {
-    const char* name;   // list entry
-    std::uint8_t code;  // n of ESC t n
-};
-inline constexpr std::size_t kCodepageCount = 37;
-extern const CodepageEntry kCodepages[kCodepageCount];
+// The picker's code tables: kCodePages (CodePages.h).
 
 inline constexpr int kLineSpacingMax = 255;
+// Control id of the line spacing picker's value box.
+inline constexpr int kIdLineSpacingValue = 1009;
 
 inline constexpr std::size_t kNvImageAddressCount = 5;
 extern const char* const kNvImageAddresses[kNvImageAddressCount];

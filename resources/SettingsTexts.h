@@ -2,9 +2,12 @@
 // Texts, list contents and command bytes of the "Printer Status" dialog, its two
 // pages, status files and the font download, letter for letter.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
+#include "resources/CodePages.h"
 #include "resources/CommonTexts.h"
+#include "resources/SwitchNumbers.h"
 
 namespace zorvik {
 
@@ -22,6 +25,11 @@ inline constexpr char kMsgFontDownloadOk[] = "Success to Download Font!, And Reb
 inline constexpr char kMsgFontDownloadFailed[] = "Fail to download Font!";
 inline constexpr char kMsgWrongFormat[] = "Wrong format files loaded.";
 // Status file failures: kMsgCantOpenFile, kMsgCantReadFile and kMsgCantWriteFile (CommonTexts.h).
+// Why the command line refuses a file as a full status file.
+inline constexpr char kMsgStatusFileNotRegular[] = "not a regular file, so no status file";
+inline constexpr char kMsgStatusFileHolds[] = "the file holds ";
+inline constexpr char kMsgStatusFileSize[] = " bytes; a status file holds exactly ";
+inline constexpr char kMsgBytes[] = " bytes";
 
 inline constexpr char kWaitBoxText[] = "Please wait...... During Initializing";
 
@@ -95,46 +103,12 @@ inline constexpr std::array<DoubleFontItem, 7> kDoubleFontItems = {{
 }};
 
 // Code page list: index 0 "No Change", index i stands for code page value i - 1.
-inline constexpr std::array<const char*, 38> kCodePageItems = {
-    "No Change",
-    "PC437 (USA: Standard Europe)",
-    "Katakana",
-    "PC850 (Multilingual)",
-    "PC860 (Portugues)",
-    "PC863 (Canadian-French)",
-    "PC865 (Nordic)",
-    "WPC1252 (Lantin 1)",
-    "PC866 (Cyrillic #2)",
-    "PC852 (Latin 2)",
-    "PC858 (Euro)",
-    "PC862 (Hebrew DOS code)",
-    "PC864 (Arabic)",
-    "Thai character code 42",
-    "WPC1253 (Greek)",
-    "WPC1254 (Turkish)",
-    "WPC1257 (Baltic)",
-    "Farsi",
-    "WPC1251 (Cyrillic)",
-    "PC737 (Greek)",
-    "PC775 (Baltic)",
-    "Thai character code 14",
-    "Hebrew Old code",
-    "WPC1255 (Hebrew)",
-    "Thai character code 11",
-    "Thai character code 18",
-    "PC855 (Cyrillic)",
-    "PC857 (Turkish)",
-    "PC928 (Greek)",
-    "Thai character code 16",
-    "WPC1256 (ARB)",
-    "WPC1258 (Vietnam)",
-    "Khmer (Cambodia)",
-    "PC852 (MSAN)",
-    "PC864 (CASIO)",
-    "PC865/PC1252 (ADC)",
-    "PC866 (DTK)",
-    "WPC1250 (Czech)",
-};
+inline constexpr auto kCodePageItems = [] {
+    std::array<const char*, kCodePages.size() + 1> items{"No Change"};
+    for (std::size_t i = 0; i < kCodePages.size(); ++i)
+        items[i + 1] = kCodePages[i].name;
+    return items;
+}();
 
 // ---- Memory switch page --------------------------------------------------------------
 enum class SwitchOptionList { Standard, Reversed, Destination, FontBSize, BuzzerCount };
@@ -152,8 +126,7 @@ inline constexpr std::array<const char*, 8> kReservedPinLabels = {
     "[PIN 1] Reserved", "[PIN 2] Reserved", "[PIN 3] Reserved", "[PIN 4] Reserved",
     "[PIN 5] Reserved", "[PIN 6] Reserved", "[PIN 7] Reserved", "[PIN 8] Reserved"};
 
-// Captions of pages 1 to 7: the switch numbers.
-inline constexpr std::array<const char*, 7> kSwitchPageCaptions = {"1", "2", "3", "4", "5", "6", "11"};
+// Pages 1 to 7 show switches kSwitchNumbers[0..6], captioned with their numbers.
 
 // Every row that differs from "reserved, standard list, enabled".
 struct SwitchLabelRow {
@@ -204,22 +177,18 @@ inline constexpr std::size_t kSwitchCharsIndex = 7;
 
 inline constexpr std::uint8_t kSwitchReplyHeader = 0x37;  // first byte of an fn 4 reply
 inline constexpr std::uint8_t kSwitchReplySecond = 0x21;
+inline constexpr std::uint8_t kSwitchReplyEnd = 0x00;  // after the eight characters
 
 // Vendor commands.
 inline constexpr std::uint8_t kCmdPowerSaveQuery[] = {0x08, 0x5E, 0x50, 0x31};
 // Enable flag at index 4, entrance time at index 5.
 inline constexpr std::uint8_t kCmdPowerSaveSetTemplate[] = {0x08, 0x5E, 0x50, 0x30, 0x00, 0x00};
+inline constexpr std::size_t kPowerSaveFlagIndex = 4;
+inline constexpr std::size_t kPowerSaveTimeIndex = 5;
 inline constexpr std::uint8_t kCmdPrintStatusPage[] = {0x08, 0x39, 0x01, 0x00};
 inline constexpr std::uint8_t kCmdPrintCodepage[] = {0x08, 0x39, 0x02, 0x00};
 
-// Wire numbers of the switches in record order (entries 0..7).
-inline constexpr std::array<std::uint8_t, 8> kSwitchNumbers = {0x01, 0x02, 0x03, 0x04,
-                                                               0x05, 0x06, 0x0B, 0x0C};
-
 // Part of the model name every supported printer reports.
 inline constexpr char kModelFamily[] = "LXT-";
-
-// ---- Font images -------------------------------------------------------------------
-inline constexpr std::uint8_t kFontImageMagic[] = {0x1C, 0x6C, 0x64, 0x73};
 
 }  // namespace zorvik

@@ -2,6 +2,8 @@
 // What the virtual printer answers with, and the lead bytes it recognises.
 #include <cstdint>
 
+#include "resources/SwitchNumbers.h"
+
 namespace zorvik {
 
 // Identity texts of a healthy printer (maker and model live in LinkTexts.h).
@@ -20,13 +22,5 @@ inline constexpr std::uint8_t kSimPowerSaveReplyLead = 0x50;
 // Parameters that name user setting mode's enter and leave functions.
 inline constexpr char kSimUserModeIn[] = "IN";
 inline constexpr char kSimUserModeOut[] = "OUT";
-
-// The lead bytes of a font image download.
-inline constexpr std::uint8_t kFontImageMagic[] = {0x1C, 0x6C, 0x64, 0x73};
-// Sizes of the five font images (two share the first size).
-inline constexpr std::uint32_t kFontImageSizes[] = {615695, 1025807, 843791, 632347};
-
-// The memory switches the printer keeps, in the order the program exchanges them.
-inline constexpr int kSimSwitchNumbers[] = {1, 2, 3, 4, 5, 6, 11, 12};
 
 }  // namespace zorvik

@@ -119,15 +119,25 @@ if [ "$status" -ne 1 ] || ! grep -q "Can't open port and Printer is disconnected
 fi
 
 # Presets from the printer registry: a queue on a standard TCP/IP port of 127.0.0.1 with
-# the virtual printer's port. Off until zorvik-cli takes --queue.
-# echo "== a printer queue's preset from the registry =="
-# start_sim "$work/queue.out" --tcp 0
-# port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/queue.out")
-# wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\Zorvik Test' /v Port /d IP_127.0.0.1 /f >/dev/null
-# wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports\IP_127.0.0.1' \
-#   /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
-# wine "$cli_exe" --queue "Zorvik Test" check
-# stop_sim
+# the virtual printer's port; zorvik-cli.exe --queue takes its port from there.
+echo "== a printer queue's preset from the registry =="
+start_sim "$work/queue.out" --tcp 0 --log
+port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/queue.out")
+wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\Zorvik Test' /v Port /d IP_127.0.0.1 /f >/dev/null
+wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports\IP_127.0.0.1' \
+  /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
+wine "$cli_exe" --queue "Zorvik Test" check
+stop_sim
+if ! grep -q '^received: ' "$work/queue.out"; then
+  echo "windows: the registry queue's preset did not reach the virtual printer" >&2
+  exit 1
+fi
+status=0
+wine "$cli_exe" --queue "No Such Queue" check 2>"$work/noqueue.err" || status=$?
+if [ "$status" -ne 2 ]; then
+  echo "windows: a queue the registry does not hold was not refused (exit $status)" >&2
+  exit 1
+fi
 
 echo "== release zip =="
 cmake --build "$win" --target zorvik_windows_zip

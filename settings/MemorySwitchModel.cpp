@@ -48,7 +48,7 @@ void MemorySwitchModel::ShowSwitch(int page, bool enabled)
         }
         for (int pin = 1; pin <= kPinCount; ++pin)
             selectors[static_cast<std::size_t>(pin - 1)] = record_ ? record_->Pin(page - 1, pin) : -1;
-        caption = kSwitchPageCaptions[static_cast<std::size_t>(page - 1)];
+        caption = std::to_string(kSwitchNumbers[static_cast<std::size_t>(page - 1)]);
         if (page == 1)
             backEnabled = false;
         if (page == kPages)
@@ -75,7 +75,7 @@ void MemorySwitchModel::StorePin(int pin, int index)
 void MemorySwitchModel::ResetAllPins()
 {
     const int onView = currentPage;
-    selectors.fill(PinOff);
+    selectors.fill(SlotOf(PinState::Off));
     for (int position = kSwitchCount; position >= 1; --position)
         for (int pin = 1; pin <= kPinCount; ++pin)
             Store(position, pin);

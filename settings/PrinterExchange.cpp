@@ -30,8 +30,6 @@ constexpr int kPositionDone = 100;
 constexpr std::uint32_t kModelPacketBytes = 16;
 constexpr std::uint32_t kVersionPacketBytes = 64;
 constexpr std::uint32_t kUserModeReplyBytes = 3;
-constexpr std::size_t kPowerSaveFlagIndex = 4;
-constexpr std::size_t kPowerSaveTimeIndex = 5;
 
 }  // namespace
 

@@ -13,21 +13,21 @@ void ApplyListChoice(SettingsRecord& record, const PinField& field, int index, i
     if (index >= 1 && index < items)
         EncodeField(record, field, static_cast<unsigned>(index - 1));
     else
-        FillField(record, field, PinNoChange);
+        FillField(record, field, PinState::NoChange);
 }
 
 }  // namespace
 
 PrinterSettingModel::PrinterSettingModel()
 {
-    savedFontPins.fill(PinOff);
+    savedFontPins.fill(SlotOf(PinState::Off));
 }
 
 void PrinterSettingModel::Initialize()
 {
     codePageIndex = 0;
     doubleFontIndex = 0;
-    recordLoaded = 0;
+    recordLoaded = false;
     EnablePowerSaveControls(false);
     Show();
 }
@@ -80,7 +80,7 @@ void PrinterSettingModel::OnCodePageChanged()
     if (!record_)
         return;
     if (codePageIndex == 0 || codePageIndex < 0) {
-        FillField(*record_, kCodePageField, PinNoChange);
+        FillField(*record_, kCodePageField, PinState::NoChange);
     } else {
         // Values above the list still keep their low six bits, as the pins can hold no more.
         EncodeField(*record_, kCodePageField, static_cast<unsigned>(codePageIndex - 1));
@@ -118,7 +118,7 @@ void PrinterSettingModel::OnDoubleFontChanged()
         return;
     SettingsRecord& r = *record_;
     fontValue = -1;
-    FillField(r, kDoubleFontField, PinOff);
+    FillField(r, kDoubleFontField, PinState::Off);
     r.fontChoice = -1;
 
     if (doubleFontIndex >= 0 && doubleFontIndex < static_cast<int>(kDoubleFontItems.size()))
@@ -131,27 +131,28 @@ void PrinterSettingModel::OnDoubleFontChanged()
     } else {
         for (int k = 0; k < kDoubleFontField.bits; ++k)
             if ((fontValue >> k) & 1)
-                r.Pin(kEntrySwitch12, kDoubleFontField.pinOfBit[static_cast<std::size_t>(k)]) = PinOn;
+                r.Pin(kEntrySwitch12, kDoubleFontField.pinOfBit[static_cast<std::size_t>(k)]) =
+                    SlotOf(PinState::On);
     }
 
     switch (fontValue) {
     case 0:
-        r.Pin(kEntrySwitch2, kDestinationPin) = PinNoChange;
+        r.Pin(kEntrySwitch2, kDestinationPin) = SlotOf(PinState::NoChange);
         codePageEnabled = true;
         break;
     case -1:
-        r.Pin(kEntrySwitch2, kDestinationPin) = PinOff;
-        FillField(r, kCodePageField, PinOff);
+        r.Pin(kEntrySwitch2, kDestinationPin) = SlotOf(PinState::Off);
+        FillField(r, kCodePageField, PinState::Off);
         codePageEnabled = true;
         break;
     case 4:
-        r.Pin(kEntrySwitch2, kDestinationPin) = PinOff;
+        r.Pin(kEntrySwitch2, kDestinationPin) = SlotOf(PinState::Off);
         EncodeField(r, kCodePageField, 15);  // "WPC1257 (Baltic)"
         codePageIndex = 16;
         codePageEnabled = false;
         break;
     default:  // 1, 2, 3: a double-byte country; the code page pins stay
-        r.Pin(kEntrySwitch2, kDestinationPin) = PinOn;
+        r.Pin(kEntrySwitch2, kDestinationPin) = SlotOf(PinState::On);
         codePageIndex = 0;
         codePageEnabled = false;
         break;
@@ -161,7 +162,7 @@ void PrinterSettingModel::OnDoubleFontChanged()
 
 void PrinterSettingModel::Refresh(bool enabled)
 {
-    if (recordLoaded == 0 || !record_)
+    if (!recordLoaded || !record_)
         return;
     if (!enabled) {
         firmwareText.clear();
@@ -176,12 +177,13 @@ void PrinterSettingModel::Refresh(bool enabled)
     const SettingsRecord& r = *record_;
 
     // Print speed, from pins 1 to 3 of switch 1.
-    if (r.Pin(kEntrySwitch1, 1) == PinOff && r.Pin(kEntrySwitch1, 2) == PinOff &&
-        r.Pin(kEntrySwitch1, 3) == PinOff) {
+    if (r.Pin(kEntrySwitch1, 1) == PinState::Off && r.Pin(kEntrySwitch1, 2) == PinState::Off &&
+        r.Pin(kEntrySwitch1, 3) == PinState::Off) {
         printSpeedIndex = 1;
     } else {
-        const int v = (r.Pin(kEntrySwitch1, 1) == PinOn) + 2 * (r.Pin(kEntrySwitch1, 2) == PinOn) +
-                      4 * (r.Pin(kEntrySwitch1, 3) == PinOn);
+        const int v = (r.Pin(kEntrySwitch1, 1) == PinState::On) +
+                      2 * (r.Pin(kEntrySwitch1, 2) == PinState::On) +
+                      4 * (r.Pin(kEntrySwitch1, 3) == PinState::On);
         if (v != 0)
             printSpeedIndex = v + 1;
     }
@@ -190,11 +192,11 @@ void PrinterSettingModel::Refresh(bool enabled)
     // Single-byte font, from pins 3 and 4 of switch 4.
     const int p3 = r.Pin(kEntrySwitch4, 3);
     const int p4 = r.Pin(kEntrySwitch4, 4);
-    if (p3 == PinOff && p4 == PinOff)
+    if (p3 == PinState::Off && p4 == PinState::Off)
         singleFontIndex = 1;
-    else if (p3 == PinOn && p4 == PinOff)
+    else if (p3 == PinState::On && p4 == PinState::Off)
         singleFontIndex = 2;
-    else if (p3 == PinOff && p4 == PinOn)
+    else if (p3 == PinState::Off && p4 == PinState::On)
         singleFontIndex = 3;
     else
         singleFontIndex = 0;
@@ -214,7 +216,7 @@ void PrinterSettingModel::Refresh(bool enabled)
     } else {
         const int c = static_cast<int>(DecodeField(r, kCodePageField));
         codePageValue = c;
-        if (r.Pin(kEntrySwitch2, 2) != PinNoChange)
+        if (r.Pin(kEntrySwitch2, 2) != PinState::NoChange)
             codePageIndex = c + 1;
     }
     doubleFontEnabled = true;
@@ -224,13 +226,13 @@ void PrinterSettingModel::Refresh(bool enabled)
     const int e1 = r.Pin(kEntrySwitch3, 1);
     const int e2 = r.Pin(kEntrySwitch3, 2);
     const int e3 = r.Pin(kEntrySwitch3, 3);
-    if (e1 == PinOff && e2 == PinOff && e3 == PinOff)
+    if (e1 == PinState::Off && e2 == PinState::Off && e3 == PinState::Off)
         emulationIndex = 1;
-    else if (e1 == PinOn)
-        emulationIndex = e2 == PinOn ? 4 : 2;
-    else if (e2 == PinOn)
+    else if (e1 == PinState::On)
+        emulationIndex = e2 == PinState::On ? 4 : 2;
+    else if (e2 == PinState::On)
         emulationIndex = 3;
-    else if (e3 == PinOn)
+    else if (e3 == PinState::On)
         emulationIndex = 5;
     else
         emulationIndex = 1;

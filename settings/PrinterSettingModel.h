@@ -58,7 +58,7 @@ public:
     void EnableAll(bool enabled);
 
     // The fields, in the page's order. Indexes are list indexes; -1 no selection.
-    int recordLoaded = 0;
+    bool recordLoaded = false;                    // the record holds what a read or a file gave
     std::array<std::int32_t, 8> savedFontPins{};  // switch 12 pins 1..8 at the last refresh
     int fontValue = -1;
     int fontValueAsRead = -1;

@@ -170,7 +170,7 @@ bool ReplyReader::FindSwitchHeader(std::uint8_t lastByte)
 std::optional<SwitchChars> ReplyReader::SwitchFrame(const std::uint8_t* afterHeader) const
 {
     // 21h, the eight characters, 00.
-    if (afterHeader[0] != kSwitchReplySecond || afterHeader[kSwitchReplyLength - 2] != 0x00)
+    if (afterHeader[0] != kSwitchReplySecond || afterHeader[kSwitchReplyLength - 2] != kSwitchReplyEnd)
         return std::nullopt;
     SwitchChars chars{};
     std::copy_n(afterHeader + 1, chars.size(), chars.begin());

@@ -12,20 +12,20 @@ void EncodeField(SettingsRecord& record, const PinField& field, unsigned value)
 {
     for (int k = 0; k < field.bits; ++k)
         record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) =
-            ((value >> k) & 1u) ? PinOn : PinOff;
+            SlotOf(((value >> k) & 1u) ? PinState::On : PinState::Off);
 }
 
-void FillField(SettingsRecord& record, const PinField& field, std::int32_t state)
+void FillField(SettingsRecord& record, const PinField& field, PinState state)
 {
     for (int k = 0; k < field.bits; ++k)
-        record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) = state;
+        record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) = SlotOf(state);
 }
 
 unsigned DecodeField(const SettingsRecord& record, const PinField& field)
 {
     unsigned value = 0;
     for (int k = 0; k < field.bits; ++k)
-        if (record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) == PinOn)
+        if (record.Pin(field.entry, field.pinOfBit[static_cast<std::size_t>(k)]) == PinState::On)
             value |= 1u << k;
     return value;
 }
@@ -33,9 +33,9 @@ unsigned DecodeField(const SettingsRecord& record, const PinField& field)
 char PinStateToWire(std::int32_t state)
 {
     switch (state) {
-    case PinOn:
+    case SlotOf(PinState::On):
         return '1';
-    case PinOff:
+    case SlotOf(PinState::Off):
         return '0';
     default:
         return '2';
@@ -45,10 +45,10 @@ char PinStateToWire(std::int32_t state)
 std::int32_t PinStateFromWire(std::uint8_t c)
 {
     if (c == '1')
-        return PinOn;
+        return SlotOf(PinState::On);
     if (c == '0')
-        return PinOff;
-    return PinNoChange;
+        return SlotOf(PinState::Off);
+    return SlotOf(PinState::NoChange);
 }
 
 }  // namespace zorvik

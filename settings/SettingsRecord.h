@@ -8,12 +8,24 @@
 
 namespace zorvik {
 
-// The value of one pin slot.
-enum PinState : std::int32_t {
-    PinNoChange = 0,  // none read or chosen; sent as "2"
-    PinOn = 1,        // "1"
-    PinOff = 2,       // "0"
+// The value of one pin slot. The numbers are stored in status files and sent to
+// printers; a slot keeps whatever number a file brought, so slots are plain
+// integers that compare with a state directly.
+enum class PinState : std::int32_t {
+    NoChange = 0,  // none read or chosen; sent as "2"
+    On = 1,        // "1"
+    Off = 2,       // "0"
 };
+
+// The number a slot holds for a state.
+constexpr std::int32_t SlotOf(PinState state)
+{
+    return static_cast<std::int32_t>(state);
+}
+constexpr bool operator==(std::int32_t slot, PinState state)
+{
+    return slot == SlotOf(state);
+}
 
 inline constexpr int kSwitchCount = 8;  // entries in the record
 inline constexpr int kPinCount = 8;     // pins per switch
@@ -73,7 +85,7 @@ inline constexpr int kDestinationPin = 1;
 // Writes value into the field's pins (each pin 1 or 2).
 void EncodeField(SettingsRecord& record, const PinField& field, unsigned value);
 // Sets every pin of the field to one state.
-void FillField(SettingsRecord& record, const PinField& field, std::int32_t state);
+void FillField(SettingsRecord& record, const PinField& field, PinState state);
 // The value whose bits are the field's pins that are on (state 1).
 unsigned DecodeField(const SettingsRecord& record, const PinField& field);
 

@@ -9,13 +9,14 @@
 namespace zorvik {
 namespace {
 
-// The entries a status file carries, and where each one starts.
-struct FileSlot {
-    int entry;
-    std::size_t offset;
-};
-constexpr FileSlot kFileSlots[] = {{0, 0}, {1, 36}, {6, 216}, {7, 252}};
+// The entries the window's status file carries; the room of the others stays zero.
+constexpr int kFileEntries[] = {0, 1, 6, 7};
 constexpr std::size_t kFontChoiceOffset = 288;
+
+std::size_t SlotOffset(std::size_t entry, std::size_t slot)
+{
+    return 4 * (entry * static_cast<std::size_t>(kSlotCount) + slot);
+}
 
 void PutInt(std::vector<std::uint8_t>& image, std::size_t offset, std::int32_t value)
 {
@@ -35,21 +36,31 @@ std::int32_t GetInt(const std::vector<std::uint8_t>& image, std::size_t offset)
 
 }  // namespace
 
+void StatusFile::PutSlot(std::vector<std::uint8_t>& image, int entry, int slot, std::int32_t value)
+{
+    PutInt(image, SlotOffset(static_cast<std::size_t>(entry), static_cast<std::size_t>(slot)), value);
+}
+
+std::int32_t StatusFile::GetSlot(const std::vector<std::uint8_t>& image, int entry, int slot)
+{
+    return GetInt(image, SlotOffset(static_cast<std::size_t>(entry), static_cast<std::size_t>(slot)));
+}
+
 std::vector<std::uint8_t> StatusFile::Encode(const SettingsRecord& record)
 {
     std::vector<std::uint8_t> image(kSize, 0);
-    for (const FileSlot& slot : kFileSlots)
+    for (const int entry : kFileEntries)
         for (int s = 0; s < kSlotCount; ++s)
-            PutInt(image, slot.offset + 4 * static_cast<std::size_t>(s), record.Pin(slot.entry, s));
+            PutSlot(image, entry, s, record.Pin(entry, s));
     PutInt(image, kFontChoiceOffset, record.fontChoice);
     return image;
 }
 
 void StatusFile::Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record)
 {
-    for (const FileSlot& slot : kFileSlots)
+    for (const int entry : kFileEntries)
         for (int s = 0; s < kSlotCount; ++s)
-            record.Pin(slot.entry, s) = GetInt(image, slot.offset + 4 * static_cast<std::size_t>(s));
+            record.Pin(entry, s) = GetSlot(image, entry, s);
     record.fontChoice = GetInt(image, kFontChoiceOffset);
 }
 

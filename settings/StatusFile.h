@@ -23,6 +23,12 @@ public:
     // missing bytes count as zero, bytes after the 292nd are ignored.
     static void Decode(const std::vector<std::uint8_t>& image, SettingsRecord& record);
 
+    // One slot of an image: entry e (0 to 7, switches 1 to 6, 11, 12) has nine slots
+    // from byte 36 * e, each a little-endian 32-bit integer. Bytes missing from a short
+    // image read as zero.
+    static void PutSlot(std::vector<std::uint8_t>& image, int entry, int slot, std::int32_t value);
+    static std::int32_t GetSlot(const std::vector<std::uint8_t>& image, int entry, int slot);
+
     // True when the last three characters are exactly "sts".
     static bool HasStatusExtension(const std::string& path);
 

@@ -134,7 +134,7 @@ void StatusSession::Initialize()
     settingPage_.SetRecord(&record_);
     switchPage_.SetRecord(&record_);
     settingPage_.Initialize();
-    settingPage_.recordLoaded = 0;
+    settingPage_.recordLoaded = false;
     switchPage_.ready = false;
     tab_ = 0;
     result_ = DialogResult::Running;
@@ -221,7 +221,7 @@ void StatusSession::GetStatus()
     }
     switchPage_.Show();
     settingPage_.Show();
-    settingPage_.recordLoaded = 1;
+    settingPage_.recordLoaded = true;
     RefreshAll(true);
     SetButtons({StatusButton::GetStatus, StatusButton::PrintStatus, StatusButton::PrintCodepage,
                 StatusButton::SetStatus, StatusButton::SaveStatus, StatusButton::LoadStatus,
@@ -249,7 +249,7 @@ void StatusSession::InitializeStatus()
     BusyScope busy(*this);
     record_.fontChoice = 1;
     settingPage_.Refresh(true);
-    settingPage_.recordLoaded = 1;
+    settingPage_.recordLoaded = true;
     settingPage_.Show();
     SetButtons({StatusButton::GetStatus, StatusButton::PrintStatus, StatusButton::PrintCodepage,
                 StatusButton::SetStatus, StatusButton::SaveStatus},
@@ -314,7 +314,7 @@ bool StatusSession::LoadStatusFrom(const std::string& path)
         Message(StatusFile::Message(result, path, reason).c_str(), kTitleWarning, MessageIcon::Exclamation);
         return false;
     }
-    settingPage_.recordLoaded = 1;
+    settingPage_.recordLoaded = true;
     settingPage_.Show();
     SetButtons({StatusButton::GetStatus, StatusButton::PrintStatus, StatusButton::PrintCodepage,
                 StatusButton::SetStatus, StatusButton::SaveStatus},

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "resources/FontImageList.h"
+#include "resources/FontImageMagic.h"
 #include "resources/LinkTexts.h"
 #include "resources/SimTexts.h"
 
@@ -15,6 +17,10 @@ constexpr std::uint8_t GS = 0x1D;
 constexpr std::uint8_t FS = 0x1C;
 constexpr std::uint8_t DLE = 0x10;
 constexpr std::uint8_t VENDOR = 0x08;
+// GS ( E pL pH fn args: where the function byte stands and where its arguments begin
+// (with the switch number, for functions 3 and 4).
+constexpr std::size_t kUserSettingFnAt = 5;
+constexpr std::size_t kUserSettingArgsAt = 6;
 
 // Lengths of the fixed-size ESC commands the printer knows; any other ESC x is taken
 // as two bytes.
@@ -115,7 +121,8 @@ int FollowUpAhead(const std::vector<std::uint8_t>& bytes)
 
 bool IsFontSize(std::size_t n)
 {
-    return std::find(std::begin(kFontImageSizes), std::end(kFontImageSizes), n) != std::end(kFontImageSizes);
+    return std::any_of(kFontImages.begin(), kFontImages.end(),
+                       [n](const FontImageInfo& image) { return image.size == n; });
 }
 
 std::string Hex(std::uint8_t b)
@@ -135,14 +142,14 @@ PrinterIdentity::PrinterIdentity()
 VirtualPrinter::VirtualPrinter(PrinterIdentity identity, SimFaults faults)
     : identity_(std::move(identity)), faults_(std::move(faults))
 {
-    for (int n : kSimSwitchNumbers)
+    for (int n : kSwitchNumbers)
         switches_[n] = 0;
 }
 
 bool VirtualPrinter::IsSwitchNumber(int number)
 {
-    return std::find(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers), number) !=
-           std::end(kSimSwitchNumbers);
+    return std::find(std::begin(kSwitchNumbers), std::end(kSwitchNumbers), number) !=
+           std::end(kSwitchNumbers);
 }
 
 std::uint8_t VirtualPrinter::Switch(int number) const
@@ -396,8 +403,9 @@ std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Replies& replie
         Record("GS ( E without function (skipped)", length);
         return length;
     }
-    const std::uint8_t fn = pending_[5];
-    const std::string args(pending_.begin() + 6, pending_.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::uint8_t fn = pending_[kUserSettingFnAt];
+    const std::string args(pending_.begin() + static_cast<std::ptrdiff_t>(kUserSettingArgsAt),
+                           pending_.begin() + static_cast<std::ptrdiff_t>(length));
     if (fn == 1 && args == kSimUserModeIn) {
         userMode_ = true;
         Record("GS ( E fn 1 enter user setting mode", length);
@@ -408,7 +416,7 @@ std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Replies& replie
         ++restarts_;
         Record("GS ( E fn 2 end user setting mode", length);
     } else if (fn == 3 && params == 10) {
-        const int number = pending_[6];
+        const int number = pending_[kUserSettingArgsAt];
         std::string name = "GS ( E fn 3 switch " + std::to_string(number) + " = " + args.substr(1);
         if (!userMode_) {
             name += " (ignored: not in user setting mode)";
@@ -431,7 +439,7 @@ std::size_t VirtualPrinter::ParseUserSetting(std::size_t length, Replies& replie
         }
         Record(name, length);
     } else if (fn == 4 && params == 2) {
-        const int number = pending_[6];
+        const int number = pending_[kUserSettingArgsAt];
         Record("GS ( E fn 4 switch " + std::to_string(number), length);
         if (IsSwitchNumber(number) && number != faults_.silentSwitch) {
             Bytes answer(std::begin(kSimSwitchReplyHeader), std::end(kSimSwitchReplyHeader));
@@ -533,9 +541,9 @@ std::size_t VirtualPrinter::TakeFontData()
         }
     }
     std::size_t take = pending_.size();
-    for (std::uint32_t size : kFontImageSizes)
-        if (size > fontBytes_)
-            take = std::min<std::size_t>(take, size - fontBytes_);
+    for (const FontImageInfo& image : kFontImages)
+        if (image.size > fontBytes_)
+            take = std::min<std::size_t>(take, image.size - fontBytes_);
     fontBytes_ += take;
     return take;
 }

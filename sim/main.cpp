@@ -94,7 +94,7 @@ int main(int argc, char** argv)
         "replies the reply faults touch: comma list of id,text,switch,power,usermode,status,stray,all "
         "(default all)");
     app.add_option("--fault-switch", faults.faultSwitch, "of the switch replies, touch only this switch's")
-        ->check(CLI::IsMember(std::vector<int>(std::begin(kSimSwitchNumbers), std::end(kSimSwitchNumbers))));
+        ->check(CLI::IsMember(std::vector<int>(std::begin(kSwitchNumbers), std::end(kSwitchNumbers))));
     app.add_option("--delay", faults.replyDelayMs, "milliseconds a chosen reply is late");
     app.add_option("--split", faults.splitGapMs, "send chosen replies in pieces, this many ms apart");
     app.add_option("--split-bytes", faults.splitPieceBytes, "bytes in each piece of --split (default 1)")

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/PresetApplier.h"
+#include "app/WindowPreset.h"
 #include "app/qt/Demo.h"
 #include "app/qt/MainDialog.h"
 #include "app/qt/ProgramIcon.h"
@@ -148,7 +148,7 @@ int main(int argc, char** argv)
     if (!demo && !argument.isEmpty())
         setup.argument = argument.toStdString();
     // The argument names a printer queue whose port settings preset the window.
-    const auto preset = zorvik::PresetApplier::ForThisSystem();
+    const auto preset = zorvik::WindowPreset::ForThisSystem();
     setup.preset = preset.get();
 
     zorvik::SimServer printer;

@@ -19,7 +19,7 @@ LineSpacingDialog::LineSpacingDialog(QWidget* parent)
     // The value changes only by the arrows (buttons or keys); its box takes no typing.
     if (auto* edit = ui_->spinValue->findChild<QLineEdit*>()) {
         edit->setReadOnly(true);
-        SetControlId(edit, 1009);
+        SetControlId(edit, kIdLineSpacingValue);
     }
     Render();
     connect(ui_->checkDefault, &QCheckBox::toggled, this, [this] {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "resources/FontImageMagic.h"
+
 int main(int argc, char** argv)
 {
     if (argc != 4) {
@@ -15,11 +17,10 @@ int main(int argc, char** argv)
     const unsigned long id = std::strtoul(argv[1], nullptr, 10);
     const unsigned long size = std::strtoul(argv[2], nullptr, 10);
     std::vector<unsigned char> image(size);
-    const unsigned char header[] = {0x1C, 0x6C, 0x64, 0x73};
     std::uint32_t state = 0x9E3779B9u ^ static_cast<std::uint32_t>(id);
     for (unsigned long i = 0; i < size; ++i) {
-        if (i < sizeof header) {
-            image[i] = header[i];
+        if (i < sizeof zorvik::kFontImageMagic) {
+            image[i] = zorvik::kFontImageMagic[i];
             continue;
         }
         state ^= state << 13;

@@ -39,6 +39,10 @@ const Row kRows[] = {
 struct Case {
     Row row;
     bool pty;
+    friend void PrintTo(const Case& c, std::ostream* os)
+    {
+        *os << c.row.name << (c.pty ? " over a pty" : " over TCP");
+    }
 };
 
 class CheckEndToEndTest : public ::testing::TestWithParam<Case> {

@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatedPrinter.h"
 #include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
+#include "support/RecordingQueues.h"
+#include "support/SimulatedPrinter.h"
 
 namespace zorvik {
 namespace {
 
 using test::ShownMessage;
 using test::SimulatedPrinter;
-
-class RecordingQueues final : public QueueRedirector {
-public:
-    void Release(const std::string& portName) override { released.push_back(portName); }
-    void RestoreAll() override {}
-    std::vector<std::string> released;
-};
 
 PortSettings SerialSettings(std::string name)
 {
@@ -35,7 +29,7 @@ struct Fixture {
     PrinterLink link{sim.Factory()};
     VirtualPacer pacer;
     test::RecordingNotifier notifier;
-    RecordingQueues queues;
+    test::RecordingQueues queues;
     ConnectionCheck check{link, pacer, notifier, &queues};
 };
 

@@ -1,20 +1,22 @@
 // The window's presets against a real print server: a private cupsd (tests/support),
 // queues made with lpadmin, and the main window's state opened with a queue's name as
 // the program is started with one ("zorvik QUEUE"), reading the queue through the same
-// client calls the program makes, with CUPS_SERVER naming the private server.
+// client calls the program makes, with CUPS_SERVER naming the private server; and
+// zorvik-cli --queue reaching a virtual printer through such a queue.
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "RecordingLauncher.h"
 #include "app/MainWindowState.h"
-#include "app/PresetApplier.h"
-#include "app/PresetCupsDestinations.h"
-#include "app/PresetSystemStore.h"
+#include "app/PresetSettingsFile.h"
+#include "app/WindowPreset.h"
 #include "support/FakePort.h"
 #include "support/PrivatePrintServer.h"
 #include "support/RecordingNotifier.h"
+#include "tests/cli/CliHarness.h"
 
 namespace zorvik {
 namespace {
@@ -64,6 +66,10 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
          "usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0?baud=19200+bits=8+parity=odd+flow=hard",
          InterfaceType::Serial,
          {kAdapter, "19200", "8", "Odd", "1", "Hardware"}},
+        {"Mapped",
+         "serial:/dev/ttyUSB0?baud=19200+flow=soft",
+         InterfaceType::Serial,
+         {"COM4", "19200", "8", "None", "1", "Xon/Xoff"}},
         {"Missing", nullptr, InterfaceType::Serial, defaults},
     };
     for (const QueueRow& row : rows) {
@@ -73,9 +79,13 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
         ASSERT_TRUE(server.AddQueue(row.queue, row.uri, said)) << row.queue << ": " << said;
     }
 
+    // The user's port map puts COM4 on the adapter the "Mapped" queue prints to.
     test::TempDir dir;
-    PresetApplier preset(std::make_unique<PresetSystemStore>(std::make_unique<PresetCupsDestinations>(),
-                                                             dir.File("none.conf")));
+    const std::string portMap = dir.File("ports.conf");
+    std::ofstream(portMap) << "COM4=/dev/ttyUSB0\n";
+    ::setenv("ZORVIK_PORT_MAP", portMap.c_str(), 1);
+    WindowPreset preset(MakeSystemQueuePresets(),
+                        std::make_unique<PresetSettingsFile>(dir.File("none.conf")));
     for (const QueueRow& row : rows) {
         SCOPED_TRACE(row.queue);
         auto port = std::make_shared<test::FakePortState>();
@@ -99,6 +109,33 @@ TEST(CupsPreset, QueuesOfAPrivatePrintServerPresetTheWindow)
         }
         EXPECT_TRUE(notifier.messages.empty());
     }
+    ::unsetenv("ZORVIK_PORT_MAP");
+}
+
+TEST(CupsPreset, CommandLineQueueReachesTheVirtualPrinterItNames)
+{
+    test::PrivatePrintServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "no private print server: " << server.Problem();
+    ::setenv("CUPS_SERVER", server.Socket().c_str(), 1);
+    cupsSetServer(nullptr);
+    SimServer printer;
+    ASSERT_TRUE(printer.Start({false, true, 0})) << printer.Error();
+    std::string said;
+    ASSERT_TRUE(server.AddQueue("Till", "socket://" + test::TcpTarget(printer), said)) << said;
+
+    CliEnv env;
+    env.makeQueuePresets = [] { return MakeSystemQueuePresets(); };
+    const auto checked = test::RunCliForTest({"--queue", "Till", "check"}, env);
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_FALSE(printer.WithPrinter([](VirtualPrinter& p) { return p.Log().empty(); }));
+
+    // An explicit port (where nothing answers) wins over the queue's; a queue the server
+    // lacks fails clearly.
+    EXPECT_EQ(test::RunCliForTest({"--queue", "Till", "check", "-p", "127.0.0.1:1"}, env).status, 1);
+    const auto missing = test::RunCliForTest({"--queue", "Gone", "check"}, env);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("--queue Gone: no such printer queue"), std::string::npos) << missing.err;
 }
 
 }  // namespace

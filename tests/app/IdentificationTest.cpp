@@ -4,9 +4,9 @@
 
 #include <numeric>
 
-#include "SimulatedPrinter.h"
 #include "resources/CheckTexts.h"
 #include "support/PortSettingsPrint.h"
+#include "support/SimulatedPrinter.h"
 
 namespace zorvik {
 namespace {

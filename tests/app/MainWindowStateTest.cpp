@@ -3,7 +3,6 @@
 #include <map>
 
 #include "RecordingLauncher.h"
-#include "SimulatedPrinter.h"
 #include "app/MainWindowState.h"
 #include "resources/CheckTexts.h"
 #include "resources/CommonTexts.h"
@@ -11,6 +10,9 @@
 #include "support/FakePort.h"
 #include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
+#include "support/RecordingQueues.h"
+#include "support/RowName.h"
+#include "support/SimulatedPrinter.h"
 
 namespace zorvik {
 namespace {
@@ -21,20 +23,14 @@ using test::FakePortState;
 using test::HexOf;
 using test::RecordingLauncher;
 using test::RecordingNotifier;
+using test::RecordingQueues;
 using test::ShownMessage;
-
-class RecordingQueues : public QueueRedirector {
-public:
-    std::vector<std::string> released;
-    int restores = 0;
-    void Release(const std::string& name) override { released.push_back(name); }
-    void RestoreAll() override { ++restores; }
-};
 
 class RecordingPreset : public WindowPreset {
 public:
+    RecordingPreset() : WindowPreset(nullptr, nullptr) {}
     std::vector<std::string> calls;
-    void Load(MainWindowState& w) override { calls.push_back("load " + w.registryKeyPath); }
+    void Load(MainWindowState& w) override { calls.push_back("load " + w.argument.value_or("")); }
     void ApplySelections(MainWindowState& w) override
     {
         calls.push_back("apply " + std::to_string(CodeNumber(w.settings.interfaceType)));
@@ -197,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {false, false, false, false, false, false, true, true, true, false, false, false},
                       {"", "115200", "8", "Odd", "1", "None"},
                       {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 TEST_F(MainWindowStateTest, EthernetFromTheStartTakesTheDefaultAddressAndPort)
 {
@@ -341,7 +337,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, CheckFailureTest,
                                                        InterfaceType::Serial, 0, kMsgWrongMaker, true},
                                            FailureCase{"WrongModel", "KARVO", "LXT-641", 1, 1,
                                                        InterfaceType::Serial, 0, kMsgWrongModel, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 TEST_F(MainWindowStateTest, AnyListChangeWhileConnectedDropsTheConnection)
 {
@@ -498,25 +494,18 @@ TEST(MainWindowStatePorts, NamesShowTheDeviceBehindThemAndTheMapIsReadAtEveryFil
     EXPECT_EQ(state.List(MainList::Port).entries.size(), 14u);
 }
 
-TEST(MainWindowStatePresets, ArgumentChoosesTheKeyAndTheFillsApplyTheSelections)
+TEST(MainWindowStatePresets, ArgumentIsLoadedAndTheFillsApplyTheSelections)
 {
-    struct Case {
-        const char* argument;
-        const char* key;
-    };
-    for (const Case& c :
-         {Case{"Custom_HXR-615deltaV", "SOFTWARE\\KARVO\\LXT-640IV"},
-          Case{"\"Custom_HXR-615deltaV\"",
-               "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\\"Custom_HXR-615deltaV\""}}) {
+    for (const char* argument : {"Custom_HXR-615deltaV", "\"Custom_HXR-615deltaV\""}) {
         Collaborators with;
         RecordingPreset preset;
         MainWindowState state(with.link, with.pacer, with.notifier, with.tools, {}, nullptr, &preset);
-        state.Open(c.argument);
+        state.Open(argument);
         for (InterfaceType type :
              {InterfaceType::Serial, InterfaceType::Parallel, InterfaceType::Usb, InterfaceType::Ethernet})
             state.ChooseInterface(type);
-        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + c.key, "apply 0", "apply 1",
-                                                          "apply 0", "apply 3"}));
+        EXPECT_EQ(preset.calls, (std::vector<std::string>{std::string("load ") + argument, "apply 0",
+                                                          "apply 1", "apply 0", "apply 3"}));
     }
 }
 

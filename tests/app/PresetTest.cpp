@@ -4,9 +4,8 @@
 #include <memory>
 
 #include "app/Preset.h"
-#include "app/PresetCupsDestinations.h"
-#include "app/PresetFixedDestinations.h"
-#include "app/PresetSystemStore.h"
+#include "app/PresetSettingsFile.h"
+#include "support/FakeQueuePresets.h"
 #include "support/LineCodes.h"
 #include "support/PortSettingsPrint.h"
 #include "support/TempDir.h"
@@ -14,20 +13,22 @@
 namespace zorvik {
 namespace {
 
-// A store over hand-given queues and an own settings file in a temporary folder.
-struct StoreFixture {
+// Hand-given queues and an own settings file in a temporary folder.
+struct SourcesFixture {
     test::TempDir dir;
     std::string ownFile = dir.File("LXT-640IV.conf");
-    PresetFixedDestinations* queues = nullptr;
-    std::unique_ptr<PresetSystemStore> store;
+    test::FakeQueuePresets queues;
+    PresetSettingsFile own{ownFile};
 
-    StoreFixture()
-    {
-        auto owned = std::make_unique<PresetFixedDestinations>();
-        queues = owned.get();
-        store = std::make_unique<PresetSystemStore>(std::move(owned), ownFile);
-    }
     void WriteOwn(const std::string& text) const { std::ofstream(ownFile) << text; }
+    // The preset the argument names over base; base itself when there is none.
+    std::optional<PortSettings> For(std::string_view argument, PortSettings& settings) const
+    {
+        auto preset = PresetFor(argument, settings, queues, own);
+        if (preset)
+            settings = *preset;
+        return preset;
+    }
 };
 
 // The settings of a window that has just opened, as a preset finds them.
@@ -69,6 +70,7 @@ TEST(Preset, QueueFromDeviceUri)
     struct Row {
         const char* uri;
         std::optional<PortSettings> expected;  // no value: the members stay as they were
+        const char* portMap = "";              // the user's ports.conf
     };
     const Row rows[] = {
         {"serial:/dev/ttyS1?baud=9600+bits=8+parity=none+flow=none",
@@ -87,6 +89,16 @@ TEST(Preset, QueueFromDeviceUri)
          Members(InterfaceType::Serial, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0",
                  19200, 8, 0, 0, 0)},
         {"serial:///dev/ttyACM0", Members(InterfaceType::Serial, "/dev/ttyACM0", 9600, 8, 0, 0, 2)},
+        {"serial:/dev/ttyUSB0?baud=19200", Members(InterfaceType::Serial, "COM3", 19200, 8, 0, 0, 2),
+         "COM3=/dev/ttyUSB0\n"},
+        {"serial:/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0",
+         Members(InterfaceType::Serial, "COM12", 9600, 8, 0, 0, 2),
+         "\\\\.\\COM12=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0\n"},
+        {"serial:/dev/ttyS1", Members(InterfaceType::Serial, "/dev/ttyS1", 9600, 8, 0, 0, 2),
+         "COM2=/dev/ttyUSB0\n"},  // COM2 stands for another device now
+        {"serial:/dev/ttyS1", Members(InterfaceType::Serial, "COM2", 9600, 8, 0, 0, 2), "COM7=/dev/ttyS1\n"},
+        {"serial:/dev/ttyUSB1", Members(InterfaceType::Serial, "/dev/ttyUSB1", 9600, 8, 0, 0, 2),
+         "COM3=/dev/ttyUSB0\n"},
         {"serial:/dev/../etc/shadow?baud=9600", std::nullopt},
         {"serial:/dev/", std::nullopt},
         {"serial:/dev/tty USB0", std::nullopt},
@@ -111,30 +123,31 @@ TEST(Preset, QueueFromDeviceUri)
         {"", std::nullopt},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.uri);
-        StoreFixture f;
-        f.queues->Set("Receipt", row.uri);
+        SCOPED_TRACE(std::string(row.uri) + " " + row.portMap);
+        SourcesFixture f;
+        f.queues.names.LoadText(row.portMap);
+        f.queues.Set("Receipt", row.uri);
         const PortSettings before = WindowDefaults();
         PortSettings m = WindowDefaults();
-        EXPECT_EQ(RunPreset(*f.store, "Receipt", m), row.expected.has_value());
+        EXPECT_EQ(f.For("Receipt", m).has_value(), row.expected.has_value());
         EXPECT_EQ(m, row.expected.value_or(before));
     }
 }
 
 TEST(Preset, QueueThatDoesNotExistChangesNothing)
 {
-    StoreFixture f;
-    f.queues->Set("Receipt", "serial:/dev/ttyS1?baud=19200");
+    SourcesFixture f;
+    f.queues.Set("Receipt", "serial:/dev/ttyS1?baud=19200");
     for (const char* argument : {"Other", "receipt", "\"Receipt\"", ""}) {
         SCOPED_TRACE(argument);
         PortSettings m = WindowDefaults();
-        EXPECT_FALSE(RunPreset(*f.store, argument, m));
+        EXPECT_FALSE(f.For(argument, m));
         EXPECT_EQ(m, WindowDefaults());
     }
     // A quoted argument is looked up with its quotes.
-    f.queues->Set("\"Receipt\"", "parallel:/dev/lp1");
+    f.queues.Set("\"Receipt\"", "parallel:/dev/lp1");
     PortSettings m = WindowDefaults();
-    EXPECT_TRUE(RunPreset(*f.store, "\"Receipt\"", m));
+    EXPECT_TRUE(f.For("\"Receipt\"", m));
     EXPECT_EQ(m.portName, "LPT2");
 }
 
@@ -171,13 +184,13 @@ TEST(Preset, OwnSettings)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file ? row.file : "(no file)");
-        StoreFixture f;
+        SourcesFixture f;
         if (row.file)
             f.WriteOwn(row.file);
         // The own queue's name is never looked up among the system's queues.
-        f.queues->Set("Custom_HXR-615deltaV", "parallel:/dev/lp0");
+        f.queues.Set("Custom_HXR-615deltaV", "parallel:/dev/lp0");
         PortSettings m = WindowDefaults();
-        EXPECT_EQ(RunPreset(*f.store, "Custom_HXR-615deltaV", m), row.expected.has_value());
+        EXPECT_EQ(f.For("Custom_HXR-615deltaV", m).has_value(), row.expected.has_value());
         EXPECT_EQ(m, row.expected.value_or(WindowDefaults()));
     }
 }
@@ -260,9 +273,9 @@ TEST(Preset, EthernetSelectionsSplitTheAddressOnce)
 TEST(Preset, OnlyASchedulerOnThisMachineIsAsked)
 {
     for (const char* local : {"/run/cups/cups.sock", "localhost", "127.0.0.1", "::1", "[::1]"})
-        EXPECT_TRUE(PresetCupsDestinations::IsLocalServer(local)) << local;
+        EXPECT_TRUE(IsLocalPrintServer(local)) << local;
     for (const char* remote : {"", "10.0.0.5", "printserver.example", "localhost.example", "127.0.0.2:631"})
-        EXPECT_FALSE(PresetCupsDestinations::IsLocalServer(remote)) << remote;
+        EXPECT_FALSE(IsLocalPrintServer(remote)) << remote;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -54,6 +56,11 @@ TEST(AtomicFile, FailedRenameLeavesNoTemporaryBehind)
     std::string error;
     EXPECT_FALSE(WriteFileAtomically(target, {1, 2}, &error));
     EXPECT_NE(error.find("rename"), std::string::npos);
+    FileWriteError failure;
+    EXPECT_FALSE(WriteFileAtomically(target, {1, 2}, &failure));
+    EXPECT_EQ(failure.error, EISDIR);
+    EXPECT_NE(failure.step.find("rename"), std::string::npos);
+    EXPECT_EQ(failure.reason, std::strerror(EISDIR));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
     EXPECT_TRUE(std::filesystem::is_directory(target + "/inside"));
 }

@@ -9,6 +9,7 @@
 #include "base/AtomicFile.h"
 #include "base/BoundedFile.h"
 #include "support/FileKinds.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -100,8 +101,7 @@ TEST_P(BoundedFileTest, ReadsOnlyARegularFileWithinTheLimit)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BoundedFileTest, ::testing::ValuesIn(kReadRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, BoundedFileTest, ::testing::ValuesIn(kReadRows), test::RowName());
 
 TEST(BoundedFile, UnreadableFileFailsToOpenWithTheSystemsReason)
 {

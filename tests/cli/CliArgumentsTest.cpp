@@ -7,9 +7,10 @@
 #include <sstream>
 
 #include "cli/CliApp.h"
-#include "cli/FullStatusFile.h"
 #include "link/DeviceNames.h"
+#include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -21,6 +22,7 @@ using ::testing::HasSubstr;
 
 struct UsageRow {
     const char* name;
+    friend void PrintTo(const UsageRow& row, std::ostream* os) { *os << row.name; }
     std::vector<std::string> args;
     const char* says;
 };
@@ -29,7 +31,14 @@ const UsageRow kUsageRows[] = {
     {"NoSubcommand", {}, "subcommand"},
     {"UnknownSubcommand", {"frobnicate"}, "frobnicate"},
     {"UnknownOption", {"get", "--bogus", "-p", "COM1"}, "--bogus"},
-    {"NoPrinter", {"get"}, "--port"},
+    {"NoPrinter", {"get"}, "--port, --targets or --queue"},
+    {"UnknownQueue", {"--queue", "Nowhere", "check"}, "--queue Nowhere: no such printer queue"},
+    {"EmptyQueue", {"--queue", "", "check"}, "--queue : no such printer queue"},
+    {"QueueOnAFile",
+     {"--queue", "File", "check"},
+     "--queue File: no such printer queue, or its port is none"},
+    {"QueueOnUsb", {"--queue", "Usb", "check"}, "--queue Usb: \"USB001\" is neither a port name"},
+    {"OwnQueueWithoutSettings", {"--queue", "Custom_HXR-615deltaV", "check"}, "no such printer queue"},
     {"NotAPrinter", {"check", "-p", "printer.local"}, "neither a port name nor an IPv4 address"},
     {"TcpPortTooLarge", {"check", "-p", "127.0.0.1:70000"}, "1 to 65535"},
     {"BadBaud", {"check", "--baud", "1234", "-p", "COM1"}, "--baud"},
@@ -78,12 +87,12 @@ TEST_P(CliUsageTest, GivesUsageAndStatusTwo)
     EXPECT_EQ(r.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Arguments, CliUsageTest, ::testing::ValuesIn(kUsageRows), test::RowName());
 
 // Desired-state files that name no possible change are refused before any printer is touched.
 struct StateRow {
     const char* name;
+    friend void PrintTo(const StateRow& row, std::ostream* os) { *os << row.name; }
     const char* text;
     const char* says;
 };
@@ -124,8 +133,7 @@ TEST_P(CliStateFileTest, IsRefusedWithStatusTwo)
     EXPECT_EQ(r.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(States, CliStateFileTest, ::testing::ValuesIn(kStateRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(States, CliStateFileTest, ::testing::ValuesIn(kStateRows), test::RowName());
 
 TEST(CliTest, HelpAndVersionSucceed)
 {
@@ -158,10 +166,10 @@ TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
     SettingsRecord a;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            a.Pin(e, pin) = PinOff;
+            a.Pin(e, pin) = SlotOf(PinState::Off);
     SettingsRecord b = a;
-    b.Pin(kEntrySwitch2, 3) = PinOn;  // code page 0 -> 32
-    b.Pin(6, 7) = PinNoChange;
+    b.Pin(kEntrySwitch2, 3) = SlotOf(PinState::On);  // code page 0 -> 32
+    b.Pin(6, 7) = SlotOf(PinState::NoChange);
     b.fontChoice = 3;
     const auto r = RunCliForTest({"sts", "diff", Save("a.sts", a), Save("b.sts", b)});
     EXPECT_EQ(r.status, 1);
@@ -177,8 +185,8 @@ TEST_F(StsCommandTest, DiffListsThePinsAndSettingsThatDiffer)
 TEST_F(StsCommandTest, ShowAndJsonReadAFileWithoutAPrinter)
 {
     SettingsRecord r;
-    r.Pin(kEntrySwitch12, 3) = PinOn;
-    r.Pin(3, 1) = PinOn;  // MSW 4, kept in the room the window leaves empty
+    r.Pin(kEntrySwitch12, 3) = SlotOf(PinState::On);
+    r.Pin(3, 1) = SlotOf(PinState::On);  // MSW 4, kept in the room the window leaves empty
     const std::string file = Save("s.sts", r);
     const auto shown = RunCliForTest({"sts", "show", file});
     EXPECT_EQ(shown.status, 0);

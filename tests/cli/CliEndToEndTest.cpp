@@ -14,12 +14,13 @@
 
 #include "cli/DesiredState.h"
 #include "cli/Fleet.h"
-#include "cli/FullStatusFile.h"
 #include "cli/StatusReport.h"
 #include "cli/Target.h"
 #include "cmdtest/CommandEditor.h"
 #include "link/SystemPortFactory.h"
+#include "settings/FullStatusFile.h"
 #include "support/FileKinds.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -140,6 +141,7 @@ TEST_F(CliEndToEndTest, GetJsonCarriesPrinterTextsThatAreNotUtf8)
 // before any printer is touched: a short file would load as zeros and match anything.
 struct SizeRow {
     const char* name;
+    friend void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
     std::uintmax_t size;
     bool directory;
 };
@@ -184,8 +186,7 @@ TEST_P(CliStatusFileSizeTest, IsRefusedByEveryCommandNamingItsSize)
     EXPECT_FALSE(std::filesystem::exists(dir.File("rb.sts")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Sizes, CliStatusFileSizeTest, ::testing::ValuesIn(kSizeRows), test::RowName());
 
 // Whatever a printer's action throws stays that printer's failure; the others still finish.
 TEST_F(CliEndToEndTest, AThrowingActionFailsOnlyItsPrinter)
@@ -232,10 +233,10 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     SettingsRecord wanted;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            wanted.Pin(e, pin) = PinOff;
-    wanted.Pin(kEntrySwitch2, 4) = PinOn;  // code page 1
-    wanted.Pin(4, 3) = PinOff;             // MSW 5 pin 3 off again
-    wanted.Pin(4, 8) = PinOn;
+            wanted.Pin(e, pin) = SlotOf(PinState::Off);
+    wanted.Pin(kEntrySwitch2, 4) = SlotOf(PinState::On);  // code page 1
+    wanted.Pin(4, 3) = SlotOf(PinState::Off);             // MSW 5 pin 3 off again
+    wanted.Pin(4, 8) = SlotOf(PinState::On);
     const std::string file = dir.File("wanted.sts");
     ASSERT_EQ(FullStatusFile::Save(file, wanted), StatusFile::Result::Ok);
     const std::string rollback = dir.File("old.sts");
@@ -243,7 +244,9 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     const auto r = RunCliForTest({"set", "--from", file, "--rollback", rollback, "-p", TcpTarget(server)});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out.substr(0, r.out.find("Previous")),
-              ChangeLines({{kEntrySwitch2, 4, PinOff, PinOn}, {4, 3, PinOn, PinOff}, {4, 8, PinOff, PinOn}}));
+              ChangeLines({{kEntrySwitch2, 4, SlotOf(PinState::Off), SlotOf(PinState::On)},
+                           {4, 3, SlotOf(PinState::On), SlotOf(PinState::Off)},
+                           {4, 8, SlotOf(PinState::Off), SlotOf(PinState::On)}}));
     EXPECT_THAT(r.out, HasSubstr("holds every written setting"));
     const std::map<int, std::uint8_t> expected = {{1, 0x00}, {2, 0x08}, {3, 0x00},  {4, 0x00},
                                                   {5, 0x80}, {6, 0x00}, {11, 0x00}, {12, 0x00}};
@@ -253,8 +256,8 @@ TEST_F(CliEndToEndTest, SetFromAStatusFileChangesExactlyTheSwitchesThatDiffer)
     // The rollback file holds the old state of every switch, 3 to 6 included.
     SettingsRecord old;
     ASSERT_EQ(FullStatusFile::Load(rollback, old), StatusFile::Result::Ok);
-    EXPECT_EQ(old.Pin(4, 3), PinOn);
-    EXPECT_EQ(old.Pin(kEntrySwitch2, 4), PinOff);
+    EXPECT_EQ(old.Pin(4, 3), PinState::On);
+    EXPECT_EQ(old.Pin(kEntrySwitch2, 4), PinState::Off);
 }
 
 // A file the window saved leaves switches 3 to 6 out: the printer keeps them.
@@ -264,8 +267,8 @@ TEST_F(CliEndToEndTest, SetFromAWindowStatusFileLeavesSwitchesThreeToSix)
     SettingsRecord wanted;
     for (int e = 0; e < kSwitchCount; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            wanted.Pin(e, pin) = PinOff;
-    wanted.Pin(kEntrySwitch12, 2) = PinOn;
+            wanted.Pin(e, pin) = SlotOf(PinState::Off);
+    wanted.Pin(kEntrySwitch12, 2) = SlotOf(PinState::On);
     const std::string file = dir.File("window.sts");
     ASSERT_EQ(StatusFile::Save(file, wanted), StatusFile::Result::Ok);
     const auto r =
@@ -467,6 +470,7 @@ private:
 // "set --json": one document per printer, parsed back for every outcome.
 struct SetJsonRow {
     const char* name;
+    friend void PrintTo(const SetJsonRow& row, std::ostream* os) { *os << row.name; }
     std::function<void(SimServer&)> setUp;
     std::vector<std::string> args;
     int status;
@@ -577,8 +581,7 @@ TEST_P(CliSetJsonTest, ReportsTheOutcomeAsOneDocument)
     EXPECT_EQ(json.value("dryRun", false), row.args.front() == "--dry-run");
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Outcomes, CliSetJsonTest, ::testing::ValuesIn(kSetJsonRows), test::RowName());
 
 TEST_F(CliEndToEndTest, GetJsonFedBackAsDesiredStateCopiesAPrinterAndThenWritesNothing)
 {

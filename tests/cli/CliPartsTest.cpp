@@ -5,15 +5,16 @@
 
 #include "base/AtomicFile.h"
 #include "cli/Fleet.h"
-#include "cli/FullStatusFile.h"
 #include "cli/LoopTimerHost.h"
 #include "cli/PieceSender.h"
 #include "cli/PrintingNotifier.h"
 #include "cli/SettingEdits.h"
 #include "cli/Target.h"
 #include "cli/TraceWriter.h"
+#include "settings/FullStatusFile.h"
 #include "settings/PrinterSettingModel.h"
 #include "support/FakePort.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -25,6 +26,7 @@ struct TargetRow {
     InterfaceType type;
     const char* portName;
     std::uint32_t tcpPort;
+    friend void PrintTo(const TargetRow& row, std::ostream* os) { *os << '"' << row.text << '"'; }
 };
 
 const TargetRow kTargetRows[] = {
@@ -77,7 +79,8 @@ TEST_P(TargetTest, Parses)
     EXPECT_EQ(target->settings.baudRate, row.type == InterfaceType::Ethernet ? 0u : 19200u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows));
+INSTANTIATE_TEST_SUITE_P(Names, TargetTest, ::testing::ValuesIn(kTargetRows),
+                         [](const auto& info) { return test::RowNameOf(info.param.text); });
 
 // Names that reach the same printer share a key; the tool refuses a printer named twice.
 TEST(TargetKeyTest, SamePrinterWhateverItsSpelling)
@@ -108,13 +111,21 @@ struct PinRow {
     int entry;
     int pin;
     std::int32_t state;
+    friend void PrintTo(const PinRow& row, std::ostream* os) { *os << '"' << row.text << '"'; }
 };
 
 const PinRow kPinRows[] = {
-    {"1.1=on", true, 0, 1, PinOn}, {"11.8=OFF", true, 6, 8, PinOff}, {"12.4=keep", true, 7, 4, PinNoChange},
-    {"7.1=on", false, 0, 0, 0},    {"2.0=on", false, 0, 0, 0},       {"2.9=on", false, 0, 0, 0},
-    {"2.1=1", false, 0, 0, 0},     {"2=on", false, 0, 0, 0},         {"2.1on", false, 0, 0, 0},
-    {"x.1=on", false, 0, 0, 0},    {"2.1.1=on", false, 0, 0, 0},
+    {"1.1=on", true, 0, 1, SlotOf(PinState::On)},
+    {"11.8=OFF", true, 6, 8, SlotOf(PinState::Off)},
+    {"12.4=keep", true, 7, 4, SlotOf(PinState::NoChange)},
+    {"7.1=on", false, 0, 0, 0},
+    {"2.0=on", false, 0, 0, 0},
+    {"2.9=on", false, 0, 0, 0},
+    {"2.1=1", false, 0, 0, 0},
+    {"2=on", false, 0, 0, 0},
+    {"2.1on", false, 0, 0, 0},
+    {"x.1=on", false, 0, 0, 0},
+    {"2.1.1=on", false, 0, 0, 0},
 };
 
 class PinEditTest : public ::testing::TestWithParam<PinRow> {};
@@ -134,7 +145,8 @@ TEST_P(PinEditTest, Parses)
     EXPECT_EQ(edit->state, row.state);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, PinEditTest, ::testing::ValuesIn(kPinRows));
+INSTANTIATE_TEST_SUITE_P(Edits, PinEditTest, ::testing::ValuesIn(kPinRows),
+                         [](const auto& info) { return test::RowNameOf(info.param.text); });
 
 TEST(ListChoiceTest, ByIndexOrTextInAnyCase)
 {
@@ -158,14 +170,16 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
     SettingEdits edits;
     edits.codePage = 37;   // value 36 = 32 + 4
     edits.printSpeed = 3;  // value 2
-    edits.pins = {{4, 3, PinOn}};
+    edits.pins = {{4, 3, SlotOf(PinState::On)}};
     edits.Apply(page, record);
-    const std::int32_t codePins[] = {PinOn, PinOff, PinOff, PinOn, PinOff, PinOff};  // pins 3..8
+    const std::int32_t codePins[] = {SlotOf(PinState::On),  SlotOf(PinState::Off),
+                                     SlotOf(PinState::Off), SlotOf(PinState::On),
+                                     SlotOf(PinState::Off), SlotOf(PinState::Off)};  // pins 3..8
     for (int pin = 3; pin <= 8; ++pin)
         EXPECT_EQ(record.Pin(kEntrySwitch2, pin), codePins[pin - 3]) << pin;
-    EXPECT_EQ(record.Pin(kEntrySwitch1, 1), PinOff);
-    EXPECT_EQ(record.Pin(kEntrySwitch1, 2), PinOn);
-    EXPECT_EQ(record.Pin(4, 3), PinOn);
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 1), PinState::Off);
+    EXPECT_EQ(record.Pin(kEntrySwitch1, 2), PinState::On);
+    EXPECT_EQ(record.Pin(4, 3), PinState::On);
 
     SettingEdits karvo;
     karvo.doubleFont = 6;
@@ -177,6 +191,7 @@ TEST(SettingEditsTest, NamedSettingsUseThePageEncodings)
 
 struct ConflictRow {
     const char* name;
+    friend void PrintTo(const ConflictRow& row, std::ostream* os) { *os << row.name; }
     std::vector<std::string> pins;
     void (*named)(SettingEdits&);
     const char* says;  // empty: the edits go together
@@ -257,8 +272,7 @@ TEST_P(SettingConflictTest, NamesBothEditsOrNone)
         EXPECT_THAT(edits.Conflict(), ::testing::HasSubstr(row.says));
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edits, SettingConflictTest, ::testing::ValuesIn(kConflictRows), test::RowName());
 
 TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 {
@@ -276,9 +290,9 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
 
     // The window reads the same file as it always did: switches 3 to 6 untouched.
     SettingsRecord window;
-    window.Pin(3, 1) = PinOn;
+    window.Pin(3, 1) = SlotOf(PinState::On);
     ASSERT_EQ(StatusFile::Load(path, window), StatusFile::Result::Ok);
-    EXPECT_EQ(window.Pin(3, 1), PinOn);
+    EXPECT_EQ(window.Pin(3, 1), PinState::On);
     EXPECT_EQ(window.entries[1], record.entries[1]);
 
     // A file the window saved: zeros in the room load as "keep"; junk there too.
@@ -289,7 +303,7 @@ TEST(FullStatusFileTest, KeepsSwitchesThreeToSixWhereTheWindowLeavesRoom)
     ASSERT_EQ(FullStatusFile::Load(dir.File("window.sts"), loaded), StatusFile::Result::Ok);
     for (int e = 2; e <= 5; ++e)
         for (int pin = 1; pin <= kPinCount; ++pin)
-            EXPECT_EQ(loaded.Pin(e, pin), PinNoChange) << e << "." << pin;
+            EXPECT_EQ(loaded.Pin(e, pin), PinState::NoChange) << e << "." << pin;
     EXPECT_EQ(loaded.entries[7], record.entries[7]);
     EXPECT_EQ(FullStatusFile::Load(dir.File("window.STS"), loaded), StatusFile::Result::WrongFormat);
 }
@@ -308,6 +322,7 @@ public:
 
 struct SendRow {
     const char* name;
+    friend void PrintTo(const SendRow& row, std::ostream* os) { *os << row.name; }
     std::size_t count;
     int writeLimit;  // of the printer at the start (-1: takes all)
     // Called after each write the printer saw; may stall it (writeLimit) or let time pass.
@@ -425,8 +440,7 @@ TEST_P(PieceSenderTest, SendsUntilDoneOrStalled)
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Printers, PieceSenderTest, ::testing::ValuesIn(kSendRows), test::RowName());
 
 class CountingClient final : public TimerClient {
 public:

@@ -7,6 +7,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/SettingEdits.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 #include "tests/cli/CliHarness.h"
 
@@ -108,7 +109,7 @@ struct CompletionRow {
 };
 
 const CompletionRow kCompletionRows[] = {
-    {"RootOptions", {"--"}, {"--help", "--version"}, {"--port"}},
+    {"RootOptions", {"--"}, {"--help", "--version", "--queue"}, {"--port"}},
     {"OptionsOfGet",
      {"get", "-"},
      {"-p", "--port", "--targets", "--jobs", "--baud", "--tcp-port", "--trace", "--json", "--save"},
@@ -167,8 +168,7 @@ TEST_P(CompletionRowTest, Offers)
         EXPECT_THAT(offers, Not(Contains(never)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, CompletionRowTest, ::testing::ValuesIn(kCompletionRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Words, CompletionRowTest, ::testing::ValuesIn(kCompletionRows), test::RowName());
 
 }  // namespace
 }  // namespace zorvik

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -106,8 +108,16 @@ TEST(PickerCommandText, LineSpacing)
 TEST(PickerCommandText, CodepageSkipsTheUnusedTables)
 {
     const std::pair<int, const char*> cases[] = {
-        {0, "1b 74 00 "},  {5, "1b 74 05 "},  {6, "1b 74 10 "},  {9, "1b 74 13 "},
-        {10, "1b 74 15 "}, {16, "1b 74 1b "}, {36, "1b 74 2f "},
+        {0, "1b 74 00 "},
+        {5, "1b 74 05 "},
+        {6, "1b 74 10 "},
+        {9, "1b 74 13 "},
+        {10, "1b 74 15 "},
+        {16, "1b 74 1b "},
+        {36, "1b 74 2f "},
+        // An index past either end of the list falls back to the first table.
+        {37, "1b 74 00 "},
+        {-1, "1b 74 00 "},
     };
     for (const auto& [index, text] : cases) {
         CodepagePicker picker;
@@ -300,10 +310,14 @@ TEST_F(CommandEditorTest, FilesThatCannotBeWrittenOrReadAreNamed)
     editor.Load();
     ASSERT_EQ(notifier.messages.size(), 3u);
     const std::string named[] = {missingFolder, missingFile, dir.Path().string()};
+    // The system's reason alone, without the step that failed.
+    const std::string reasons[] = {std::strerror(ENOENT), std::strerror(ENOENT), "not a regular file"};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(notifier.messages[i].title, "Warning");
         EXPECT_EQ(notifier.messages[i].icon, MessageIcon::Exclamation);
         EXPECT_NE(notifier.messages[i].text.find(named[i]), std::string::npos) << notifier.messages[i].text;
+        EXPECT_TRUE(notifier.messages[i].text.ends_with(named[i] + "\r\n(" + reasons[i] + ")"))
+            << notifier.messages[i].text;
     }
     EXPECT_EQ(editor.Text(), "1b 40 ");
 }

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& edit : edits.pins) {
         Require(edit.entry >= 0 && edit.entry < kSwitchCount);
         Require(edit.pin >= 1 && edit.pin <= kPinCount);
-        Require(edit.state == PinOn || edit.state == PinOff);
+        Require(edit.state == PinState::On || edit.state == PinState::Off);
     }
     if (edits.powerSave)
         Require(*edits.powerSave == 0 || *edits.powerSave == 1);

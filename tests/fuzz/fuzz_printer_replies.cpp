@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const SwitchEntry& entry : out.switches)
                 for (int pin = 1; pin <= kPinCount; ++pin) {
                     const std::int32_t pinState = entry.pins[static_cast<std::size_t>(pin)];
-                    Require(pinState == PinOn || pinState == PinOff || pinState == PinNoChange);
+                    Require(pinState == PinState::On || pinState == PinState::Off ||
+                            pinState == PinState::NoChange);
                 }
             if (out.powerSave)
                 Require((out.powerSave->enabled == 0 || out.powerSave->enabled == 1) &&

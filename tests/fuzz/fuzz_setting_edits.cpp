@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto edit = ParsePinEdit(text, &error)) {
         Require(edit->entry >= 0 && edit->entry < kSwitchCount);
         Require(edit->pin >= 1 && edit->pin <= kPinCount);
-        Require(edit->state == PinOn || edit->state == PinOff || edit->state == PinNoChange);
+        Require(edit->state == PinState::On || edit->state == PinState::Off ||
+                edit->state == PinState::NoChange);
     } else {
         Require(!error.empty());
     }

@@ -8,7 +8,7 @@
 
 #include "FuzzCheck.h"
 
-#include "cli/FullStatusFile.h"
+#include "settings/FullStatusFile.h"
 #include "settings/StatusFile.h"
 
 using zorvik::fuzz::Require;
@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool room = offset >= kRoomBegin && offset < kRoomEnd;
         Require(Word(windowSaved, offset) == (room ? 0u : read));
         const bool pinSlot = room && (offset - kRoomBegin) % 36 != 0;
-        const bool pinState = read == PinOn || read == PinOff;
+        const bool pinState = read == PinState::On || read == PinState::Off;
         Require(Word(toolSaved, offset) ==
-                (pinSlot && !pinState ? static_cast<std::uint32_t>(PinNoChange) : read));
+                (pinSlot && !pinState ? static_cast<std::uint32_t>(PinState::NoChange) : read));
     }
 
     // What the tool decoded reads back the same from its own save.

@@ -189,10 +189,7 @@ TEST(QtTimerHost, EachArmingTicksOnce)
     host.Arm(1, 1);
     host.Arm(3, 1);
     host.Stop(3);
-    QElapsedTimer clock;
-    clock.start();
-    while (client.ticks.empty() && clock.elapsed() < 5000)
-        QTest::qWait(5);
+    test::WaitFor([&] { return !client.ticks.empty(); }, 5000);
     QTest::qWait(20);
     EXPECT_EQ(client.ticks, std::vector<int>{1});
     EXPECT_FALSE(host.Armed(1));

@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "base/qt/QtFileChooser.h"
@@ -23,6 +25,20 @@ inline void PrintTo(const MessageRecord& m, std::ostream* os)
 }  // namespace zorvik
 
 namespace zorvik::test {
+
+// Waits until the condition holds, keeping events flowing; false when it still does
+// not after limitMs.
+inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 30000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QTest::qWait(2);
+    }
+    return true;
+}
 
 // Queues a left click on the middle of the widget, as the window system delivers a
 // click the user made while the program was busy: it reaches the widget only when

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -18,7 +17,6 @@
 
 #include "GuiFixture.h"
 #include "app/RecordingLauncher.h"
-#include "app/SimulatedPrinter.h"
 #include "app/qt/Demo.h"
 #include "app/qt/IpAddressEdit.h"
 #include "app/qt/MainDialog.h"
@@ -30,39 +28,18 @@
 #include "resources/MainTexts.h"
 #include "sim/SimServer.h"
 #include "support/PortSettingsPrint.h"
+#include "support/RowName.h"
+#include "support/SimulatedPrinter.h"
 #include "support/TempDir.h"
+#include "support/WatchingPacer.h"
 
 namespace zorvik {
 namespace {
 
 using test::GuiFixture;
 using test::HexOf;
-
-// Runs a callback at every pause, so a test can look at the window while it waits.
-class WatchingPacer final : public Pacer {
-public:
-    std::function<void(std::uint32_t)> onPause;
-    std::vector<std::uint32_t> pauses;
-    void Pause(std::uint32_t ms) override
-    {
-        pauses.push_back(ms);
-        if (onPause)
-            onPause(ms);
-    }
-};
-
-// Waits, at most 10 s, until the condition holds, keeping events flowing.
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 10000)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
+using test::WaitFor;
+using test::WatchingPacer;
 
 const MessageRecord kConnected{kMsgConnected, kTitleInformation, MessageIcon::Information};
 
@@ -236,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "11"
                                 "1000",
                                 {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 struct FieldCase {
     int field;  // kIdTcpPort or the index of an address octet
@@ -488,7 +465,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailureCase{"TcpPortZero", "KARVO", "LXT-640IV", true, kMsgPortConfigError},
                       FailureCase{"WrongMaker", "karvo", "LXT-640IV", false, kMsgWrongMaker},
                       FailureCase{"WrongModel", "KARVO", "LXT-640", false, kMsgWrongModel}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 TEST_F(MainDialogTest, OpenFailureRefusedWritesAndSilenceGiveTheirMessages)
 {
@@ -571,7 +548,7 @@ INSTANTIATE_TEST_SUITE_P(Busy, MainDialogBusyTest,
                                            BusyCase{"SelfTestSerial", kIdSelfTest, kIdRadioSerial},
                                            BusyCase{"SelfTestEditor", kIdSelfTest, kIdCommandEditor},
                                            BusyCase{"CheckParallel", kIdCheck, kIdRadioParallel}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 TEST_F(MainDialogTest, ClosingTheWindowClosesTheLink)
 {

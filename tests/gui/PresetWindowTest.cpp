@@ -7,14 +7,14 @@
 #include <fstream>
 
 #include "GuiFixture.h"
-#include "app/PresetApplier.h"
-#include "app/PresetFixedDestinations.h"
-#include "app/PresetSystemStore.h"
+#include "app/PresetSettingsFile.h"
+#include "app/WindowPreset.h"
 #include "app/qt/IpAddressEdit.h"
 #include "app/qt/MainDialog.h"
 #include "base/qt/ControlIds.h"
 #include "resources/CommonTexts.h"
 #include "resources/MainTexts.h"
+#include "support/FakeQueuePresets.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -35,8 +35,8 @@ class PresetWindowTest : public test::GuiFixture {
 protected:
     test::TempDir dir;
     std::string ownFile = dir.File("LXT-640IV.conf");
-    PresetFixedDestinations* queues = nullptr;
-    std::unique_ptr<PresetApplier> preset;
+    test::FakeQueuePresets* queues = nullptr;
+    std::unique_ptr<WindowPreset> preset;
     std::vector<std::string> usbPrinters;
     VirtualPacer pacer;
     NoTools tools;
@@ -44,10 +44,10 @@ protected:
     void SetUp() override
     {
         GuiFixture::SetUp();
-        auto owned = std::make_unique<PresetFixedDestinations>();
+        auto owned = std::make_unique<test::FakeQueuePresets>();
         queues = owned.get();
         preset =
-            std::make_unique<PresetApplier>(std::make_unique<PresetSystemStore>(std::move(owned), ownFile));
+            std::make_unique<WindowPreset>(std::move(owned), std::make_unique<PresetSettingsFile>(ownFile));
     }
 
     std::unique_ptr<MainDialog> Open(std::optional<std::string> argument)

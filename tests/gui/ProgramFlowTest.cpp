@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,21 +37,12 @@
 #include "settings/qt/WaitDialog.h"
 #include "sim/SimServer.h"
 #include "support/FakePort.h"
+#include "support/RowName.h"
 
 namespace zorvik {
 namespace {
 
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 30000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
+using test::WaitFor;
 
 template <typename T = QWidget> T* Control(QWidget* root, int id)
 {
@@ -194,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         Launch{"NoDisplay", {}, Screen::None, 1, {}, "DISPLAY"},
         Launch{"DemoWithoutDisplay", {"--demo"}, Screen::None, 1, {}, "DISPLAY"},
         Launch{"UnreachableDisplay", {}, Screen::Unreachable, 1, {}, "could not be started"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 // Timers that never tick: the windows stay as they open.
 class StillTimers final : public TimerHost {
@@ -271,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"SelectAddress", [](PrinterLink&) { return std::make_unique<SelectAddressDialog>(); }},
         WindowCase{"About", [](PrinterLink&) { return std::make_unique<AboutBox>(); }},
         WindowCase{"Wait", [](PrinterLink&) { return std::make_unique<WaitDialog>(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 }  // namespace
 }  // namespace zorvik

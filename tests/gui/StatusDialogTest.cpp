@@ -2,7 +2,6 @@
 // message boxes and file dialogs scripted, pauses recorded, timers ticking from the
 // event loop without their delays.
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -28,22 +27,14 @@
 #include "sim/SimServer.h"
 #include "support/SimPortSettings.h"
 #include "support/TempDir.h"
+#include "support/WatchingPacer.h"
 
 namespace zorvik {
 namespace {
 
 using test::GuiFixture;
-
-// Records every pause and returns at once; a test may look at the window meanwhile.
-class WatchingPacer final : public Pacer {
-public:
-    std::function<void(std::uint32_t)> onPause;
-    void Pause(std::uint32_t ms) override
-    {
-        if (onPause)
-            onPause(ms);
-    }
-};
+using test::WaitFor;
+using test::WatchingPacer;
 
 // Qt timers that tick as soon as the event loop runs, remembering the delays asked for.
 class PromptTimers final : public TimerHost {
@@ -64,18 +55,6 @@ public:
 private:
     QtTimerHost host_;
 };
-
-bool WaitFor(const std::function<bool()>& condition, int limitMs = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QTest::qWait(2);
-    }
-    return true;
-}
 
 // Buttons in the order Get, Print Status, Print Codepage, Set, Save, Load, Initialize, Exit.
 constexpr std::array<int, 8> kButtons = {kIdStatusGet,        kIdStatusPrintStatus, kIdStatusPrintCodepage,

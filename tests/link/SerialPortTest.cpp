@@ -89,6 +89,10 @@ struct LineCase {
     std::int32_t flowControl;
     Parity expectedParity;
     bool xonXoff;
+    friend void PrintTo(const LineCase& c, std::ostream* os)
+    {
+        *os << "parity " << c.parity << ", flow control " << c.flowControl;
+    }
 };
 
 class SerialLineMapping : public SerialPortTest, public ::testing::WithParamInterface<LineCase> {};

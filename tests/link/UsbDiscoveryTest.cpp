@@ -15,6 +15,7 @@
 #include "link/posix/UsbSysfs.h"
 #include "resources/LinkTexts.h"
 #include "resources/UsbTexts.h"
+#include "support/RowName.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -99,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
             "AbsentPrinterGivesNoEntry", Fill(3, OtherAbsent, {{0, PrinterAbsent}, {2, Printer}}), {2}, 3},
         WalkCase{"VendorAloneIsNoMatch", Fill(2, WrongProduct, {{1, Printer}}), {1}, 2},
         WalkCase{"UnreadableInterfaceIsSkippedSilently", Fill(3, Unreadable, {{2, Printer}}), {2}, 1},
-        WalkCase{"NoInterfacesNoEntries", {}, {}, 0}));
+        WalkCase{"NoInterfacesNoEntries", {}, {}, 0}),
+    test::RowName());
 
 TEST(UsbDiscovery, WritesBothDiagnosticLinesWithThePath)
 {
@@ -276,7 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceIdCase{"UnreadableIdWithThePrintersIds", std::nullopt, BuiltInPrinterUsbId(), true},
         DeviceIdCase{"UnreadableIdWithOtherIds", std::nullopt, kOtherIds, false},
         DeviceIdCase{"OtherPrinterWithThePrintersIdsStillByIds", "MFG:ACME;MDL:P1;", BuiltInPrinterUsbId(),
-                     true}));
+                     true}),
+    test::RowName());
 
 struct IdListCase {
     const char* name;
@@ -334,7 +337,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "04b8:0e28, f5a7:0640",
                                  "0a5f:00e0\n",
                                  {{0x0a5f, 0x00e0}, {0x04b8, 0x0e28}}},
-                      IdListCase{"BadVariableAddsNothing", "0a5f", std::nullopt, {}}));
+                      IdListCase{"BadVariableAddsNothing", "0a5f", std::nullopt, {}}),
+    test::RowName());
 
 TEST(UsbUdevRule, CarriesThePrintersIds)
 {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "ScriptedPrinter.h"
+#include "resources/FontImageMagic.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"
 #include "support/RecordingNotifier.h"
+#include "support/RowName.h"
+#include "support/ScriptedPrinter.h"
 
 namespace zorvik {
 namespace {
@@ -48,6 +50,7 @@ struct Download {
 
 struct SplitCase {
     const char* name;
+    friend void PrintTo(const SplitCase& row, std::ostream* os) { *os << row.name; }
     std::size_t size;
     std::vector<std::size_t> writes;
 };
@@ -83,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SplitCase{"three blocks and one byte", 64 + 3 * 4096 + 1, {64, 4096, 4096, 4096, 1}},
                       // The last full block goes out through the last-block path.
                       SplitCase{"exact multiple", 64 + 2 * 4096, {64, 4096, 4096}},
-                      SplitCase{"first piece only", 64, {64}}, SplitCase{"short image", 10, {10}}));
+                      SplitCase{"first piece only", 64, {64}}, SplitCase{"short image", 10, {10}}),
+    test::RowName());
 
 TEST(FontDownloadTest, PartialBlockIsResentFromWhereItStopped)
 {
@@ -119,6 +123,7 @@ TEST(FontDownloadTest, PartialLastBlockIsNotASuccess)
 
 struct RefusalCase {
     const char* name;
+    friend void PrintTo(const RefusalCase& row, std::ostream* os) { *os << row.name; }
     int refusedWrite;  // index of the write that accepts nothing
     std::vector<std::string> messages;
 };
@@ -149,7 +154,8 @@ TEST_P(FontRefusalTest, RefusedBlockEndsTheDownloadWithTheDialogUsable)
 INSTANTIATE_TEST_SUITE_P(
     Blocks, FontRefusalTest,
     ::testing::Values(RefusalCase{"last block", 4, {kMsgFontLastBlockError, kMsgFontDownloadFailed}},
-                      RefusalCase{"full block", 2, {kMsgFontDownloadFailed}}));
+                      RefusalCase{"full block", 2, {kMsgFontDownloadFailed}}),
+    test::RowName());
 
 TEST(FontDownloadTest, ProgressStepsEveryFourthBlockFromTen)
 {

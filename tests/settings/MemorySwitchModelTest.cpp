@@ -41,6 +41,7 @@ struct PageCase {
     const char* enabledPins;  // '1' enabled, pin 1 first
     bool back;
     bool next;
+    friend void PrintTo(const PageCase& c, std::ostream* os) { *os << "page " << c.page; }
 };
 
 class SwitchPageLayoutTest : public ::testing::TestWithParam<PageCase> {};
@@ -67,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PageCase{1, "1", "00111111", false, true}, PageCase{2, "2", "01000000", true, true},
                       PageCase{3, "3", "00011111", true, true}, PageCase{4, "4", "11001111", true, true},
                       PageCase{5, "5", "11111111", true, true}, PageCase{6, "6", "11111111", true, true},
-                      PageCase{7, "11", "11111111", true, false}));
+                      PageCase{7, "11", "11111111", true, false}),
+    [](const auto& info) { return "Page" + std::to_string(info.param.page); });
 
 TEST(MemorySwitchModelTest, PageSevenUsesTheReversedListForPinsSixToEight)
 {
@@ -81,7 +83,7 @@ TEST(MemorySwitchModelTest, PageSevenUsesTheReversedListForPinsSixToEight)
     }
     // Choosing "Enable" (entry 2) on pin 7 stores 2, off.
     p.page.StorePin(7, 2);
-    EXPECT_EQ(p.record.Pin(6, 7), PinOff);
+    EXPECT_EQ(p.record.Pin(6, 7), PinState::Off);
     EXPECT_EQ(p.page.labels[6], "[PIN 7] Reserved");
 }
 
@@ -145,15 +147,15 @@ TEST(MemorySwitchModelTest, ResetAllPinsTurnsEveryPinOffAndKeepsThePage)
     p.page.ResetAllPins();
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            EXPECT_EQ(p.record.Pin(e, pin), PinOff);
+            EXPECT_EQ(p.record.Pin(e, pin), PinState::Off);
     EXPECT_EQ(p.record.Pin(3, 0), 77);
     EXPECT_EQ(p.page.currentPage, 6);
     EXPECT_EQ(p.page.caption, "6");
     EXPECT_STREQ((*p.page.Options(2))[p.page.selectors[1]], "3 times");
     // A selection change after the reset lands in the switch on view.
     p.page.StorePin(1, 1);
-    EXPECT_EQ(p.record.Pin(5, 1), PinOn);
-    EXPECT_EQ(p.record.Pin(0, 1), PinOff);
+    EXPECT_EQ(p.record.Pin(5, 1), PinState::On);
+    EXPECT_EQ(p.record.Pin(0, 1), PinState::Off);
 }
 
 }  // namespace

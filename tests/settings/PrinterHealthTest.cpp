@@ -8,9 +8,9 @@
 #include <ostream>
 #include <vector>
 
-#include "ScriptedPrinter.h"
 #include "settings/PrinterExchange.h"
 #include "settings/PrinterHealth.h"
+#include "support/ScriptedPrinter.h"
 
 namespace zorvik {
 namespace {

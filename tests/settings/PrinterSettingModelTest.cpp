@@ -2,6 +2,7 @@
 
 #include "resources/SettingsTexts.h"
 #include "settings/PrinterSettingModel.h"
+#include "support/RowName.h"
 
 namespace zorvik {
 namespace {
@@ -35,6 +36,7 @@ struct CodePageCase {
     int index;
     const char* item;
     const char* switch2;  // pins 1..8 after the choice, from all "0"
+    friend void PrintTo(const CodePageCase& c, std::ostream* os) { *os << c.index << " " << c.item; }
 };
 
 class CodePageTest : public ::testing::TestWithParam<CodePageCase> {};
@@ -54,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Values, CodePageTest,
                                            // 36 = 32 + 4: the sixth bit on pin 3, bit 2 on pin 6.
                                            CodePageCase{37, "WPC1250 (Czech)", "00122122"},
                                            CodePageCase{16, "WPC1257 (Baltic)", "00211112"},
-                                           CodePageCase{2, "Katakana", "00212222"}));
+                                           CodePageCase{2, "Katakana", "00212222"}),
+                         [](const auto& info) { return test::RowNameOf(info.param.item); });
 
 struct DoubleFontCase {
     int index;
@@ -63,6 +66,7 @@ struct DoubleFontCase {
     int fontChoice;
     int codePageIndex;
     bool codePageEnabled;
+    friend void PrintTo(const DoubleFontCase& c, std::ostream* os) { *os << "choice " << c.index; }
 };
 
 class DoubleFontTest : public ::testing::TestWithParam<DoubleFontCase> {};
@@ -93,23 +97,28 @@ INSTANTIATE_TEST_SUITE_P(Choices, DoubleFontTest,
                              DoubleFontCase{5, "11222222", "12222222", 5, 0, false},
                              // WPC1257_KARVO: value 4 on pin 3, single-byte country, code page 15.
                              DoubleFontCase{6, "22122222", "22211112", 6, 16, false},
-                             DoubleFontCase{-1, "22222222", "22222222", -1, 5, true}));
+                             DoubleFontCase{-1, "22222222", "22222222", -1, 5, true}),
+                         [](const auto& info) {
+                             const int i = info.param.index;
+                             return i < 0 ? std::string("NoChoice") : "Choice" + std::to_string(i);
+                         });
 
 TEST(PrinterSettingModelTest, NoChangeRestoresSwitchTwelveAsRead)
 {
     Page p;
     SetPins(p.record, 7, "21200120");
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.Refresh(true);
     p.page.SelectDoubleFont(2);
     ASSERT_EQ(Pins(p.record, 7), "12222222");
     p.page.SelectDoubleFont(0);
     EXPECT_EQ(Pins(p.record, 7), "21200120");
-    EXPECT_EQ(p.record.Pin(1, 1), PinOff);
+    EXPECT_EQ(p.record.Pin(1, 1), PinState::Off);
 }
 
 struct ListCase {
     const char* name;
+    friend void PrintTo(const ListCase& row, std::ostream* os) { *os << row.name; }
     int index;
     const char* switchPins;  // pins 1..8 of the list's switch
 };
@@ -125,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(Items, PrintSpeedChoiceTest,
                          ::testing::Values(ListCase{"No Change", 0, "00000000"},
                                            ListCase{"speed 3", 1, "22000000"},
                                            ListCase{"speed 2", 2, "12000000"},
-                                           ListCase{"speed 1", 3, "21000000"}));
+                                           ListCase{"speed 1", 3, "21000000"}),
+                         test::RowName());
 
 class EmulationChoiceTest : public ::testing::TestWithParam<ListCase> {};
 TEST_P(EmulationChoiceTest, SetsSwitchThreePinsOneToThree)
@@ -137,7 +147,8 @@ TEST_P(EmulationChoiceTest, SetsSwitchThreePinsOneToThree)
 INSTANTIATE_TEST_SUITE_P(Items, EmulationChoiceTest,
                          ::testing::Values(ListCase{"No Change", 0, "00000000"}, ListCase{"1", 1, "22200000"},
                                            ListCase{"2", 2, "12200000"}, ListCase{"3", 3, "21200000"},
-                                           ListCase{"4", 4, "11200000"}, ListCase{"5", 5, "22100000"}));
+                                           ListCase{"4", 4, "11200000"}, ListCase{"5", 5, "22100000"}),
+                         test::RowName());
 
 class SingleFontChoiceTest : public ::testing::TestWithParam<ListCase> {};
 TEST_P(SingleFontChoiceTest, SetsSwitchFourPinsThreeAndFour)
@@ -148,10 +159,12 @@ TEST_P(SingleFontChoiceTest, SetsSwitchFourPinsThreeAndFour)
 }
 INSTANTIATE_TEST_SUITE_P(Items, SingleFontChoiceTest,
                          ::testing::Values(ListCase{"No Chnage", 0, "00000000"}, ListCase{"A", 1, "00220000"},
-                                           ListCase{"B", 2, "00120000"}, ListCase{"C", 3, "00210000"}));
+                                           ListCase{"B", 2, "00120000"}, ListCase{"C", 3, "00210000"}),
+                         test::RowName());
 
 struct RefreshCase {
     const char* name;
+    friend void PrintTo(const RefreshCase& row, std::ostream* os) { *os << row.name; }
     int entry;
     const char* pins;
     int PrinterSettingModel::*index;
@@ -164,7 +177,7 @@ TEST_P(RefreshDecodeTest, RefreshDecodesTheIndexFromThePins)
 {
     const RefreshCase c = GetParam();
     Page p;
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.printSpeedIndex = p.page.emulationIndex = p.page.singleFontIndex = p.page.codePageIndex = 7;
     SetPins(p.record, c.entry, c.pins);
     p.page.Refresh(true);
@@ -189,12 +202,13 @@ INSTANTIATE_TEST_SUITE_P(
                       RefreshCase{"font odd", 3, "00110000", &PrinterSettingModel::singleFontIndex, 0},
                       RefreshCase{"code page 36", 1, "12122122", &PrinterSettingModel::codePageIndex, 37},
                       RefreshCase{"code page pin 2 unread", 1, "10122122",
-                                  &PrinterSettingModel::codePageIndex, -2}));
+                                  &PrinterSettingModel::codePageIndex, -2}),
+    test::RowName());
 
 TEST(PrinterSettingModelTest, DoubleByteFontReadDisablesTheCodePageList)
 {
     Page p;
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     SetPins(p.record, 7, "22122222");  // value 4
     SetPins(p.record, 1, "22211112");
     p.page.codePageIndex = 9;
@@ -221,7 +235,7 @@ TEST(PrinterSettingModelTest, RefreshNeedsTheRecordLoaded)
     EXPECT_EQ(p.page.printSpeedIndex, 0);
     EXPECT_FALSE(p.page.printSpeedEnabled);
 
-    p.page.recordLoaded = 1;
+    p.page.recordLoaded = true;
     p.page.singleFontIndex = 2;
     p.page.Refresh(false);
     EXPECT_EQ(shown, 1);

@@ -5,13 +5,14 @@
 
 #include <functional>
 
-#include "ScriptedPrinter.h"
 #include "link/SystemPortFactory.h"
 #include "resources/FontImages.h"
 #include "resources/SettingsTexts.h"
+#include "resources/SimTexts.h"  // with SettingsTexts.h: every table has one definition
 #include "settings/StatusSession.h"
 #include "sim/SimServer.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedPrinter.h"
 #include "support/SimPortSettings.h"
 
 namespace zorvik {
@@ -81,7 +82,8 @@ TEST_P(StatusEndToEndTest, GetAndSetStatusRoundTripThePagesChoices)
     Get();
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            ASSERT_EQ(session->Record().Pin(e, pin), pin == e + 1 ? PinOn : PinOff) << e << " " << pin;
+            ASSERT_EQ(session->Record().Pin(e, pin), pin == e + 1 ? PinState::On : PinState::Off)
+                << e << " " << pin;
     EXPECT_EQ(session->SettingPage().powerSave, 1);
     EXPECT_EQ(session->SettingPage().entranceTime, 40);
 
@@ -126,10 +128,10 @@ TEST_P(StatusEndToEndTest, GetAndSetStatusRoundTripThePagesChoices)
     Get();
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            if (written.Pin(e, pin) != PinNoChange) {
+            if (written.Pin(e, pin) != PinState::NoChange) {
                 EXPECT_EQ(session->Record().Pin(e, pin), written.Pin(e, pin)) << e << " " << pin;
             }
-    EXPECT_EQ(session->Record().Pin(6, 7), PinOn);  // "no change" kept the printer's pin
+    EXPECT_EQ(session->Record().Pin(6, 7), PinState::On);  // "no change" kept the printer's pin
     EXPECT_EQ(session->SettingPage().codePageIndex, 37);
     EXPECT_EQ(session->SettingPage().emulationIndex, 4);
 }
@@ -170,7 +172,7 @@ TEST_P(StatusEndToEndTest, FaultsOfThePrinter)
         return 0;
     });
     Get();
-    EXPECT_EQ(session->Record().Pin(2, 2), PinNoChange);
+    EXPECT_EQ(session->Record().Pin(2, 2), PinState::NoChange);
     EXPECT_EQ(session->SettingPage().powerSave, -1);
     session->SetStatus();
     const auto writes = SwitchWrites();
@@ -248,7 +250,8 @@ struct FaultRig {
     {
         for (int e = 0; e < 8; ++e)
             for (int pin = 1; pin <= 8; ++pin)
-                if (session->Record().Pin(e, pin) != (pin == e + 1 ? PinOff : PinOn))
+                if (session->Record().Pin(e, pin) !=
+                    (pin == e + 1 ? SlotOf(PinState::Off) : SlotOf(PinState::On)))
                     return false;
         return true;
     }

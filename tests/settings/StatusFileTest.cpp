@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sys/resource.h>
 
-#include "ScriptedPrinter.h"
 #include "base/AtomicFile.h"
 #include "base/BoundedFile.h"
 #include "resources/SettingsTexts.h"
@@ -12,7 +11,9 @@
 #include "settings/StatusSession.h"
 #include "support/FileKinds.h"
 #include "support/RecordingNotifier.h"
+#include "support/RowName.h"
 #include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrinter.h"
 #include "support/TempDir.h"
 
 namespace zorvik {
@@ -72,6 +73,7 @@ TEST(StatusFileTest, LoadRestoresFourSwitchesAndLeavesTheOthers)
 
 struct LoadCase {
     const char* name;
+    friend void PrintTo(const LoadCase& row, std::ostream* os) { *os << row.name; }
     const char* file;
     Bytes content;
     StatusFile::Result result;
@@ -118,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"longest file read", "m.sts", WithSwitch2Pin1(StatusFile::kReadLimit, 1),
                  StatusFile::Result::Ok, 1, 0},
         LoadCase{"file too long to be one", "n.sts", WithSwitch2Pin1(StatusFile::kReadLimit + 1, 1),
-                 StatusFile::Result::CantRead, 7, 9}));
+                 StatusFile::Result::CantRead, 7, 9}),
+    test::RowName());
 
 // A folder, a named pipe or /dev/zero chosen as a status file, or a file far longer
 // than one, is refused at once (the window must not freeze), naming file and reason.
@@ -200,7 +203,7 @@ TEST(StatusFileTest, SessionSavesAndLoadsThroughTheChooser)
     EXPECT_EQ(session.Record().Pin(7, 3), 703);
     EXPECT_TRUE(session.ButtonEnabled(StatusButton::SetStatus));
     EXPECT_FALSE(session.ButtonEnabled(StatusButton::LoadStatus));  // unchanged by a load
-    EXPECT_EQ(session.SettingPage().recordLoaded, 1);
+    EXPECT_TRUE(session.SettingPage().recordLoaded);
     EXPECT_TRUE(notifier.messages.empty());
 
     chooser.answer = dir.File("x.STS");

@@ -2,12 +2,13 @@
 
 #include <functional>
 
-#include "ScriptedPrinter.h"
 #include "resources/CommonTexts.h"
 #include "resources/SettingsTexts.h"
 #include "settings/StatusSession.h"
 #include "support/PortSettingsPrint.h"
 #include "support/RecordingNotifier.h"
+#include "support/RowName.h"
+#include "support/ScriptedPrinter.h"
 
 namespace zorvik {
 namespace {
@@ -64,7 +65,7 @@ TEST_P(ReadingStyleTest, GetStatusFillsThePinsFromTheReplies)
     EXPECT_EQ(f.Messages(), std::vector<std::string>{kMsgGetStatusOk});
     for (int e = 0; e < 8; ++e)
         for (int pin = 1; pin <= 8; ++pin)
-            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOn : PinOff)
+            EXPECT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinState::On : PinState::Off)
                 << "entry " << e << " pin " << pin;
     EXPECT_EQ(f.session.SettingPage().powerSave, 1);
     EXPECT_EQ(f.session.SettingPage().entranceTime, 30);
@@ -200,6 +201,10 @@ struct EntranceCase {
     int seconds;
     int powerSave;
     bool accepted;
+    friend void PrintTo(const EntranceCase& c, std::ostream* os)
+    {
+        *os << c.seconds << " s, power save " << c.powerSave;
+    }
 };
 
 class EntranceTimeTest : public ::testing::TestWithParam<EntranceCase> {};
@@ -237,6 +242,10 @@ INSTANTIATE_TEST_SUITE_P(Bounds, EntranceTimeTest,
 struct ShortPowerCase {
     InterfaceType type;
     int length;
+    friend void PrintTo(const ShortPowerCase& c, std::ostream* os)
+    {
+        *os << c.type << ", " << c.length << " bytes";
+    }
 };
 
 class ShortPowerReplyTest : public ::testing::TestWithParam<ShortPowerCase> {};
@@ -269,6 +278,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, ShortPowerReplyTest,
 
 struct BabbleCase {
     const char* name;
+    friend void PrintTo(const BabbleCase& row, std::ostream* os) { *os << row.name; }
     bool endlessText;
     bool noSwitchHeader;
 };
@@ -292,7 +302,8 @@ TEST_P(BoundedWaitTest, ByteWiseLoopsFailWithTheRestartMessage)
 
 INSTANTIATE_TEST_SUITE_P(Faults, BoundedWaitTest,
                          ::testing::Values(BabbleCase{"text without end", true, false},
-                                           BabbleCase{"switch reply without header", false, true}));
+                                           BabbleCase{"switch reply without header", false, true}),
+                         test::RowName());
 
 // A switch reply that comes late, in pieces, after a stray byte, cut short or with a
 // wrong second byte, on one switch: Get Status either reads exactly what the printer
@@ -372,7 +383,8 @@ TEST(StatusSessionTest, MisshapenSwitchRepliesAreReadWholeOrFailTheAction)
                     EXPECT_NE(c.expect, Expect::Fail);
                     for (int e = 0; e < 8; ++e)
                         for (int pin = 1; pin <= 8; ++pin)
-                            ASSERT_EQ(f.session.Record().Pin(e, pin), pin == e + 1 ? PinOff : PinOn)
+                            ASSERT_EQ(f.session.Record().Pin(e, pin),
+                                      pin == e + 1 ? PinState::Off : PinState::On)
                                 << "entry " << e << " pin " << pin;
                 } else {
                     EXPECT_NE(c.expect, Expect::Exact);

@@ -3,6 +3,7 @@
 // expects, and the folder, named pipe, endless device and oversized file it must refuse
 // at once, without blocking or filling memory.
 #include <cstddef>
+#include <ostream>
 #include <string>
 
 #include "support/TempDir.h"
@@ -16,6 +17,10 @@ inline constexpr FileKind kAllFileKinds[] = {FileKind::Regular, FileKind::Direct
 
 // "Regular", "Directory", "NamedPipe", "DevZero", "OverLimit": usable as test names.
 const char* FileKindName(FileKind kind);
+inline void PrintTo(FileKind kind, std::ostream* os)
+{
+    *os << FileKindName(kind);
+}
 
 // Makes `name` in dir as the kind and returns its path: Regular holds `content`,
 // DevZero is a symbolic link to /dev/zero, OverLimit a sparse file of limit + 1 bytes.

@@ -2,7 +2,8 @@
 // A printer for the settings tests on the scripted FakePort: it keeps eight memory
 // switches and the power-save setting, answers the identification, switch and
 // power-save commands in the reply shape of the interface, and can be told to
-// misbehave. Plus a timer host the tests fire by hand.
+// misbehave, down to the shape of single replies. Plus a timer host the tests fire by
+// hand. The whole protocol, as the virtual printer speaks it, is SimulatedPrinter.
 #include <array>
 #include <functional>
 #include <map>

@@ -1,22 +1,17 @@
-#include "cli/FullStatusFile.h"
+#include "settings/FullStatusFile.h"
 
 #include <filesystem>
 
 #include "base/AtomicFile.h"
-#include "resources/CliTexts.h"
+#include "resources/SettingsTexts.h"
 
 namespace zorvik {
 
 namespace {
 
-constexpr std::size_t kRoomOffset = 72;  // switches 3 to 6, nine slots each
+// Switches 3 to 6, whose room the window leaves as zeros.
 constexpr int kFirstRoomEntry = 2;
 constexpr int kLastRoomEntry = 5;
-
-std::size_t SlotOffset(int entry, int slot)
-{
-    return kRoomOffset + static_cast<std::size_t>((entry - kFirstRoomEntry) * kSlotCount + slot) * 4;
-}
 
 }  // namespace
 
@@ -24,11 +19,8 @@ std::vector<std::uint8_t> FullStatusFile::Encode(const SettingsRecord& record)
 {
     std::vector<std::uint8_t> image = StatusFile::Encode(record);
     for (int e = kFirstRoomEntry; e <= kLastRoomEntry; ++e)
-        for (int s = 0; s < kSlotCount; ++s) {
-            const auto u = static_cast<std::uint32_t>(record.Pin(e, s));
-            for (std::size_t i = 0; i < 4; ++i)
-                image[SlotOffset(e, s) + i] = static_cast<std::uint8_t>(u >> (8 * i));
-        }
+        for (int s = 0; s < kSlotCount; ++s)
+            StatusFile::PutSlot(image, e, s, record.Pin(e, s));
     return image;
 }
 
@@ -37,13 +29,9 @@ void FullStatusFile::Decode(const std::vector<std::uint8_t>& image, SettingsReco
     StatusFile::Decode(image, record);
     for (int e = kFirstRoomEntry; e <= kLastRoomEntry; ++e)
         for (int s = 0; s < kSlotCount; ++s) {
-            std::uint32_t u = 0;
-            for (std::size_t i = 0; i < 4; ++i)
-                if (SlotOffset(e, s) + i < image.size())
-                    u |= static_cast<std::uint32_t>(image[SlotOffset(e, s) + i]) << (8 * i);
-            auto value = static_cast<std::int32_t>(u);
-            if (s > 0 && value != PinOn && value != PinOff)
-                value = PinNoChange;
+            auto value = StatusFile::GetSlot(image, e, s);
+            if (s > 0 && value != PinState::On && value != PinState::Off)
+                value = SlotOf(PinState::NoChange);
             record.Pin(e, s) = value;
         }
 }

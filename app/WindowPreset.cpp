@@ -1,26 +1,27 @@
-#include "app/PresetApplier.h"
+#include "app/WindowPreset.h"
 
 #include "app/MainWindowState.h"
 #include "app/Preset.h"
-#include "app/SystemPresetStore.h"
 
 namespace zorvik {
 
-std::unique_ptr<PresetApplier> PresetApplier::ForThisSystem()
+std::unique_ptr<WindowPreset> WindowPreset::ForThisSystem()
 {
-    return std::make_unique<PresetApplier>(MakeSystemPresetStore());
+    return std::make_unique<WindowPreset>(MakeSystemQueuePresets(), MakeOwnPresetValues());
 }
 
-void PresetApplier::Load(MainWindowState& window)
+void WindowPreset::Load(MainWindowState& window)
 {
-    if (!window.argument)
+    if (!window.argument || !queues_ || !own_)
         return;
-    if (!RunPreset(store_, *window.argument, window.settings))
+    auto preset = PresetFor(*window.argument, window.settings, *queues_, *own_);
+    if (!preset)
         return;
+    window.settings = std::move(*preset);
     window.FillLists(window.settings.interfaceType);
 }
 
-void PresetApplier::ApplySelections(MainWindowState& window)
+void WindowPreset::ApplySelections(MainWindowState& window)
 {
     PresetLists lists;
     lists.port = window.List(MainList::Port).entries;

@@ -1,4 +1,4 @@
-#include "app/win32/PresetRegistryStore.h"
+#include "app/win32/RegistryPresets.h"
 
 #include <windows.h>
 
@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/SystemPresetStore.h"
 #include "resources/MainTexts.h"
 #include "resources/PresetTexts.h"
 
@@ -79,24 +78,39 @@ std::optional<PresetQueue> RegistryPresetQueue(const std::string& queue)
     return found;
 }
 
-std::optional<PresetQueue> PresetRegistryStore::FindQueue(const std::string& queue) const
+namespace {
+
+class RegistryQueuePresets final : public QueuePresets {
+public:
+    std::optional<PortSettings> ForQueue(const std::string& queue, const PortSettings& base) const override
+    {
+        const auto found = RegistryPresetQueue(queue);
+        return found ? PresetFromSpoolerPort(*found, base) : std::nullopt;
+    }
+};
+
+class RegistryOwnValues final : public OwnPresetValues {
+public:
+    std::optional<std::string> Text(std::string_view name) const override
+    {
+        return RegistryText(kOwnKeyPath, std::string(name));
+    }
+    std::optional<std::uint32_t> Number(std::string_view name) const override
+    {
+        return RegistryNumber(kOwnKeyPath, std::string(name));
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<QueuePresets> MakeSystemQueuePresets()
 {
-    return RegistryPresetQueue(queue);
+    return std::make_unique<RegistryQueuePresets>();
 }
 
-std::optional<std::string> PresetRegistryStore::OwnText(std::string_view name) const
+std::unique_ptr<OwnPresetValues> MakeOwnPresetValues()
 {
-    return RegistryText(kOwnKeyPath, std::string(name));
-}
-
-std::optional<std::uint32_t> PresetRegistryStore::OwnNumber(std::string_view name) const
-{
-    return RegistryNumber(kOwnKeyPath, std::string(name));
-}
-
-std::unique_ptr<const PresetStore> MakeSystemPresetStore()
-{
-    return std::make_unique<PresetRegistryStore>();
+    return std::make_unique<RegistryOwnValues>();
 }
 
 }  // namespace zorvik
