@@ -29,4 +29,10 @@ inline constexpr std::uint32_t kFontImageSizes[] = {615695, 1025807, 843791, 632
 // The memory switches the printer keeps, in the order the program exchanges them.
 inline constexpr int kSimSwitchNumbers[] = {1, 2, 3, 4, 5, 6, 11, 12};
 
+// zorvik-sim where the system has no pseudo-terminals (Windows): the help of --pty,
+// and the error when it is asked for anyway.
+inline constexpr char kSimPtyUnavailableHelp[] = "not available on Windows (no pseudo-terminals); use --tcp";
+inline constexpr char kSimPtyUnavailable[] =
+    "--pty: pseudo-terminals are not available on Windows; serve a loopback TCP port with --tcp [PORT]";
+
 }  // namespace zorvik
