@@ -57,6 +57,11 @@ start_sim() {
   echo "windows: the virtual printer did not start" >&2
   return 1
 }
+# The loopback TCP port the printer whose output is in $1 serves (zorvik-sim.exe ends its
+# lines with CR LF).
+sim_port() {
+  tr -d '\r' <"$1" | sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p'
+}
 stop_sim() {
   # The last bytes a program wrote before it ended may still be on their way into the
   # printer's log: stop it once the log has been still for a moment.
@@ -78,8 +83,7 @@ exchange() {
   shift
   start_sim "$work/sim.out" --tcp 0 --log
   local port
-  # zorvik-sim.exe ends its lines with CR LF.
-  port=$(tr -d '\r' <"$work/sim.out" | sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p')
+  port=$(sim_port "$work/sim.out")
   "$@" check --port 127.0.0.1 --tcp-port "$port"
   # The same status; only the printer's name carries the port of this run.
   "$@" get --json --port "127.0.0.1:$port" | tr -d '\r' | grep -v '"printer": ' >"$log.json"
@@ -116,7 +120,31 @@ if [ "$status" -ne 2 ] || ! grep -q "not available on Windows" "$work/simpty.err
   echo "windows: zorvik-sim.exe --pty did not say that it is not available (exit $status)" >&2
   exit 1
 fi
-echo "zorvik-sim.exe serves the same exchanges and status as the Linux virtual printer"
+# Reply faults: the Linux check ends alike against both printers. check_with LOG OPTIONS...
+# keeps the check's messages and exit status against a fresh printer with those options.
+check_with() {
+  local log=$1 port status=0
+  shift
+  start_sim "$work/fault.out" --tcp 0 "$@"
+  port=$(sim_port "$work/fault.out")
+  timeout 60 "$linux/cli/zorvik-cli" check --port "127.0.0.1:$port" >"$log" 2>&1 || status=$?
+  echo "exit $status" >>"$log"
+  stop_sim
+}
+for fault in "--split 3" "--hang-up-after-replies 1" "--babble-after-replies 1" "--drop-after 4" \
+             "--refuse-after 4"; do
+  read -ra options <<<"$fault"
+  sim_program=("$linux/sim/zorvik-sim")
+  check_with "$work/fault.linux" "${options[@]}"
+  sim_program=(wine "$win/sim/zorvik-sim.exe")
+  check_with "$work/fault.windows" "${options[@]}"
+  if ! diff -u "$work/fault.linux" "$work/fault.windows"; then
+    echo "windows: with $fault the check ended otherwise against zorvik-sim.exe" >&2
+    exit 1
+  fi
+done
+sim_program=("$linux/sim/zorvik-sim")
+echo "zorvik-sim.exe serves the same exchanges, status and reply faults as the Linux virtual printer"
 
 echo "== a COM port on a pseudo-terminal =="
 # Wine maps COM names to Linux devices; a pseudo-terminal has no modem lines, so the
