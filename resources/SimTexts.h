@@ -23,4 +23,10 @@ inline constexpr std::uint8_t kSimPowerSaveReplyLead = 0x50;
 inline constexpr char kSimUserModeIn[] = "IN";
 inline constexpr char kSimUserModeOut[] = "OUT";
 
+// zorvik-sim where the system has no pseudo-terminals (Windows): the help of --pty,
+// and the error when it is asked for anyway.
+inline constexpr char kSimPtyUnavailableHelp[] = "not available on Windows (no pseudo-terminals); use --tcp";
+inline constexpr char kSimPtyUnavailable[] =
+    "--pty: pseudo-terminals are not available on Windows; serve a loopback TCP port with --tcp [PORT]";
+
 }  // namespace zorvik

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows build: cross-compiles the core, zorvik-cli.exe and the test programs
-# with mingw-w64, runs the tests under Wine, drives zorvik-cli.exe against the Linux
-# virtual printer on loopback TCP (the printer's log must match a run of the Linux
-# zorvik-cli), checks the absent-printer path on a COM port mapped to a
+# The Windows build: cross-compiles the core, zorvik-cli.exe, zorvik-sim.exe and the
+# test programs with mingw-w64, runs the tests under Wine, drives zorvik-cli.exe against
+# the Linux virtual printer on loopback TCP (the printer's log must match a run of the
+# Linux zorvik-cli), drives the Linux zorvik-cli against zorvik-sim.exe (the same
+# log again), checks the absent-printer path on a COM port mapped to a
 # pseudo-terminal, and packs the release zip.
 #
 # Needs the Linux build in ${ZORVIK_BUILD_DIR:-build} (zorvik-sim, zorvik-cli);
@@ -33,18 +34,20 @@ wineboot -i >/dev/null 2>&1
 echo "== Windows cross build =="
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
       -DZORVIK_WERROR=${ZORVIK_WERROR:-OFF} >/dev/null
-targets=(zorvik-cli link_tests settings_tests app_tests cli_tests)
+targets=(zorvik-cli zorvik-sim link_tests settings_tests app_tests cli_tests)
 cmake --build "$win" -j"$(nproc)" --target "${targets[@]}"
 
 echo "== Windows tests under Wine =="
 ctest --test-dir "$win" --output-on-failure
 
 cli_exe="$win/cli/zorvik-cli.exe"
-# Starts the Linux virtual printer with the given options, logging to $1; sets sim_pid.
+# The virtual printer the runs below start: the Linux one unless set otherwise.
+sim_program=("$linux/sim/zorvik-sim")
+# Starts the virtual printer with the given options, logging to $1; sets sim_pid.
 start_sim() {
   local log=$1
   shift
-  "$linux/sim/zorvik-sim" "$@" >"$log" &
+  "${sim_program[@]}" "$@" >"$log" &
   sim_pid=$!
   sim_log=$log
   for _ in $(seq 100); do
@@ -53,6 +56,11 @@ start_sim() {
   done
   echo "windows: the virtual printer did not start" >&2
   return 1
+}
+# The loopback TCP port the printer whose output is in $1 serves (zorvik-sim.exe ends its
+# lines with CR LF).
+sim_port() {
+  tr -d '\r' <"$1" | sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p'
 }
 stop_sim() {
   # The last bytes a program wrote before it ended may still be on their way into the
@@ -75,13 +83,13 @@ exchange() {
   shift
   start_sim "$work/sim.out" --tcp 0 --log
   local port
-  port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/sim.out")
+  port=$(sim_port "$work/sim.out")
   "$@" check --port 127.0.0.1 --tcp-port "$port"
   # The same status; only the printer's name carries the port of this run.
   "$@" get --json --port "127.0.0.1:$port" | tr -d '\r' | grep -v '"printer": ' >"$log.json"
   "$@" set --port "127.0.0.1:$port" --print-speed 1
   stop_sim
-  grep '^received: ' "$work/sim.out" >"$log"
+  tr -d '\r' <"$work/sim.out" | grep '^received: ' >"$log"
 }
 
 echo "== zorvik-cli.exe against the Linux virtual printer =="
@@ -96,6 +104,47 @@ if ! diff -u "$work/linux.log.json" "$work/windows.log.json"; then
   exit 1
 fi
 echo "same $(wc -l <"$work/linux.log") exchanges and the same status as the Linux build"
+
+echo "== the Linux zorvik-cli against zorvik-sim.exe =="
+sim_program=(wine "$win/sim/zorvik-sim.exe")
+exchange "$work/simexe.log" timeout 60 "$linux/cli/zorvik-cli"
+sim_program=("$linux/sim/zorvik-sim")
+if ! diff -u "$work/linux.log" "$work/simexe.log" || ! diff -u "$work/linux.log.json" "$work/simexe.log.json"; then
+  echo "windows: zorvik-sim.exe received or answered otherwise than the Linux virtual printer" >&2
+  exit 1
+fi
+# Windows has no pseudo-terminals: --pty is refused with its reason.
+status=0
+timeout 60 wine "$win/sim/zorvik-sim.exe" --pty 2>"$work/simpty.err" || status=$?
+if [ "$status" -ne 2 ] || ! grep -q "not available on Windows" "$work/simpty.err"; then
+  echo "windows: zorvik-sim.exe --pty did not say that it is not available (exit $status)" >&2
+  exit 1
+fi
+# Reply faults: the Linux check ends alike against both printers. check_with LOG OPTIONS...
+# keeps the check's messages and exit status against a fresh printer with those options.
+check_with() {
+  local log=$1 port status=0
+  shift
+  start_sim "$work/fault.out" --tcp 0 "$@"
+  port=$(sim_port "$work/fault.out")
+  timeout 60 "$linux/cli/zorvik-cli" check --port "127.0.0.1:$port" >"$log" 2>&1 || status=$?
+  echo "exit $status" >>"$log"
+  stop_sim
+}
+for fault in "--split 3" "--hang-up-after-replies 1" "--babble-after-replies 1" "--drop-after 4" \
+             "--refuse-after 4"; do
+  read -ra options <<<"$fault"
+  sim_program=("$linux/sim/zorvik-sim")
+  check_with "$work/fault.linux" "${options[@]}"
+  sim_program=(wine "$win/sim/zorvik-sim.exe")
+  check_with "$work/fault.windows" "${options[@]}"
+  if ! diff -u "$work/fault.linux" "$work/fault.windows"; then
+    echo "windows: with $fault the check ended otherwise against zorvik-sim.exe" >&2
+    exit 1
+  fi
+done
+sim_program=("$linux/sim/zorvik-sim")
+echo "zorvik-sim.exe serves the same exchanges, status and reply faults as the Linux virtual printer"
 
 echo "== a COM port on a pseudo-terminal =="
 # Wine maps COM names to Linux devices; a pseudo-terminal has no modem lines, so the

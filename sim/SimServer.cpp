@@ -1,18 +1,7 @@
 #include "sim/SimServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 
 namespace zorvik {
@@ -31,23 +20,6 @@ long long CeilMs(std::chrono::steady_clock::duration d)
     return std::chrono::ceil<std::chrono::milliseconds>(d).count();
 }
 
-void CloseFd(int& fd)
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
-
-void SetNonBlocking(int fd)
-{
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-}
-
-std::string ErrnoText(const char* what)
-{
-    return std::string(what) + ": " + std::strerror(errno);
-}
-
 }  // namespace
 
 SimServer::SimServer(VirtualPrinter printer) : printer_(std::move(printer)) {}
@@ -60,13 +32,13 @@ SimServer::~SimServer()
 std::string SimServer::PtyPath() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return ptyPath_;
+    return transport_.PtyPath();
 }
 
 std::uint16_t SimServer::TcpPort() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return tcpPort_;
+    return transport_.TcpPort();
 }
 
 bool SimServer::Start(const SimServerOptions& options)
@@ -74,64 +46,15 @@ bool SimServer::Start(const SimServerOptions& options)
     Stop();
     std::lock_guard<std::mutex> lock(mutex_);
     error_.clear();
-    auto fail = [this](const char* what) {
-        error_ = ErrnoText(what);
-        CloseFd(master_);
-        CloseFd(slaveHolder_);
-        CloseFd(listen_);
-        CloseFd(wakeRead_);
-        CloseFd(wakeWrite_);
-        ptyPath_.clear();
-        tcpPort_ = 0;
-        out_.clear();  // the stray a pty line got on opening
+    const bool opened = transport_.OpenWake() && (!options.pty || transport_.OpenPty()) &&
+                        (!options.tcp || transport_.OpenTcp(options.tcpPort));
+    if (!opened) {
+        error_ = transport_.Error();
+        transport_.CloseAll();
         return false;
-    };
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return fail("pipe");
-    wakeRead_ = pipeFds[0];
-    wakeWrite_ = pipeFds[1];
-
-    if (options.pty) {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            return fail("pseudo-terminal");
-        char name[128];
-        if (::ptsname_r(master_, name, sizeof name) != 0)
-            return fail("ptsname");
-        ptyPath_ = name;
-        // Holding the slave open ourselves keeps the line usable between the clients'
-        // opens; raw mode so nothing is echoed or translated.
-        slaveHolder_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (slaveHolder_ < 0)
-            return fail("open pseudo-terminal slave");
-        termios tio{};
-        if (::tcgetattr(slaveHolder_, &tio) == 0) {
-            ::cfmakeraw(&tio);
-            ::tcsetattr(slaveHolder_, TCSANOW, &tio);
-        }
-        SetNonBlocking(master_);
+    }
+    if (options.pty)
         OpenLine(ToPty);
-    }
-    if (options.tcp) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (listen_ < 0)
-            return fail("socket");
-        const int yes = 1;
-        ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // loopback only, always
-        address.sin_port = htons(options.tcpPort);
-        if (::bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            return fail("bind 127.0.0.1");
-        if (::listen(listen_, 4) != 0)
-            return fail("listen");
-        socklen_t length = sizeof address;
-        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&address), &length);
-        tcpPort_ = ntohs(address.sin_port);
-        SetNonBlocking(listen_);
-    }
     stopping_ = false;
     running_ = true;
     thread_ = std::thread(&SimServer::Run, this);
@@ -150,12 +73,7 @@ void SimServer::Stop()
     thread_.join();
     std::lock_guard<std::mutex> lock(mutex_);
     running_ = false;
-    CloseFd(client_);
-    CloseFd(listen_);
-    CloseFd(master_);
-    CloseFd(slaveHolder_);
-    CloseFd(wakeRead_);
-    CloseFd(wakeWrite_);
+    transport_.CloseAll();
     out_.clear();
     held_.clear();
     for (Line& line : lines_)
@@ -165,10 +83,7 @@ void SimServer::Stop()
 void SimServer::Wake()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (wakeWrite_ >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const auto n = ::write(wakeWrite_, &byte, 1);
-    }
+    transport_.Wake();
 }
 
 void SimServer::ReleaseHeld()
@@ -199,7 +114,7 @@ void SimServer::SendUnasked(const Bytes& bytes)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (Target target : {ToPty, ToTcp})
-            if (FdOf(target) >= 0)
+            if (transport_.IsOpen(target))
                 out_.push_back({target, Clock::now(), bytes});
         Flush();
     }
@@ -216,19 +131,9 @@ void SimServer::Unplug()
     Wake();
 }
 
-int SimServer::FdOf(Target target) const
-{
-    return target == ToPty ? master_ : client_;
-}
-
 void SimServer::CloseTarget(Target target)
 {
-    if (target == ToPty) {
-        CloseFd(master_);
-        CloseFd(slaveHolder_);
-    } else {
-        CloseFd(client_);
-    }
+    transport_.Close(target);
     std::erase_if(out_, [target](const Outgoing& o) { return o.target == target; });
     std::erase_if(held_, [target](const Outgoing& h) { return h.target == target; });
     lines_[target] = Line{};
@@ -294,17 +199,13 @@ void SimServer::Flush()
             ++it;
             continue;
         }
-        const int fd = FdOf(it->target);
-        if (fd < 0) {
+        if (!transport_.IsOpen(it->target)) {
             it = out_.erase(it);
             continue;
         }
-        const ssize_t n = ::send(fd, it->bytes.data(), it->bytes.size(), MSG_NOSIGNAL);
-        ssize_t written = n;
-        if (n < 0 && errno == ENOTSOCK)
-            written = ::write(fd, it->bytes.data(), it->bytes.size());
+        const long written = transport_.Send(it->target, it->bytes.data(), it->bytes.size());
         if (written < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (written == SimTransport::kWouldBlock) {
                 stuck[it->target] = true;  // the reader is behind; POLLOUT brings us back
                 ++it;
                 continue;
@@ -362,7 +263,7 @@ void SimServer::Tick()
     const auto now = Clock::now();
     const SimFaults& faults = printer_.Faults();
     for (Target target : {ToPty, ToTcp}) {
-        if (FdOf(target) < 0)
+        if (!transport_.IsOpen(target))
             continue;
         Line& line = lines_[target];
         if (faults.hangUpAfterMs > 0 &&
@@ -371,9 +272,7 @@ void SimServer::Tick()
             continue;
         }
         if (line.hangUpPending) {
-            // The slave has no input left once the client has read it all.
-            pollfd p{slaveHolder_, POLLIN, 0};
-            if (::poll(&p, 1, 0) == 0)
+            if (!transport_.PtyUnread())
                 CloseTarget(target);
             continue;
         }
@@ -399,7 +298,7 @@ int SimServer::PollTimeoutMs() const
             atTheLatest(o.due);
     const SimFaults& faults = printer_.Faults();
     for (Target target : {ToPty, ToTcp}) {
-        if (FdOf(target) < 0)
+        if (!transport_.IsOpen(target))
             continue;
         const Line& line = lines_[target];
         if (faults.hangUpAfterMs > 0)
@@ -416,23 +315,17 @@ int SimServer::PollTimeoutMs() const
 
 void SimServer::Accept()
 {
-    const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (fd < 0)
-        return;
     // The newest connection is the printer's one; an older one is dropped.
-    CloseTarget(ToTcp);
-    client_ = fd;
+    if (!transport_.Accept(printer_.Faults().refuseAfterBytes > 0))
+        return;
+    std::erase_if(out_, [](const Outgoing& o) { return o.target == ToTcp; });
+    std::erase_if(held_, [](const Outgoing& h) { return h.target == ToTcp; });
     OpenLine(ToTcp);
     printer_.ResetStream();
-    if (printer_.Faults().refuseAfterBytes > 0) {
-        const int small = 1024;
-        ::setsockopt(client_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    }
 }
 
 void SimServer::HandleInput(Target from, bool hangup)
 {
-    const int fd = FdOf(from);
     std::size_t& count = lines_[from].received;
     const SimFaults& faults = printer_.Faults();
     std::size_t room = 4096;
@@ -446,8 +339,8 @@ void SimServer::HandleInput(Target from, bool hangup)
         return;
     }
     std::uint8_t buffer[4096];
-    const ssize_t n = ::read(fd, buffer, room);
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
+    const long n = transport_.Receive(from, buffer, room);
+    if (n == 0 || n == SimTransport::kFailed) {
         if (from == ToTcp)
             CloseTarget(ToTcp);  // the client went away
         return;
@@ -464,56 +357,37 @@ void SimServer::HandleInput(Target from, bool hangup)
 void SimServer::Run()
 {
     for (;;) {
-        std::vector<pollfd> fds;
         int timeout = -1;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_)
                 return;
             const SimFaults& faults = printer_.Faults();
-            fds.push_back({wakeRead_, POLLIN, 0});
+            bool in[2] = {false, false};
+            bool out[2] = {false, false};
             for (Target target : {ToPty, ToTcp}) {
-                const int fd = FdOf(target);
-                if (fd < 0)
-                    continue;
                 const Line& line = lines_[target];
-                short events = 0;
                 // A line being cut takes nothing more in.
-                if (!line.hangUpPending &&
-                    (faults.refuseAfterBytes == 0 || line.received < faults.refuseAfterBytes))
-                    events |= POLLIN;
+                in[target] = !line.hangUpPending &&
+                             (faults.refuseAfterBytes == 0 || line.received < faults.refuseAfterBytes);
                 // The line's next piece is due and was not taken: wait for room.
                 const auto next = std::find_if(out_.begin(), out_.end(),
                                                [target](const Outgoing& o) { return o.target == target; });
-                if (!line.hangUpPending && next != out_.end() && next->due <= Clock::now())
-                    events |= POLLOUT;
-                fds.push_back({fd, events, 0});
+                out[target] = !line.hangUpPending && next != out_.end() && next->due <= Clock::now();
             }
-            if (listen_ >= 0)
-                fds.push_back({listen_, POLLIN, 0});
+            transport_.Prepare(in, out);
             timeout = PollTimeoutMs();
         }
-        const int ready = ::poll(fds.data(), fds.size(), timeout);
+        const bool waited = transport_.Wait(timeout);
         std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_)
+        if (stopping_ || !waited)
             return;
-        if (ready < 0 && errno != EINTR)
-            return;
-        for (const pollfd& p : fds) {
-            if (p.revents == 0)
-                continue;
-            if (p.fd == wakeRead_) {
-                char drain[64];
-                while (::read(wakeRead_, drain, sizeof drain) > 0) {
-                }
-            } else if (p.fd == listen_) {
-                Accept();
-            } else if (p.fd == master_ && (p.revents & (POLLIN | POLLHUP | POLLERR))) {
-                HandleInput(ToPty, p.revents & (POLLHUP | POLLERR));
-            } else if (p.fd == client_ && (p.revents & (POLLIN | POLLHUP | POLLERR))) {
-                HandleInput(ToTcp, p.revents & (POLLHUP | POLLERR));
-            }
-        }
+        const SimTransport::Ready ready = transport_.Seen();
+        for (Target target : {ToPty, ToTcp})
+            if (ready.input[target] && transport_.IsOpen(target))
+                HandleInput(target, ready.hangup[target]);
+        if (ready.accept)
+            Accept();
         Tick();
         Flush();
     }

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/SimTransport.h"
 #include "sim/VirtualPrinter.h"
 
 namespace zorvik {
@@ -79,7 +80,9 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    enum Target { ToPty, ToTcp };
+    using Target = SimLine;
+    static constexpr Target ToPty = kSimPty;
+    static constexpr Target ToTcp = kSimTcp;
     struct Outgoing {
         Target target;
         Clock::time_point due;
@@ -111,7 +114,6 @@ private:
     // Timed faults: cuts by time, a pty cut waiting for its reader, babble.
     void Tick();
     bool BabbleQueued(Target target) const;
-    int FdOf(Target target) const;
     void CloseTarget(Target target);
     int PollTimeoutMs() const;
 
@@ -121,14 +123,7 @@ private:
     std::thread thread_;
     bool running_ = false;
     bool stopping_ = false;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    int master_ = -1;
-    int slaveHolder_ = -1;  // keeps the line alive between the clients' opens
-    std::string ptyPath_;
-    int listen_ = -1;
-    int client_ = -1;
-    std::uint16_t tcpPort_ = 0;
+    SimTransport transport_;
     Line lines_[2];  // by Target
     std::deque<Outgoing> out_;
     std::vector<Outgoing> held_;

@@ -1,21 +1,16 @@
 // zorvik-sim: the virtual printer on a pseudo-terminal and/or a loopback TCP port.
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "resources/SimTexts.h"
+#include "sim/SimConsole.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
+#include "sim/SimTransport.h"
 
 namespace {
-
-int stopPipe[2] = {-1, -1};
 
 // Applies the whole control lines in `pending`; false when a line is too long to be one.
 bool TakeControlLines(std::string& pending, zorvik::SimServer& server)
@@ -30,12 +25,6 @@ bool TakeControlLines(std::string& pending, zorvik::SimServer& server)
         std::fflush(stdout);
     }
     return pending.size() <= zorvik::kMaxControlLine;
-}
-
-extern "C" void OnSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto n = ::write(stopPipe[1], &byte, 1);
 }
 
 }  // namespace
@@ -58,7 +47,9 @@ int main(int argc, char** argv)
     std::string babbleByte;
     std::string state;
 
-    app.add_flag("--pty", pty, "serve a pseudo-terminal (its path is printed as \"pty: PATH\")");
+    app.add_flag("--pty", pty,
+                 SimTransport::HasPty() ? "serve a pseudo-terminal (its path is printed as \"pty: PATH\")"
+                                        : kSimPtyUnavailableHelp);
     auto* tcpOption = app.add_option("--tcp", tcp, "serve 127.0.0.1:PORT (0 or no value: a free port)")
                           ->expected(0, 1)
                           ->default_str("0");
@@ -116,6 +107,10 @@ int main(int argc, char** argv)
 
     if (!pty && tcpOption->count() == 0) {
         std::cerr << "zorvik-sim: choose --pty and/or --tcp [PORT]\n";
+        return 2;
+    }
+    if (pty && !SimTransport::HasPty()) {
+        std::cerr << "zorvik-sim: " << kSimPtyUnavailable << "\n";
         return 2;
     }
     const int port = tcp.value_or(0);
@@ -190,14 +185,9 @@ int main(int argc, char** argv)
         });
     }
 
-    if (::pipe(stopPipe) != 0)
+    SimConsole console;
+    if (!console.Open())
         return 1;
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    // Started in the background of a terminal, a read of it gives EIO instead of stopping the sim.
-    ::signal(SIGTTIN, SIG_IGN);
 
     SimServer server(std::move(printer));
     if (!server.Start({pty, tcpOption->count() > 0, static_cast<std::uint16_t>(port)})) {
@@ -212,27 +202,9 @@ int main(int argc, char** argv)
 
     // Runs until a stop signal; lines on standard input change the printer's
     // condition until it ends.
-    pollfd waits[2] = {{stopPipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
     std::string pending;
-    for (;;) {
-        if (::poll(waits, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        if (waits[0].revents != 0)
-            break;
-        if (waits[1].revents == 0)
-            continue;
-        char chunk[512];
-        const auto n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            waits[1].fd = -1;  // standard input ended: no more control lines
-            continue;
-        }
-        pending.append(chunk, static_cast<std::size_t>(n));
+    while (const auto chunk = console.Next()) {
+        pending += *chunk;
         if (!TakeControlLines(pending, server)) {
             std::cerr << "zorvik-sim: control line too long; dropped\n";
             pending.clear();
