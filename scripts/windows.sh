@@ -171,7 +171,7 @@ fi
 # the virtual printer's port; zorvik-cli.exe --queue takes its port from there.
 echo "== a printer queue's preset from the registry =="
 start_sim "$work/queue.out" --tcp 0 --log
-port=$(sed -n 's/^tcp: 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$work/queue.out")
+port=$(sim_port "$work/queue.out")
 wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\Zorvik Test' /v Port /d IP_127.0.0.1 /f >/dev/null
 wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Standard TCP/IP Port\Ports\IP_127.0.0.1' \
   /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
