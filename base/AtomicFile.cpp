@@ -76,13 +76,4 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     return ok;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error)
-{
-    FileWriteError failure;
-    const bool ok = WriteFileAtomically(path, bytes, &failure);
-    if (!ok && error)
-        *error = failure.Text();
-    return ok;
-}
-
 }  // namespace zorvik

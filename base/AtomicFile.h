@@ -8,8 +8,8 @@
 
 namespace zorvik {
 
-// Why a write failed: the step that failed ("cannot rename A to B"), the errno and
-// the system's text for it.
+// Why a write failed: the step that failed ("cannot rename A to B"), the system's
+// error number (errno; GetLastError() on Windows) and its text.
 struct FileWriteError {
     std::string step;
     int error = 0;
@@ -23,6 +23,14 @@ struct FileWriteError {
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          FileWriteError* error = nullptr);
 // The same with the failure as one line of text, FileWriteError::Text().
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
+inline bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                                std::string* error)
+{
+    FileWriteError failure;
+    const bool ok = WriteFileAtomically(path, bytes, &failure);
+    if (!ok && error)
+        *error = failure.Text();
+    return ok;
+}
 
 }  // namespace zorvik

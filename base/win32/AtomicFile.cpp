@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 
 #include "base/AtomicFile.h"
 #include "base/win32/SystemError.h"
@@ -19,16 +20,17 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
-void SetError(std::string* error, const std::string& what)
+void SetError(FileWriteError* error, std::string step)
 {
     const DWORD code = GetLastError();
     if (error)
-        *error = what + ": " + win32::ErrorText(code);
+        *error = {std::move(step), static_cast<int>(code), win32::ErrorText(code)};
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error)
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         FileWriteError* error)
 {
     static std::atomic<unsigned> counter{0};
     HANDLE file = INVALID_HANDLE_VALUE;
