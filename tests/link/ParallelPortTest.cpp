@@ -16,48 +16,21 @@
 namespace zorvik {
 namespace {
 
-struct FakeParallelState {
-    bool openResult = true;
+struct FakeParallelState : test::FakeCabledState {
     std::optional<std::uint8_t> status = kParallelSelected;
-    bool isOpen = false;
     int opens = 0;
-    int closes = 0;
-    std::vector<ReadLimits> reads;
-    std::deque<int> readResults;  // what the reads return, front to back; 0 once used up
-    std::vector<std::uint32_t> writeLimits;
 };
 
-class FakeParallelDevice final : public ParallelDevice {
+class FakeParallelDevice final : public test::FakeCabledDevice<ParallelDevice, FakeParallelState> {
 public:
-    explicit FakeParallelDevice(FakeParallelState& s) : s_(s) {}
+    using FakeCabledDevice::FakeCabledDevice;
     bool Open(const std::string&) override
     {
         ++s_.opens;
         return s_.isOpen = s_.openResult;
     }
-    bool IsOpen() const override { return s_.isOpen; }
     std::optional<std::uint8_t> Status() override { return s_.status; }
     void Purge() override {}
-    int Read(std::uint8_t*, std::uint32_t, ReadLimits limits) override
-    {
-        s_.reads.push_back(limits);
-        return test::NextReadResult(s_.readResults);
-    }
-    int Write(const std::uint8_t*, std::uint32_t count, std::uint32_t totalMs) override
-    {
-        s_.writeLimits.push_back(totalMs);
-        return static_cast<int>(count);
-    }
-    void Close() override
-    {
-        ++s_.closes;
-        s_.isOpen = false;
-    }
-    const std::string& LastError() const override { return error_; }
-
-private:
-    FakeParallelState& s_;
-    std::string error_;
 };
 
 PortSettings Lpt(const char* name, CommTimeouts timeouts = {10, 10, 10, 0, 0})

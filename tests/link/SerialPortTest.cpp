@@ -6,31 +6,24 @@
 namespace zorvik {
 namespace {
 
-struct FakeSerialState {
-    bool openResult = true;
+struct FakeSerialState : test::FakeCabledState {
     bool getLineResult = true;
     bool setLineResult = true;
     ModemPresence presence = ModemPresence::DsrOn;
     std::vector<std::string> opened;
     std::vector<SerialLine> lines;
-    std::vector<ReadLimits> reads;
-    std::deque<int> readResults;  // what the reads return, front to back; 0 once used up
-    std::vector<std::uint32_t> writeLimits;
     int purges = 0;
-    int closes = 0;
-    bool isOpen = false;
 };
 
-class FakeSerialDevice final : public SerialDevice {
+class FakeSerialDevice final : public test::FakeCabledDevice<SerialDevice, FakeSerialState> {
 public:
-    explicit FakeSerialDevice(FakeSerialState& s) : s_(s) {}
+    using FakeCabledDevice::FakeCabledDevice;
     bool Open(const std::string& path) override
     {
         s_.opened.push_back(path);
         s_.isOpen = s_.openResult;
         return s_.openResult;
     }
-    bool IsOpen() const override { return s_.isOpen; }
     bool GetLine(SerialLine& line) override
     {
         line = SerialLine{};
@@ -43,26 +36,6 @@ public:
     }
     ModemPresence Presence() override { return s_.presence; }
     bool Purge() override { return ++s_.purges, true; }
-    int Read(std::uint8_t*, std::uint32_t, ReadLimits limits) override
-    {
-        s_.reads.push_back(limits);
-        return test::NextReadResult(s_.readResults);
-    }
-    int Write(const std::uint8_t*, std::uint32_t count, std::uint32_t totalMs) override
-    {
-        s_.writeLimits.push_back(totalMs);
-        return static_cast<int>(count);
-    }
-    void Close() override
-    {
-        ++s_.closes;
-        s_.isOpen = false;
-    }
-    const std::string& LastError() const override { return error_; }
-
-private:
-    FakeSerialState& s_;
-    std::string error_;
 };
 
 class SerialPortTest : public ::testing::Test {
