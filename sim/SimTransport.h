@@ -77,7 +77,7 @@ private:
     std::vector<std::intptr_t> waitFds_;
     std::vector<short> waitEvents_;
     std::vector<short> waitSeen_;
-    bool started_ = false;  // Windows: Winsock is started
+    [[maybe_unused]] bool started_ = false;  // Windows: Winsock is started (unused elsewhere)
 };
 
 }  // namespace zorvik
