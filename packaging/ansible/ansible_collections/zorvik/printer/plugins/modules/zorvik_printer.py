@@ -235,33 +235,32 @@ def diff_view(state):
 
 
 def main():
-    module = AnsibleModule(
-        argument_spec=dict(
-            port=dict(type="str", required=True),
-            baud=dict(type="int", choices=[2400, 4800, 9600, 19200, 38400, 57600, 115200]),
-            data_bits=dict(type="int", choices=[7, 8]),
-            parity=dict(type="str", choices=["none", "odd", "even", "mark", "space"]),
-            stop_bits=dict(type="str", choices=["1", "1.5", "2"]),
-            flow=dict(type="str", choices=["hardware", "xon", "none"]),
-            tcp_port=dict(type="int"),
-            settings=dict(
-                type="dict",
-                options=dict(
-                    code_page=dict(type="str"),
-                    print_speed=dict(type="str"),
-                    emulation=dict(type="str"),
-                    single_font=dict(type="str"),
-                    double_font=dict(type="str"),
-                    power_save=dict(type="bool"),
-                    entrance_time=dict(type="int"),
-                ),
+    # The module's parameters, handed to AnsibleModule as its first argument.
+    parameters = dict(
+        port=dict(type="str", required=True),
+        baud=dict(type="int", choices=[2400, 4800, 9600, 19200, 38400, 57600, 115200]),
+        data_bits=dict(type="int", choices=[7, 8]),
+        parity=dict(type="str", choices=["none", "odd", "even", "mark", "space"]),
+        stop_bits=dict(type="str", choices=["1", "1.5", "2"]),
+        flow=dict(type="str", choices=["hardware", "xon", "none"]),
+        tcp_port=dict(type="int"),
+        settings=dict(
+            type="dict",
+            options=dict(
+                code_page=dict(type="str"),
+                print_speed=dict(type="str"),
+                emulation=dict(type="str"),
+                single_font=dict(type="str"),
+                double_font=dict(type="str"),
+                power_save=dict(type="bool"),
+                entrance_time=dict(type="int"),
             ),
-            pins=dict(type="dict"),
-            rollback_dir=dict(type="path"),
-            zorvik_cli=dict(type="path"),
         ),
-        supports_check_mode=True,
+        pins=dict(type="dict"),
+        rollback_dir=dict(type="path"),
+        zorvik_cli=dict(type="path"),
     )
+    module = AnsibleModule(parameters, supports_check_mode=True)
     cli = module.params["zorvik_cli"] or module.get_bin_path("zorvik-cli", required=True)
     state = desired_state(module)
     if not state["settings"] and "powerSave" not in state and not state["switches"]:
